@@ -1,0 +1,27 @@
+#pragma once
+// The panel item whose title is the live number.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace quintrel {
+
+class StatusItem {
+public:
+    virtual ~StatusItem() = default;
+
+    // Whether the item can show a title and be clicked at all.
+    virtual bool hasButton() const = 0;
+    virtual void setTitle(const std::string& title) = 0;
+    // Called on the main thread when the left or the right button is released on the item.
+    virtual void setAction(std::function<void()> action) = 0;
+};
+
+class StatusBar {
+public:
+    virtual ~StatusBar() = default;
+    virtual std::unique_ptr<StatusItem> makeStatusItem() = 0;
+};
+
+}  // namespace quintrel

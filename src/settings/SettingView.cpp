@@ -1,0 +1,7 @@
+#include "app/AppDelegate.h"
+
+namespace quintrel {
+
+void AppDelegate::settingView() {}
+
+}  // namespace quintrel

@@ -1,0 +1,170 @@
+#pragma once
+// Small fakes of the desktop services: preferences, status item, clock, UUIDs, idle
+// time, screen lock, browser, console and the popup's status lines.
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/Browser.h"
+#include "platform/Clock.h"
+#include "platform/Console.h"
+#include "platform/IdleTime.h"
+#include "platform/PopoverStatusSink.h"
+#include "platform/PreferencesStore.h"
+#include "platform/ScreenLockEvents.h"
+#include "platform/StatusBar.h"
+#include "platform/Uuid.h"
+
+namespace quintrel::fakes {
+
+class FakePreferences final : public PreferencesStore {
+public:
+    std::optional<nlohmann::json> object(const std::string& key) const override {
+        std::lock_guard lock(mutex_);
+        const auto it = values_.find(key);
+        return it == values_.end() ? std::nullopt : std::optional(it->second);
+    }
+    void setString(const std::string& key, const std::string& value) override { set(key, value); }
+    void setInteger(const std::string& key, std::int64_t value) override { set(key, value); }
+    void set(const std::string& key, nlohmann::json value) {
+        std::lock_guard lock(mutex_);
+        values_[key] = std::move(value);
+    }
+    void erase(const std::string& key) {
+        std::lock_guard lock(mutex_);
+        values_.erase(key);
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::map<std::string, nlohmann::json> values_;
+};
+
+class FakeStatusItem final : public StatusItem {
+public:
+    explicit FakeStatusItem(std::vector<std::string>& titles, bool hasButton)
+        : titles_(titles), hasButton_(hasButton) {}
+    bool hasButton() const override { return hasButton_; }
+    void setTitle(const std::string& title) override { titles_.push_back(title); }
+    void setAction(std::function<void()> action) override { action_ = std::move(action); }
+    void click() {
+        if (action_) {
+            action_();
+        }
+    }
+
+private:
+    std::vector<std::string>& titles_;
+    bool hasButton_;
+    std::function<void()> action_;
+};
+
+class FakeStatusBar final : public StatusBar {
+public:
+    std::unique_ptr<StatusItem> makeStatusItem() override {
+        auto item = std::make_unique<FakeStatusItem>(titles, withButton);
+        lastItem = item.get();
+        return item;
+    }
+    std::string title() const { return titles.empty() ? "" : titles.back(); }
+
+    bool withButton = true;
+    std::vector<std::string> titles;  // every title shown, in order
+    FakeStatusItem* lastItem = nullptr;
+};
+
+class FakeClock final : public Clock {
+public:
+    std::chrono::system_clock::time_point now() const override { return wall; }
+    std::chrono::steady_clock::time_point monotonicNow() const override { return monotonic; }
+    std::chrono::system_clock::time_point wall{std::chrono::seconds(1'700'000'000)};
+    std::chrono::steady_clock::time_point monotonic{};
+};
+
+// Hands out 00000000-…-000000000001, …-000000000002, …
+class SequentialUuids final : public UuidSource {
+public:
+    Uuid make() override {
+        Uuid uuid;
+        const auto n = ++issued_;
+        for (int i = 0; i < 8; ++i) {
+            uuid.bytes[15 - i] = static_cast<std::uint8_t>(n >> (8 * i));
+        }
+        return uuid;
+    }
+
+private:
+    std::atomic<std::uint64_t> issued_{0};
+};
+
+class FakeIdleTime final : public IdleTime {
+public:
+    double secondsSinceLastInput() override {
+        ++measurements;
+        return seconds;
+    }
+    double seconds = 0;
+    int measurements = 0;
+};
+
+class FakeScreenLock final : public ScreenLockEvents {
+public:
+    void observe(std::function<void()> locked, std::function<void()> unlocked) override {
+        locked_ = std::move(locked);
+        unlocked_ = std::move(unlocked);
+    }
+    void lock() { locked_(); }
+    void unlock() { unlocked_(); }
+
+private:
+    std::function<void()> locked_ = [] {};
+    std::function<void()> unlocked_ = [] {};
+};
+
+class FakeBrowser final : public Browser {
+public:
+    void openURL(const std::string& url) override { opened.push_back(url); }
+    std::vector<std::string> opened;
+};
+
+class RecordingConsole final : public Console {
+public:
+    void printLine(std::string_view line) override {
+        std::lock_guard lock(mutex_);
+        lines_.emplace_back(line);
+    }
+    std::vector<std::string> lines() const {
+        std::lock_guard lock(mutex_);
+        return lines_;
+    }
+    int count(std::string_view line) const {
+        std::lock_guard lock(mutex_);
+        return static_cast<int>(std::count(lines_.begin(), lines_.end(), line));
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> lines_;
+};
+
+class FakePopoverStatus final : public PopoverStatusSink {
+public:
+    struct Update {
+        std::string lastChecked;
+        std::string lastError;
+        bool isChecking;
+    };
+    void updateStatus(const std::string& lastChecked, const std::string& lastError,
+                      bool isChecking) override {
+        updates.push_back({lastChecked, lastError, isChecking});
+    }
+    std::vector<Update> updates;
+};
+
+}  // namespace quintrel::fakes

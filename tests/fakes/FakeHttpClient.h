@@ -1,0 +1,109 @@
+#pragma once
+// Records every request; tests complete them by hand, on the test thread or from a
+// real background thread.
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/HttpClient.h"
+
+namespace quintrel::fakes {
+
+class FakeHttpClient final : public HttpClient {
+public:
+    struct Request {
+        std::string url;
+        bool resumed = false;
+        bool cancelled = false;
+        HttpCompletion completion;  // cleared once it has run
+    };
+
+    ~FakeHttpClient() override { joinThreads(); }
+
+    std::shared_ptr<HttpTask> dataTask(const std::string& url, HttpCompletion completion) override {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(std::make_shared<Request>(Request{url, false, false, std::move(completion)}));
+        return std::make_shared<Task>(requests_.back(), mutex_);
+    }
+
+    std::size_t count() const {
+        std::lock_guard lock(mutex_);
+        return requests_.size();
+    }
+    // Requests that were started, in order.
+    std::vector<std::string> resumedURLs() const {
+        std::lock_guard lock(mutex_);
+        std::vector<std::string> urls;
+        for (const auto& request : requests_) {
+            if (request->resumed) {
+                urls.push_back(request->url);
+            }
+        }
+        return urls;
+    }
+    Request snapshot(std::size_t index) const {
+        std::lock_guard lock(mutex_);
+        return *requests_.at(index);
+    }
+
+    // Runs request `index`'s completion on the calling thread.
+    void complete(std::size_t index, HttpResult result) {
+        if (auto completion = take(index)) {
+            completion(std::move(result));
+        }
+    }
+    void succeed(std::size_t index, std::string body, int status = 200) {
+        complete(index, HttpResult{std::move(body), status, std::nullopt});
+    }
+    // Runs the completion on a new thread, joined when the fake goes away (or by joinThreads).
+    void completeOnThread(std::size_t index, HttpResult result) {
+        auto completion = take(index);
+        std::lock_guard lock(mutex_);
+        threads_.emplace_back([completion = std::move(completion), result = std::move(result)] {
+            if (completion) {
+                completion(result);
+            }
+        });
+    }
+    void joinThreads() {
+        std::vector<std::thread> threads;
+        {
+            std::lock_guard lock(mutex_);
+            threads.swap(threads_);
+        }
+        for (auto& thread : threads) {
+            thread.join();
+        }
+    }
+
+private:
+    // Holds its request weakly, as real tasks must: the completion may hold the task's owner.
+    struct Task final : HttpTask {
+        Task(std::weak_ptr<Request> request, std::mutex& mutex)
+            : request(std::move(request)), mutex(mutex) {}
+        void resume() override { mark(&Request::resumed); }
+        void cancel() override { mark(&Request::cancelled); }
+        void mark(bool Request::*flag) {
+            std::lock_guard lock(mutex);
+            if (const auto held = request.lock()) {
+                (*held).*flag = true;
+            }
+        }
+        std::weak_ptr<Request> request;
+        std::mutex& mutex;
+    };
+
+    HttpCompletion take(std::size_t index) {
+        std::lock_guard lock(mutex_);
+        return std::exchange(requests_.at(index)->completion, nullptr);
+    }
+
+    mutable std::mutex mutex_;
+    std::vector<std::shared_ptr<Request>> requests_;
+    std::vector<std::thread> threads_;
+};
+
+}  // namespace quintrel::fakes

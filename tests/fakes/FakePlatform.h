@@ -1,0 +1,46 @@
+#pragma once
+// Every fake in one place, and an AppDelegate wired to them.
+
+#include <memory>
+
+#include "app/AppDelegate.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeHttpClient.h"
+#include "fakes/FakeMainQueue.h"
+#include "fakes/FakeNotificationCenter.h"
+
+namespace quintrel::fakes {
+
+inline constexpr const char* kServiceURL = "https://quintrel.test";
+inline constexpr const char* kWidgetURL = "https://widgets.quintrel.test";
+// 40 characters: long enough to count as configured.
+inline constexpr const char* kGoodCode = "abcdefghij0123456789ABCDEFGHIJ0123456789";
+
+// The bus comes first so that it is destroyed last: a delegate kept alive by a pending
+// completion or queued work unregisters from it when those go away.
+struct FakePlatform {
+    NotificationBus bus;
+    FakeMainQueue mainQueue;
+    FakeHttpClient http;
+    FakePreferences preferences;
+    FakeStatusBar statusBar;
+    FakeClock clock;
+    SequentialUuids uuids;
+    FakeIdleTime idleTime;
+    FakeScreenLock screenLock;
+    FakeBrowser browser;
+    RecordingConsole console;
+    FakeNotificationCenter notificationCenter;
+
+    Platform platform() {
+        return Platform{mainQueue, http,    preferences, statusBar, clock, uuids,
+                        idleTime,  screenLock, browser,  console,   bus,   notificationCenter};
+    }
+
+    std::shared_ptr<AppDelegate> makeDelegate(BundleInfo bundle = {"1.0.0"}) {
+        return std::make_shared<AppDelegate>(platform(), ServiceEndpoints{kServiceURL, kWidgetURL},
+                                             std::move(bundle));
+    }
+};
+
+}  // namespace quintrel::fakes

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/Text.h"
+
+namespace quintrel::text {
+namespace {
+
+TEST(Trimmed, RemovesEveryUnicodeWhiteSpaceAtBothEndsOnly) {
+    struct Case {
+        std::string input;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"   ", ""},
+        {" \t\n\v\f\rcode\r\n", "code"},
+        {"\u0085code\u0085", "code"},                  // next line
+        {"\u2028\u2029code\u00A0", "code"},            // line/paragraph separators, no-break space
+        {"\u3000\u2003code\u202F\u205F\u1680", "code"},  // ideographic, em, narrow, math, ogham
+        {"in side", "in side"},                        // inner spaces stay
+        {" a\tb ", "a\tb"},
+        {"\u200Bcode", "\u200Bcode"},  // zero-width space is not white space
+        {"\xFF code \xFE", "\xFF code \xFE"},  // invalid bytes are kept, not eaten
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(trimmed(c.input), c.expected) << c.input;
+    }
+}
+
+TEST(Graphemes, CountWhatAPersonSeesAsOneCharacter) {
+    EXPECT_EQ(graphemeCount(""), 0u);
+    EXPECT_EQ(graphemeCount("abc"), 3u);
+    EXPECT_EQ(graphemeCount("\u00E9t\u00E9"), 3u);            // precomposed
+    EXPECT_EQ(graphemeCount("e\u0301te\u0301"), 3u);          // combining accents
+    EXPECT_EQ(graphemeCount("\U0001F468\u200D\U0001F469\u200D\U0001F467"), 1u);  // family
+    EXPECT_EQ(graphemeCount("\U0001F1E9\U0001F1EA"), 1u);     // flag
+    EXPECT_EQ(graphemeCount("\r\n"), 1u);
+}
+
+TEST(Graphemes, PrefixNeverSplitsACharacter) {
+    EXPECT_EQ(graphemePrefix("e\u0301xyz", 1), "e\u0301");
+    EXPECT_EQ(graphemePrefix("abc", 5), "abc");
+    EXPECT_EQ(graphemePrefix("abc", 0), "");
+}
+
+TEST(Ellipsized, CutsLongTextsToExactlyTheLimit) {
+    const std::string seventyTwo(72, 'x');
+    EXPECT_EQ(ellipsized(seventyTwo, 72), seventyTwo);
+    EXPECT_EQ(ellipsized(seventyTwo + "y", 72), std::string(69, 'x') + "...");
+
+    std::string accents;
+    for (int i = 0; i < 80; ++i) {
+        accents += "\u00FC";  // two bytes each
+    }
+    const auto cut = ellipsized(accents, 72);
+    EXPECT_EQ(graphemeCount(cut), 72u);
+    EXPECT_EQ(cut.substr(0, 2), "\u00FC");
+    EXPECT_EQ(cut.substr(cut.size() - 3), "...");
+}
+
+TEST(LocalDateTime, UsesTheLocalTimeZone) {
+    ::setenv("TZ", "Europe/Berlin", 1);
+    ::tzset();
+    // 2026-01-02 08:05:03 UTC is 09:05:03 in Berlin.
+    const auto moment = std::chrono::system_clock::time_point(std::chrono::seconds(1767341103));
+    EXPECT_EQ(localDateTime(moment), "2026-01-02 09:05:03");
+    ::unsetenv("TZ");
+    ::tzset();
+}
+
+TEST(ShortestDecimal, RoundTripsWithoutExponentAndAlwaysWithAFraction) {
+    struct Case {
+        double value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {1700000000.0, "1700000000.0"},
+        {1700000000.5, "1700000000.5"},
+        {1767341103.1234567, "1767341103.1234567"},
+        {0.1, "0.1"},
+        {1e-7, "0.0000001"},
+        {1e21, "1000000000000000000000.0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(shortestDecimal(c.value), c.expected);
+        EXPECT_EQ(std::strtod(shortestDecimal(c.value).c_str(), nullptr), c.value);
+    }
+}
+
+TEST(Utf8, TellsValidFromInvalid) {
+    EXPECT_TRUE(isValidUTF8("plain \u00FC \U0001F600"));
+    EXPECT_FALSE(isValidUTF8("\xC3"));          // truncated
+    EXPECT_FALSE(isValidUTF8("\xED\xA0\x80"));  // surrogate
+    EXPECT_FALSE(isValidUTF8("\xC0\xAF"));      // overlong
+}
+
+}  // namespace
+}  // namespace quintrel::text

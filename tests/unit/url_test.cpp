@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "platform/Json.h"
+#include "platform/Url.h"
+
+namespace quintrel {
+namespace {
+
+TEST(PercentEncode, KeepsOnlyUnreservedCharacters) {
+    EXPECT_EQ(url::percentEncode("AZaz09-._~"), "AZaz09-._~");
+    EXPECT_EQ(url::percentEncode("a&b=c+d#e f/g?h%"), "a%26b%3Dc%2Bd%23e%20f%2Fg%3Fh%25");
+    EXPECT_EQ(url::percentEncode("\u00FC"), "%C3%BC");
+    EXPECT_EQ(url::percentEncode(std::string("\0x", 2)), "%00x");
+}
+
+TEST(WithQuery, KeepsTheOrderGiven) {
+    const auto built = url::withQuery("https://host.test/api/chrome.php",
+                                      {{"z", "1"}, {"a", "2"}, {"m", "x y"}});
+    EXPECT_EQ(built, "https://host.test/api/chrome.php?z=1&a=2&m=x%20y");
+}
+
+TEST(WithQuery, RefusesBasesThatAreNotURLs) {
+    for (const char* base : {"", "host.test/path", "https://", "https:///path", "https://ho st/",
+                             "https://host/?q=1", "https://host/#top", "1http://host",
+                             "https://user@/x"}) {
+        EXPECT_EQ(url::withQuery(base, {{"a", "b"}}), std::nullopt) << base;
+    }
+    EXPECT_TRUE(url::withQuery("http://127.0.0.1:8080", {}));
+}
+
+TEST(IsWebURL, AcceptsOnlyHttpAndHttpsWithAHost) {
+    struct Case {
+        const char* url;
+        bool web;
+    };
+    const Case cases[] = {
+        {"https://quintrel.test/x?y=1", true},  {"HTTP://quintrel.test", true},
+        {"http://127.0.0.1:9/", true},          {"file:///etc/passwd", false},
+        {"javascript:alert(1)", false},         {"quintrel://open", false},
+        {"https:/missing-slash", false},        {"https://", false},
+        {"https://host/with space", false},     {"", false},
+        {"mailto:a@b.test", false},             {"https://host\n.test", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(url::isWebURL(c.url), c.web) << c.url;
+    }
+}
+
+TEST(JsonParse, RefusesWhatIsNotOneUnambiguousValue) {
+    EXPECT_TRUE(json::parse(R"({"a":1,"b":{"a":2}})"));
+    EXPECT_TRUE(json::parse("\xEF\xBB\xBF{}"));  // a byte-order mark is tolerated
+    for (const std::string& body : {std::string(""), std::string("{"), std::string("{} x"),
+                                   std::string(R"({"a":1,"a":2})"),
+                                   std::string(R"({"o":{"k":1,"k":1}})"),
+                                   std::string("{\"a\":\"\xFF\"}")}) {
+        EXPECT_FALSE(json::parse(body)) << body;
+    }
+}
+
+TEST(JsonParse, RefusesDeepNestingWithoutRecursing) {
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    EXPECT_FALSE(json::parse(deep));
+    const std::string fine = std::string(json::kMaxDepth, '[') + std::string(json::kMaxDepth, ']');
+    EXPECT_TRUE(json::parse(fine));
+    // Brackets inside strings do not count.
+    EXPECT_TRUE(json::parse("\"" + std::string(1000, '[') + "\""));
+}
+
+}  // namespace
+}  // namespace quintrel
