@@ -14,7 +14,8 @@ struct NotificationBus::Entry {
     bool removed = false;
 };
 
-NotificationBus::Observation& NotificationBus::Observation::operator=(Observation&& other) noexcept {
+NotificationBus::Observation& NotificationBus::Observation::operator=(
+    Observation&& other) noexcept {
     if (this != &other) {
         remove();
         entry_ = std::move(other.entry_);
@@ -22,7 +23,9 @@ NotificationBus::Observation& NotificationBus::Observation::operator=(Observatio
     return *this;
 }
 
-NotificationBus::Observation::~Observation() { remove(); }
+NotificationBus::Observation::~Observation() {
+    remove();
+}
 
 void NotificationBus::Observation::remove() {
     if (!entry_) {

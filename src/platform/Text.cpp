@@ -13,7 +13,9 @@ namespace quintrel::text {
 
 namespace {
 
-bool isWhiteSpace(UChar32 c) { return c >= 0 && u_isUWhiteSpace(c); }
+bool isWhiteSpace(UChar32 c) {
+    return c >= 0 && u_isUWhiteSpace(c);
+}
 
 // Byte offsets of grapheme boundaries after the start, up to `limit` of them.
 template <typename Visit>
@@ -71,8 +73,8 @@ std::string trimmed(std::string_view text) {
         }
         end = previous;
     }
-    return std::string(text.substr(static_cast<std::size_t>(begin),
-                                   static_cast<std::size_t>(end - begin)));
+    return std::string(
+        text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
 }
 
 bool isValidUTF8(std::string_view text) {
@@ -134,7 +136,8 @@ std::string shortestDecimal(double value) {
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     std::string decimal(buffer, result.ptr);
-    if (decimal.find('.') == std::string::npos && decimal.find_first_of("ni") == std::string::npos) {
+    if (decimal.find('.') == std::string::npos &&
+        decimal.find_first_of("ni") == std::string::npos) {
         decimal += ".0";
     }
     return decimal;

@@ -17,9 +17,8 @@ bool hasHost(std::string_view url) {
         return false;
     }
     const auto authority = url.substr(separator + 3, url.find('/', separator + 3) - separator - 3);
-    const auto host = authority.substr(authority.rfind('@') == std::string_view::npos
-                                           ? 0
-                                           : authority.rfind('@') + 1);
+    const auto host = authority.substr(
+        authority.rfind('@') == std::string_view::npos ? 0 : authority.rfind('@') + 1);
     return !host.empty() && host.front() != ':';
 }
 
@@ -44,7 +43,8 @@ std::string percentEncode(std::string_view component) {
 
 std::optional<std::string> scheme(std::string_view url) {
     const auto colon = url.find(':');
-    if (colon == 0 || colon == std::string_view::npos || !std::isalpha(static_cast<unsigned char>(url[0]))) {
+    if (colon == 0 || colon == std::string_view::npos ||
+        !std::isalpha(static_cast<unsigned char>(url[0]))) {
         return std::nullopt;
     }
     std::string name(url.substr(0, colon));

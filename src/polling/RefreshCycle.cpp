@@ -24,7 +24,9 @@ void AppDelegate::refreshdata() {
     quintrel_refresh_action();
 }
 
-void AppDelegate::quintrel_refresh(const BusMessage&) { quintrel_refresh_action(); }
+void AppDelegate::quintrel_refresh(const BusMessage&) {
+    quintrel_refresh_action();
+}
 
 void AppDelegate::quintrel_refresh_action() {
     if (!platform.mainQueue.isMainThread()) {
@@ -74,9 +76,8 @@ std::optional<Uuid> AppDelegate::beginRefresh() {
         self->currentRefreshID.reset();
         self->refreshTimeoutWorkItem.reset();
         self->lastCheckedAt = self->platform.clock.now();
-        self->lastErrorMessage =
-            "Refresh timed out after " + std::to_string(static_cast<int>(refreshTimeoutInterval)) +
-            "s";
+        self->lastErrorMessage = "Refresh timed out after " +
+                                 std::to_string(static_cast<int>(refreshTimeoutInterval)) + "s";
         self->updateRefreshMenuItems(false);
         self->changeStatusBarButton("Quintrel");
     });
@@ -84,10 +85,9 @@ std::optional<Uuid> AppDelegate::beginRefresh() {
         refreshTimeoutWorkItem->cancel();
     }
     refreshTimeoutWorkItem = timeout;
-    platform.mainQueue.asyncAfter(
-        std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::duration<double>(refreshTimeoutInterval)),
-        std::move(timeout));
+    platform.mainQueue.asyncAfter(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::duration<double>(refreshTimeoutInterval)),
+                                  std::move(timeout));
     return refreshID;
 }
 

@@ -53,8 +53,7 @@ void AppDelegate::handleCurrentReply(const reply& decoded, const Uuid& refreshID
         completeRefresh(refreshID, std::nullopt);
         return;
     }
-    if (!decoded.notifytitle || !decoded.notifydesc || !decoded.notifyurl ||
-        !decoded.notifysound) {
+    if (!decoded.notifytitle || !decoded.notifydesc || !decoded.notifyurl || !decoded.notifysound) {
         print("Notification skipped because the API response is missing notification fields");
         completeRefresh(refreshID, "Notification payload missing fields");
         return;

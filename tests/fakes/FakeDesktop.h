@@ -123,8 +123,10 @@ public:
     void unlock() { unlocked_(); }
 
 private:
-    std::function<void()> locked_ = [] {};
-    std::function<void()> unlocked_ = [] {};
+    std::function<void()> locked_ = [] {
+    };
+    std::function<void()> unlocked_ = [] {
+    };
 };
 
 class FakeBrowser final : public Browser {

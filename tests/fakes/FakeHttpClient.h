@@ -25,7 +25,8 @@ public:
 
     std::shared_ptr<HttpTask> dataTask(const std::string& url, HttpCompletion completion) override {
         std::lock_guard lock(mutex_);
-        requests_.push_back(std::make_shared<Request>(Request{url, false, false, std::move(completion)}));
+        requests_.push_back(
+            std::make_shared<Request>(Request{url, false, false, std::move(completion)}));
         return std::make_shared<Task>(requests_.back(), mutex_);
     }
 

@@ -16,8 +16,10 @@ TEST(Bus, DeliversToEveryObserverOfTheNameOnThePostingThread) {
         seen.push_back("a:" + m.name);
         deliveredOn = std::this_thread::get_id();
     });
-    auto b = bus.addObserver("com.quintrel.refresh", [&](const BusMessage&) { seen.push_back("b"); });
-    auto other = bus.addObserver("com.quintrel.close", [&](const BusMessage&) { seen.push_back("x"); });
+    auto b =
+        bus.addObserver("com.quintrel.refresh", [&](const BusMessage&) { seen.push_back("b"); });
+    auto other =
+        bus.addObserver("com.quintrel.close", [&](const BusMessage&) { seen.push_back("x"); });
     bus.post("com.quintrel.refresh");
     EXPECT_EQ(seen, (std::vector<std::string>{"a:com.quintrel.refresh", "b"}));
     EXPECT_EQ(deliveredOn, std::this_thread::get_id());
@@ -81,9 +83,9 @@ TEST(Bus, ObserversComeAndGoWhileOtherThreadsPost) {
     }
     for (int round = 0; round < 2000; ++round) {
         auto alive = std::make_unique<int>(round);
-        auto observation = bus.addObserver("n", [&delivered, value = alive.get()](const BusMessage&) {
-            delivered += (*value >= 0);
-        });
+        auto observation = bus.addObserver(
+            "n",
+            [&delivered, value = alive.get()](const BusMessage&) { delivered += (*value >= 0); });
         std::this_thread::yield();
         observation.remove();
         alive.reset();

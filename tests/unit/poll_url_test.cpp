@@ -12,7 +12,8 @@ protected:
 };
 
 TEST_F(PollURL, HasSevenItemsInFixedOrder) {
-    fakes.clock.wall = std::chrono::system_clock::time_point(std::chrono::milliseconds(1767341103250));
+    fakes.clock.wall =
+        std::chrono::system_clock::time_point(std::chrono::milliseconds(1767341103250));
     const auto built = delegate->getURL();
     ASSERT_TRUE(built);
     EXPECT_EQ(built->substr(0, built->find('?')), "https://quintrel.test/api/chrome.php");
@@ -26,7 +27,8 @@ TEST_F(PollURL, HasSevenItemsInFixedOrder) {
 }
 
 TEST_F(PollURL, EncodesAHostileCodeSoItArrivesIntact) {
-    fakes.preferences.set(prefs::apiCode, "  a&b=c+d#e f/\u00FC?%x_0123456789012345678901234567 \n");
+    fakes.preferences.set(prefs::apiCode,
+                          "  a&b=c+d#e f/\u00FC?%x_0123456789012345678901234567 \n");
     const auto built = delegate->getURL();
     ASSERT_TRUE(built);
     EXPECT_EQ(queryValue(*built, "code"),
@@ -59,7 +61,9 @@ struct Effective {
     const char *shownotify, *keepalive, *idle;
     bool measures;
 };
-void PrintTo(const Effective& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Effective& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class EffectiveValues : public PollURL, public testing::WithParamInterface<Effective> {};
 
@@ -114,7 +118,8 @@ TEST_F(PollURL, TwoURLsInARowDifferOnlyInNocache) {
     const auto second = delegate->getURL();
     ASSERT_TRUE(first && second);
     EXPECT_NE(queryValue(*first, "nocache"), queryValue(*second, "nocache"));
-    EXPECT_EQ(first->substr(0, first->find("&nocache")), second->substr(0, second->find("&nocache")));
+    EXPECT_EQ(first->substr(0, first->find("&nocache")),
+              second->substr(0, second->find("&nocache")));
 }
 
 TEST_F(PollURL, ConfiguredCodeCountsCharactersNotBytes) {

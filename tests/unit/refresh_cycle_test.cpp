@@ -7,7 +7,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr const char* kSkip = "Skipping Quintrel refresh because the previous refresh is still running";
+constexpr const char* kSkip =
+    "Skipping Quintrel refresh because the previous refresh is still running";
 constexpr const char* kStaleCompletion = "Ignoring stale Quintrel refresh completion";
 constexpr const char* kStaleResult = "Ignoring stale Quintrel refresh result";
 
@@ -29,7 +30,8 @@ protected:
     }
     const fakes::FakePopoverStatus::Update& lastStatus() const { return popover->updates.back(); }
 
-    std::shared_ptr<fakes::FakePopoverStatus> popover = std::make_shared<fakes::FakePopoverStatus>();
+    std::shared_ptr<fakes::FakePopoverStatus> popover =
+        std::make_shared<fakes::FakePopoverStatus>();
 };
 
 TEST_F(RefreshCycle, ASuccessfulPollShowsTheChosenCount) {
@@ -72,7 +74,9 @@ struct Failure {
     const char* lastError;
     const char* printed;  // nullptr: nothing printed
 };
-void PrintTo(const Failure& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Failure& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Failures : public RefreshCycle, public testing::WithParamInterface<Failure> {};
 
@@ -93,19 +97,28 @@ const std::string kValid = R"({"online":1,"pv":2,"notify":0})";
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, Failures,
     testing::Values(
-        Failure{"transport", {std::nullopt, std::nullopt, "Could not connect to the server."},
-                "Could not connect to the server.", "Quintrel refresh failed: Could not connect to the server."},
-        Failure{"transport_wins_over_body", {kValid, 200, "The network connection was lost."},
-                "The network connection was lost.", "Quintrel refresh failed: The network connection was lost."},
+        Failure{"transport",
+                {std::nullopt, std::nullopt, "Could not connect to the server."},
+                "Could not connect to the server.",
+                "Quintrel refresh failed: Could not connect to the server."},
+        Failure{"transport_wins_over_body",
+                {kValid, 200, "The network connection was lost."},
+                "The network connection was lost.",
+                "Quintrel refresh failed: The network connection was lost."},
         Failure{"status_503", {"", 503, std::nullopt}, "HTTP 503", nullptr},
         Failure{"status_500_valid_body", {kValid, 500, std::nullopt}, "HTTP 500", nullptr},
         Failure{"status_300", {kValid, 300, std::nullopt}, "HTTP 300", nullptr},
         Failure{"status_199", {kValid, 199, std::nullopt}, "HTTP 199", nullptr},
         Failure{"no_body", {std::nullopt, 200, std::nullopt}, "No data returned", nullptr},
         Failure{"empty_body", {"", 200, std::nullopt}, "Unable to read API response", nullptr},
-        Failure{"string_count", {R"({"online":"7","pv":2,"notify":0})", 200, std::nullopt},
-                "Unable to read API response", nullptr},
-        Failure{"not_http_no_body", {std::nullopt, std::nullopt, std::nullopt}, "No data returned", nullptr}),
+        Failure{"string_count",
+                {R"({"online":"7","pv":2,"notify":0})", 200, std::nullopt},
+                "Unable to read API response",
+                nullptr},
+        Failure{"not_http_no_body",
+                {std::nullopt, std::nullopt, std::nullopt},
+                "No data returned",
+                nullptr}),
     [](const testing::TestParamInfo<Failure>& info) { return info.param.name; });
 
 TEST_F(RefreshCycle, Status299IsSuccess) {
@@ -150,8 +163,8 @@ TEST_F(RefreshCycle, TheTimerLooksAtTheUntrimmedCode) {
     EXPECT_FALSE(delegate->isRefreshing);
 
     fakes.statusBar.titles.clear();
-    for (const nlohmann::json& tooShort : {nlohmann::json(std::string(32, 'x')), nlohmann::json(""),
-                                          nlohmann::json(123)}) {
+    for (const nlohmann::json& tooShort :
+         {nlohmann::json(std::string(32, 'x')), nlohmann::json(""), nlohmann::json(123)}) {
         fakes.preferences.set(prefs::apiCode, tooShort);
         delegate->runTimedCode();
     }
@@ -167,7 +180,8 @@ TEST_F(RefreshCycle, ABusRefreshWithoutACodeEndsAtOnce) {
     EXPECT_EQ(title(), "Quintrel");
     EXPECT_EQ(delegate->lastErrorMessage, "Unable to build API URL");
     EXPECT_EQ(fakes.http.count(), 0u);
-    EXPECT_EQ(fakes.mainQueue.pendingDelayed(), 1u);  // the cancelled timeout, which will do nothing
+    EXPECT_EQ(fakes.mainQueue.pendingDelayed(),
+              1u);  // the cancelled timeout, which will do nothing
     fakes.mainQueue.advance(31s);
     EXPECT_EQ(delegate->lastErrorMessage, "Unable to build API URL");
 }
@@ -192,7 +206,8 @@ TEST_F(RefreshCycle, TimesOutExactlyThirtySecondsAfterOpening) {
     // The cancelled request still completes, with the client's cancellation error.
     fakes.statusBar.titles.clear();
     answer(0, {std::nullopt, std::nullopt, "cancelled"});
-    EXPECT_EQ(lines(), (std::vector<std::string>{"Quintrel refresh failed: cancelled", kStaleCompletion}));
+    EXPECT_EQ(lines(),
+              (std::vector<std::string>{"Quintrel refresh failed: cancelled", kStaleCompletion}));
     EXPECT_EQ(fakes.statusBar.titles, std::vector<std::string>{"Quintrel"});
     EXPECT_EQ(delegate->lastErrorMessage, "Refresh timed out after 30s");
 }
@@ -200,7 +215,9 @@ TEST_F(RefreshCycle, TimesOutExactlyThirtySecondsAfterOpening) {
 TEST_F(RefreshCycle, ALateGoodReplyIsDroppedWhole) {
     delegate->quintrel_refresh_action();
     fakes.mainQueue.advance(30s);
-    answerBody(0, R"({"online":5,"pv":6,"notify":1,"notifytitle":"t","notifydesc":"d","notifyurl":"u","notifysound":"s"})");
+    answerBody(
+        0,
+        R"({"online":5,"pv":6,"notify":1,"notifytitle":"t","notifydesc":"d","notifyurl":"u","notifysound":"s"})");
     EXPECT_EQ(lines(), std::vector<std::string>{kStaleResult});
     EXPECT_EQ(title(), "Quintrel");
     EXPECT_TRUE(fakes.notificationCenter.requests.empty());
@@ -260,7 +277,9 @@ struct Notify {
     bool shown;
     const char* lastError;
 };
-void PrintTo(const Notify& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Notify& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class NotifyDecision : public RefreshCycle, public testing::WithParamInterface<Notify> {};
 
@@ -282,26 +301,38 @@ const std::string kAll =
 INSTANTIATE_TEST_SUITE_P(
     Table, NotifyDecision,
     testing::Values(
-        Notify{"flag_zero", R"({"online":3,"pv":2,"notify":0,)" + kAll + "}", std::nullopt, false, "None"},
-        Notify{"flag_negative", R"({"online":3,"pv":2,"notify":-1,)" + kAll + "}", std::nullopt, false, "None"},
-        Notify{"all_present", R"({"online":3,"pv":2,"notify":1,)" + kAll + "}", std::nullopt, true, "None"},
+        Notify{"flag_zero", R"({"online":3,"pv":2,"notify":0,)" + kAll + "}", std::nullopt, false,
+               "None"},
+        Notify{"flag_negative", R"({"online":3,"pv":2,"notify":-1,)" + kAll + "}", std::nullopt,
+               false, "None"},
+        Notify{"all_present", R"({"online":3,"pv":2,"notify":1,)" + kAll + "}", std::nullopt, true,
+               "None"},
         Notify{"flag_above_one", R"({"online":3,"pv":2,"notify":4,)" + kAll + "}", 1, true, "None"},
         Notify{"switched_off", R"({"online":3,"pv":2,"notify":1,)" + kAll + "}", 0, false, "None"},
-        Notify{"switch_other_value", R"({"online":3,"pv":2,"notify":1,)" + kAll + "}", 2, false, "None"},
-        Notify{"switch_text_lets_through", R"({"online":3,"pv":2,"notify":1,)" + kAll + "}", "0", true, "None"},
-        Notify{"sound_missing", R"({"online":3,"pv":2,"notify":1,"notifytitle":"T","notifydesc":"D","notifyurl":"u"})",
-               std::nullopt, false, "Notification payload missing fields"},
-        Notify{"url_null", R"({"online":3,"pv":2,"notify":1,"notifytitle":"T","notifydesc":"D","notifyurl":null,"notifysound":"s"})",
-               std::nullopt, false, "Notification payload missing fields"},
-        Notify{"all_empty", R"({"online":3,"pv":2,"notify":1,"notifytitle":"","notifydesc":"","notifyurl":"","notifysound":""})",
-               std::nullopt, true, "None"}),
+        Notify{"switch_other_value", R"({"online":3,"pv":2,"notify":1,)" + kAll + "}", 2, false,
+               "None"},
+        Notify{"switch_text_lets_through", R"({"online":3,"pv":2,"notify":1,)" + kAll + "}", "0",
+               true, "None"},
+        Notify{
+            "sound_missing",
+            R"({"online":3,"pv":2,"notify":1,"notifytitle":"T","notifydesc":"D","notifyurl":"u"})",
+            std::nullopt, false, "Notification payload missing fields"},
+        Notify{
+            "url_null",
+            R"({"online":3,"pv":2,"notify":1,"notifytitle":"T","notifydesc":"D","notifyurl":null,"notifysound":"s"})",
+            std::nullopt, false, "Notification payload missing fields"},
+        Notify{
+            "all_empty",
+            R"({"online":3,"pv":2,"notify":1,"notifytitle":"","notifydesc":"","notifyurl":"","notifysound":""})",
+            std::nullopt, true, "None"}),
     [](const testing::TestParamInfo<Notify>& info) { return info.param.name; });
 
 TEST_F(RefreshCycle, MissingNotificationFieldsArePrinted) {
     delegate->quintrel_refresh_action();
     answerBody(0, R"({"online":3,"pv":2,"notify":1,"notifytitle":"T"})");
-    EXPECT_EQ(lines(), std::vector<std::string>{
-                           "Notification skipped because the API response is missing notification fields"});
+    EXPECT_EQ(lines(),
+              std::vector<std::string>{
+                  "Notification skipped because the API response is missing notification fields"});
 }
 
 TEST_F(RefreshCycle, StatusTextsFormatTimeAndCutLongErrors) {
@@ -314,7 +345,8 @@ TEST_F(RefreshCycle, StatusTextsFormatTimeAndCutLongErrors) {
     EXPECT_EQ(lastStatus().lastChecked, "Never");
     EXPECT_EQ(popover->updates.size(), 1u);
 
-    delegate->lastCheckedAt = std::chrono::system_clock::time_point(std::chrono::seconds(1767344703));
+    delegate->lastCheckedAt =
+        std::chrono::system_clock::time_point(std::chrono::seconds(1767344703));
     std::string error = "line one\nline two\r";
     delegate->lastErrorMessage = error;
     delegate->updateRefreshMenuItems(false);

@@ -10,7 +10,9 @@ struct DecodeCase {
     std::string body;
     bool readable;
 };
-void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DecodeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReplyDecode : public testing::TestWithParam<DecodeCase> {};
 
@@ -24,7 +26,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ReplyDecode,
     testing::Values(
         DecodeCase{"counts_only", "{" + kBase + "}", true},
-        DecodeCase{"all_texts", "{" + kBase + R"(,"notifytitle":"t","notifydesc":"d","notifyurl":"u","notifysound":"s"})", true},
+        DecodeCase{"all_texts",
+                   "{" + kBase +
+                       R"(,"notifytitle":"t","notifydesc":"d","notifyurl":"u","notifysound":"s"})",
+                   true},
         DecodeCase{"null_text", "{" + kBase + R"(,"notifyurl":null})", true},
         DecodeCase{"extra_members", "{" + kBase + R"(,"x":{"y":[1,true]},"online2":"z"})", true},
         DecodeCase{"member_order", R"({"notify":0,"pv":2,"online":1})", true},
@@ -41,17 +46,22 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"negative_zero", R"({"online":-0,"pv":2,"notify":0})", true},
         DecodeCase{"beyond_int64", R"({"online":9223372036854775808,"pv":2,"notify":0})", false},
         DecodeCase{"huge", R"({"online":123456789012345678901234567890,"pv":2,"notify":0})", false},
-        DecodeCase{"notify_missing", R"({"online":1,"pv":2,"notifytitle":"t","notifydesc":"d","notifyurl":"u","notifysound":"s"})", false},
+        DecodeCase{
+            "notify_missing",
+            R"({"online":1,"pv":2,"notifytitle":"t","notifydesc":"d","notifyurl":"u","notifysound":"s"})",
+            false},
         DecodeCase{"url_as_number", "{" + kBase + R"(,"notifyurl":0})", false},
         DecodeCase{"title_as_object", "{" + kBase + R"(,"notifytitle":{}})", false},
         DecodeCase{"duplicate_member", R"({"online":1,"online":2,"pv":2,"notify":0})", false},
         DecodeCase{"trailing_garbage", "{" + kBase + "}x", false},
         DecodeCase{"two_objects", "{" + kBase + "}{}", false},
         DecodeCase{"top_level_array", "[{" + kBase + "}]", false},
-        DecodeCase{"top_level_number", "7", false},
-        DecodeCase{"empty_body", "", false},
+        DecodeCase{"top_level_number", "7", false}, DecodeCase{"empty_body", "", false},
         DecodeCase{"invalid_utf8", "{" + kBase + ",\"notifytitle\":\"\xC3\x28\"}", false},
-        DecodeCase{"deep_nesting", "{" + kBase + ",\"x\":" + std::string(100000, '[') + std::string(100000, ']') + "}", false},
+        DecodeCase{
+            "deep_nesting",
+            "{" + kBase + ",\"x\":" + std::string(100000, '[') + std::string(100000, ']') + "}",
+            false},
         DecodeCase{"html_error_page", "<html><body>502 Bad Gateway</body></html>", false}),
     [](const testing::TestParamInfo<DecodeCase>& info) { return info.param.name; });
 

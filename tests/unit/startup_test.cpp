@@ -57,7 +57,8 @@ TEST_F(Startup, ScreenLockEventsSetTheScreenFlag) {
 TEST_F(Startup, BothButtonsReachTheClickHandlerThroughTheItemAction) {
     delegate->applicationDidFinishLaunching();
     ASSERT_NE(fakes.statusBar.lastItem, nullptr);
-    fakes.statusBar.lastItem->click();  // reaches statusItemClicked; nothing to check until it has a body
+    fakes.statusBar.lastItem
+        ->click();  // reaches statusItemClicked; nothing to check until it has a body
     SUCCEED();
 }
 

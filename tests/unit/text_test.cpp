@@ -16,12 +16,12 @@ TEST(Trimmed, RemovesEveryUnicodeWhiteSpaceAtBothEndsOnly) {
         {"", ""},
         {"   ", ""},
         {" \t\n\v\f\rcode\r\n", "code"},
-        {"\u0085code\u0085", "code"},                  // next line
-        {"\u2028\u2029code\u00A0", "code"},            // line/paragraph separators, no-break space
+        {"\u0085code\u0085", "code"},        // next line
+        {"\u2028\u2029code\u00A0", "code"},  // line/paragraph separators, no-break space
         {"\u3000\u2003code\u202F\u205F\u1680", "code"},  // ideographic, em, narrow, math, ogham
-        {"in side", "in side"},                        // inner spaces stay
+        {"in side", "in side"},                          // inner spaces stay
         {" a\tb ", "a\tb"},
-        {"\u200Bcode", "\u200Bcode"},  // zero-width space is not white space
+        {"\u200Bcode", "\u200Bcode"},          // zero-width space is not white space
         {"\xFF code \xFE", "\xFF code \xFE"},  // invalid bytes are kept, not eaten
     };
     for (const auto& c : cases) {
@@ -32,10 +32,10 @@ TEST(Trimmed, RemovesEveryUnicodeWhiteSpaceAtBothEndsOnly) {
 TEST(Graphemes, CountWhatAPersonSeesAsOneCharacter) {
     EXPECT_EQ(graphemeCount(""), 0u);
     EXPECT_EQ(graphemeCount("abc"), 3u);
-    EXPECT_EQ(graphemeCount("\u00E9t\u00E9"), 3u);            // precomposed
-    EXPECT_EQ(graphemeCount("e\u0301te\u0301"), 3u);          // combining accents
+    EXPECT_EQ(graphemeCount("\u00E9t\u00E9"), 3u);    // precomposed
+    EXPECT_EQ(graphemeCount("e\u0301te\u0301"), 3u);  // combining accents
     EXPECT_EQ(graphemeCount("\U0001F468\u200D\U0001F469\u200D\U0001F467"), 1u);  // family
-    EXPECT_EQ(graphemeCount("\U0001F1E9\U0001F1EA"), 1u);     // flag
+    EXPECT_EQ(graphemeCount("\U0001F1E9\U0001F1EA"), 1u);                        // flag
     EXPECT_EQ(graphemeCount("\r\n"), 1u);
 }
 

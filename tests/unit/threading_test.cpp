@@ -56,9 +56,10 @@ TEST_F(Threads, ManyStaleCompletionsAtOnceChangeNothing) {
     delegate->quintrel_refresh_action();  // the open one
     const auto openID = delegate->currentRefreshID;
     for (int i = 0; i < kRefreshes; ++i) {
-        fakes.http.completeOnThread(static_cast<std::size_t>(i),
-                                    i % 2 ? HttpResult{R"({"online":1,"pv":1,"notify":0})", 200, std::nullopt}
-                                          : HttpResult{std::nullopt, std::nullopt, "cancelled"});
+        fakes.http.completeOnThread(
+            static_cast<std::size_t>(i),
+            i % 2 ? HttpResult{R"({"online":1,"pv":1,"notify":0})", 200, std::nullopt}
+                  : HttpResult{std::nullopt, std::nullopt, "cancelled"});
     }
     fakes.http.joinThreads();
     fakes.mainQueue.runPending();
@@ -75,7 +76,8 @@ TEST_F(Threads, BusMessagesFromAnotherThreadAreAppliedOnTheMainThreadInOrder) {
     std::thread poster([&] {
         fakes.bus.post("com.quintrel.content", NotificationBus::contentPayload("first"));
         fakes.bus.post("com.quintrel.content", NotificationBus::contentPayload("second"));
-        fakes.bus.post("com.quintrel.error", NotificationBus::contentPayload("API code is required"));
+        fakes.bus.post("com.quintrel.error",
+                       NotificationBus::contentPayload("API code is required"));
         fakes.bus.post("com.quintrel.refresh");
     });
     poster.join();
@@ -84,7 +86,9 @@ TEST_F(Threads, BusMessagesFromAnotherThreadAreAppliedOnTheMainThreadInOrder) {
     EXPECT_EQ(fakes.statusBar.titles, (std::vector<std::string>{"first", "second"}));
     EXPECT_EQ(delegate->lastErrorMessage, "API code is required");
     // The start-up refresh is still open, so the bus refresh was skipped.
-    EXPECT_EQ(fakes.console.count("Skipping Quintrel refresh because the previous refresh is still running"), 1);
+    EXPECT_EQ(fakes.console.count(
+                  "Skipping Quintrel refresh because the previous refresh is still running"),
+              1);
 }
 
 TEST_F(Threads, QueuedWorkKeepsTheDelegateAliveUntilItRuns) {

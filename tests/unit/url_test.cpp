@@ -14,15 +14,15 @@ TEST(PercentEncode, KeepsOnlyUnreservedCharacters) {
 }
 
 TEST(WithQuery, KeepsTheOrderGiven) {
-    const auto built = url::withQuery("https://host.test/api/chrome.php",
-                                      {{"z", "1"}, {"a", "2"}, {"m", "x y"}});
+    const auto built =
+        url::withQuery("https://host.test/api/chrome.php", {{"z", "1"}, {"a", "2"}, {"m", "x y"}});
     EXPECT_EQ(built, "https://host.test/api/chrome.php?z=1&a=2&m=x%20y");
 }
 
 TEST(WithQuery, RefusesBasesThatAreNotURLs) {
-    for (const char* base : {"", "host.test/path", "https://", "https:///path", "https://ho st/",
-                             "https://host/?q=1", "https://host/#top", "1http://host",
-                             "https://user@/x"}) {
+    for (const char* base :
+         {"", "host.test/path", "https://", "https:///path", "https://ho st/", "https://host/?q=1",
+          "https://host/#top", "1http://host", "https://user@/x"}) {
         EXPECT_EQ(url::withQuery(base, {{"a", "b"}}), std::nullopt) << base;
     }
     EXPECT_TRUE(url::withQuery("http://127.0.0.1:8080", {}));
@@ -34,12 +34,18 @@ TEST(IsWebURL, AcceptsOnlyHttpAndHttpsWithAHost) {
         bool web;
     };
     const Case cases[] = {
-        {"https://quintrel.test/x?y=1", true},  {"HTTP://quintrel.test", true},
-        {"http://127.0.0.1:9/", true},          {"file:///etc/passwd", false},
-        {"javascript:alert(1)", false},         {"quintrel://open", false},
-        {"https:/missing-slash", false},        {"https://", false},
-        {"https://host/with space", false},     {"", false},
-        {"mailto:a@b.test", false},             {"https://host\n.test", false},
+        {"https://quintrel.test/x?y=1", true},
+        {"HTTP://quintrel.test", true},
+        {"http://127.0.0.1:9/", true},
+        {"file:///etc/passwd", false},
+        {"javascript:alert(1)", false},
+        {"quintrel://open", false},
+        {"https:/missing-slash", false},
+        {"https://", false},
+        {"https://host/with space", false},
+        {"", false},
+        {"mailto:a@b.test", false},
+        {"https://host\n.test", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(url::isWebURL(c.url), c.web) << c.url;
@@ -49,10 +55,9 @@ TEST(IsWebURL, AcceptsOnlyHttpAndHttpsWithAHost) {
 TEST(JsonParse, RefusesWhatIsNotOneUnambiguousValue) {
     EXPECT_TRUE(json::parse(R"({"a":1,"b":{"a":2}})"));
     EXPECT_TRUE(json::parse("\xEF\xBB\xBF{}"));  // a byte-order mark is tolerated
-    for (const std::string& body : {std::string(""), std::string("{"), std::string("{} x"),
-                                   std::string(R"({"a":1,"a":2})"),
-                                   std::string(R"({"o":{"k":1,"k":1}})"),
-                                   std::string("{\"a\":\"\xFF\"}")}) {
+    for (const std::string& body :
+         {std::string(""), std::string("{"), std::string("{} x"), std::string(R"({"a":1,"a":2})"),
+          std::string(R"({"o":{"k":1,"k":1}})"), std::string("{\"a\":\"\xFF\"}")}) {
         EXPECT_FALSE(json::parse(body)) << body;
     }
 }
