@@ -107,8 +107,13 @@ void JsonPreferencesStore::loadLocked() const {
 }
 
 void JsonPreferencesStore::setAsideLocked(const QString& reason) const {
-    const QString aside = path_ + QStringLiteral(".corrupt-") +
+    const QString stamp = path_ + QStringLiteral(".corrupt-") +
                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // Never over an earlier copy set aside in the same second.
+    QString aside = stamp;
+    for (int n = 2; QFileInfo::exists(aside); ++n) {
+        aside = stamp + QLatin1Char('-') + QString::number(n);
+    }
     if (!QFile::rename(path_, aside)) {
         // It stays where it is, untouched: nothing is written over it until it can be moved.
         console_.printLine("The preferences file " + path_.toStdString() +
