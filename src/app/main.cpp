@@ -37,6 +37,10 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    // Queued work and request completions may hold the delegate past `delegate` below, so
+    // its last owner can be the main queue or the HTTP client as they go: what the delegate
+    // lets go of when it ends (its bus registrations) is made before them and outlives them.
+    NotificationBus bus;
     QtMainQueue mainQueue;
     QtHttpClient http;
     JsonPreferencesStore preferences(console);
@@ -46,7 +50,6 @@ int main(int argc, char* argv[]) {
     DesktopIdleTime idleTime;
     DesktopScreenLock screenLock;
     QtBrowser browser;
-    NotificationBus bus;
     PlaceholderNotificationCenter notificationCenter;
 
     const Platform platform{mainQueue, http,    preferences, statusBar,
