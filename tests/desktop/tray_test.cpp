@@ -9,38 +9,12 @@
 #include <QDBusVariant>
 #include <QtTest>
 
+#include "FakeWatcher.h"
 #include "platform/qt/QtStatusBar.h"
 #include "platform/qt/SniTypes.h"
 
 using quintrel::QtStatusBar;
 using quintrel::QtStatusItem;
-
-// Stands in for the panel's org.kde.StatusNotifierWatcher on a connection of its own.
-class FakeWatcher : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-
-public:
-    explicit FakeWatcher(QDBusConnection bus) : bus_(bus) {
-        bus_.registerObject(QStringLiteral("/StatusNotifierWatcher"), this,
-                            QDBusConnection::ExportScriptableSlots);
-        bus_.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
-    }
-    ~FakeWatcher() override {
-        bus_.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
-        bus_.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
-    }
-
-    QStringList registered;
-
-public slots:
-    Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString& service) {
-        registered.append(service);
-    }
-
-private:
-    QDBusConnection bus_;
-};
 
 class TrayTest : public QObject {
     Q_OBJECT
@@ -93,7 +67,7 @@ private slots:
         QtStatusBar bar;
         const auto item = bar.makeStatusItem();
         QTRY_COMPARE_WITH_TIMEOUT(watcher_->registered.size(), 1, 10000);
-        QVERIFY(bar.item()->isRegisteredWithWatcher());
+        QTRY_VERIFY_WITH_TIMEOUT(bar.item()->isRegisteredWithWatcher(), 10000);
         const QString service = watcher_->registered.first();
 
         item->setTitle("123456");

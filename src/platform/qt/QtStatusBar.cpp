@@ -4,6 +4,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <QDBusVariant>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
@@ -39,6 +40,8 @@ QtStatusItem::QtStatusItem(QDBusConnection bus) : bus_(std::move(bus)) {
                 &QtStatusItem::registerWithWatcher);
         connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this,
                 [this] { setRegistered(false); });
+        bus_.connect(kWatcherService, kWatcherPath, kWatcherService,
+                     QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(hostRegistered()));
         if (bus_.interface()->isServiceRegistered(kWatcherService)) {
             registerWithWatcher();
             return;
@@ -88,10 +91,34 @@ void QtStatusItem::setRegistered(bool registered) {
     registered_ = registered;
     if (registered) {
         fallback_.reset();
+        checkForHost();
     } else {
         showFallback();
     }
     emit registrationChanged(registered);
+}
+
+void QtStatusItem::checkForHost() {
+    // A watcher with no panel behind it shows nothing: stay in the XEmbed tray as well
+    // until a host registers. A watcher that cannot say is taken to have one.
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(get, 5000), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusPendingReply<QDBusVariant> reply = *w;
+        if (registered_ && !reply.isError() && !reply.value().variant().toBool()) {
+            showFallback();
+        }
+    });
+}
+
+void QtStatusItem::hostRegistered() {
+    if (registered_) {
+        fallback_.reset();
+    }
 }
 
 void QtStatusItem::showFallback() {

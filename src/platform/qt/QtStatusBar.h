@@ -35,13 +35,19 @@ public:
     std::optional<QPoint> lastActivationPosition() const { return lastActivationPosition_; }
     // Whether a StatusNotifierWatcher has accepted the item.
     bool isRegisteredWithWatcher() const { return registered_; }
+    // Whether the item is (also) an XEmbed tray icon.
+    bool hasXEmbedIcon() const { return fallback_ != nullptr; }
 
 signals:
     void registrationChanged(bool registered);
 
+private slots:
+    void hostRegistered();
+
 private:
     void registerWithWatcher();
     void setRegistered(bool registered);
+    void checkForHost();
     void showFallback();
     void activated(std::optional<QPoint> position);
 
