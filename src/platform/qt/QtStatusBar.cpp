@@ -124,8 +124,14 @@ void QtStatusItem::hostRegistered() {
 void QtStatusItem::showFallback() {
     // Only made while no watcher answers: Qt decides once per process whether its tray
     // icons go over D-Bus, and this one must stay an XEmbed icon.
-    if (fallback_ || (QGuiApplication::platformName() != QLatin1String("xcb") &&
-                      !QSystemTrayIcon::isSystemTrayAvailable())) {
+    if (fallback_) {
+        return;
+    }
+    if (QGuiApplication::platformName() != QLatin1String("xcb") &&
+        !QSystemTrayIcon::isSystemTrayAvailable()) {
+        qWarning(
+            "No panel shows tray items yet; the item appears once a "
+            "StatusNotifierWatcher starts");
         return;
     }
     fallback_ = std::make_unique<QSystemTrayIcon>();
