@@ -29,13 +29,17 @@ std::optional<QSslConfiguration> makeTlsConfiguration(const QTemporaryDir& dir,
                                                       const QString& name) {
     const QString key = dir.filePath(name + ".key");
     const QString cert = dir.filePath(name + ".pem");
-    const int status = QProcess::execute(
+    QProcess openssl;
+    openssl.setStandardOutputFile(QProcess::nullDevice());
+    openssl.setStandardErrorFile(QProcess::nullDevice());
+    openssl.start(
         QStringLiteral("openssl"),
         {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
          "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
+    const bool made = openssl.waitForFinished(60000) && openssl.exitCode() == 0;
     QFile keyFile(key);
     QFile certFile(cert);
-    if (status != 0 || !keyFile.open(QIODevice::ReadOnly) || !certFile.open(QIODevice::ReadOnly)) {
+    if (!made || !keyFile.open(QIODevice::ReadOnly) || !certFile.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
