@@ -76,6 +76,16 @@ void Reporter::forget(const QString& key) {
     }
 }
 
+void Reporter::listenForLabelSignals(QDBusConnection bus) {
+    bus.connect(QString(), QString(), QStringLiteral("org.kde.StatusNotifierItem"),
+                QStringLiteral("XAyatanaNewLabel"), this,
+                SLOT(labelSignal(QString, QString, QDBusMessage)));
+}
+
+void Reporter::labelSignal(const QString& label, const QString&, const QDBusMessage& message) {
+    line(QStringLiteral("signal %1 XAyatanaNewLabel %2").arg(message.service(), quoted(label)));
+}
+
 void Reporter::listenForCommands() {
     stdinNotifier_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
     connect(stdinNotifier_, &QSocketNotifier::activated, this, &Reporter::readCommands);

@@ -3,6 +3,8 @@
 // read from standard input ("click X Y", "context X Y", "secondary X Y", each with an
 // optional item key; "quit").
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QObject>
 #include <QSocketNotifier>
 #include <map>
@@ -24,6 +26,12 @@ public:
     void track(TrayItem* item);
     void forget(const QString& key);
     void listenForCommands();
+    // Reports every label an item announces, including those sent before the item was
+    // read for the first time (start-up titles change faster than a property read).
+    void listenForLabelSignals(QDBusConnection bus);
+
+private slots:
+    void labelSignal(const QString& label, const QString& guide, const QDBusMessage& message);
 
 private:
     void readCommands();

@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
         }
     });
 
+    reporter.listenForLabelSignals(bus);
     // Object first, name second: an item that sees the name appear must find the object.
     if (!bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
                             QDBusConnection::ExportScriptableContents) ||

@@ -30,7 +30,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             options.help = true;
             continue;
         }
-        if (arg != "--port" && arg != "--notify-every" && arg != "--seed" && arg != "--code") {
+        if (arg != "--port" && arg != "--notify-every" && arg != "--seed" && arg != "--code" &&
+            arg != "--store-demo-code") {
             error = "unknown option " + arg;
             return std::nullopt;
         }
@@ -60,6 +61,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             options.seed = *seed;
+        } else if (arg == "--store-demo-code") {
+            options.storeDemoCodeIn = text;
         } else {
             options.codes.insert(text);
         }
@@ -70,6 +73,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
 std::string usage() {
     return std::string(
                "Usage: quintrel-standin [--port N] [--notify-every N] [--seed N] [--code CODE]...\n"
+               "       quintrel-standin --store-demo-code FILE\n"
                "A local stand-in of the Quintrel service on 127.0.0.1, for the demo and tests.\n"
                "\n"
                "  --port N          port to listen on (default 47310)\n"
@@ -77,6 +81,9 @@ std::string usage() {
                "                    (default 4; 0 never)\n"
                "  --seed N          seed of the simulated visitors (default 2026)\n"
                "  --code CODE       accept CODE as well as the demo code\n"
+               "  --store-demo-code FILE\n"
+               "                    put the demo code into the preferences FILE unless it\n"
+               "                    has a code already; print the code in use and exit\n"
                "\n"
                "Demo API code: ") +
            kDemoCode +

@@ -15,6 +15,7 @@ struct Options {
     uint64_t seed = 2026;
     std::set<std::string> codes;
     bool help = false;
+    std::string storeDemoCodeIn;  // set: write the demo code there and exit
 };
 
 // None on bad input, with the reason in `error`.

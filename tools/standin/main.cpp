@@ -11,6 +11,7 @@
 
 #include "ChromeApi.h"
 #include "ControlQueue.h"
+#include "DemoPreferences.h"
 #include "Options.h"
 #include "Pages.h"
 #include "Query.h"
@@ -156,6 +157,15 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::cout << standin::usage();
+        return 0;
+    }
+    if (!options->storeDemoCodeIn.empty()) {
+        const auto result = standin::storeDemoCode(options->storeDemoCodeIn);
+        std::cerr << "quintrel-standin: " << result.message << std::endl;
+        if (!result.code) {
+            return 1;
+        }
+        std::cout << *result.code << std::endl;
         return 0;
     }
     Server server(*options);

@@ -4,8 +4,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+
 #include "ChromeApi.h"
 #include "ControlQueue.h"
+#include "DemoPreferences.h"
 #include "Pages.h"
 #include "Query.h"
 #include "RequestLog.h"
@@ -188,6 +194,52 @@ TEST(Pages, WidgetsAreSelfContainedAndEscapeTheCode) {
         page("/plugin/", {{"type", "mac"}, {"v", "<script>"}}, kStart, sim, {kDemoCode}, kSelf);
     EXPECT_EQ(hostile->body.find("<script>"), std::string::npos);
     EXPECT_FALSE(page("/nothing", {}, kStart, sim, {kDemoCode}, kSelf).has_value());
+}
+
+class DemoCode : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ =
+            std::filesystem::temp_directory_path() / ("standin-test-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string write(const std::string& text) {
+        const auto path = (dir_ / "quintrel" / "preferences.json").string();
+        std::filesystem::create_directories(dir_ / "quintrel");
+        std::ofstream(path) << text;
+        return path;
+    }
+    static std::string read(const std::string& path) {
+        std::ifstream in(path);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    std::filesystem::path dir_;
+};
+
+TEST_F(DemoCode, FillsAMissingFileOrCodeAndKeepsOtherValues) {
+    const auto fresh = (dir_ / "new" / "quintrel" / "preferences.json").string();
+    EXPECT_EQ(storeDemoCode(fresh).code, kDemoCode);
+    EXPECT_EQ(nlohmann::json::parse(read(fresh))["qnapicode"], kDemoCode);
+    struct stat info {};
+    ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    const auto path = write(R"({"qnapicode":"","qnmode":1,"qnnotify":0})");
+    EXPECT_EQ(storeDemoCode(path).code, kDemoCode);
+    const auto stored = nlohmann::json::parse(read(path));
+    EXPECT_EQ(stored["qnmode"], 1);
+    EXPECT_EQ(stored["qnnotify"], 0);
+}
+
+TEST_F(DemoCode, NeverOverwritesTheUsersCodeOrAnUnreadableFile) {
+    const auto own = write(R"({"qnapicode":"mine","qnmode":1})");
+    EXPECT_EQ(storeDemoCode(own).code, "mine");
+    EXPECT_EQ(read(own), R"({"qnapicode":"mine","qnmode":1})");
+
+    const auto broken = write("{not json");
+    EXPECT_FALSE(storeDemoCode(broken).code.has_value());
+    EXPECT_EQ(read(broken), "{not json");
 }
 
 }  // namespace
