@@ -99,27 +99,53 @@ TEST_F(Notifications, SchedulingFromAnotherThreadMovesToTheMainThread) {
 }
 
 TEST_F(Notifications, AResponseOpensTheLinkInItsUserInfoOrTheLastOne) {
+    constexpr const char* kRefused = "Refusing to open notification link that is not http or https";
     struct Case {
         nlohmann::json userInfo;
         std::string openDetail;
         std::vector<std::string> opened;
+        std::vector<std::string> lines;
     };
     const Case cases[] = {
-        {{{"notifyurl", "https://q.test/a"}}, "https://q.test/last", {"https://q.test/a"}},
-        {nlohmann::json::object(), "https://q.test/last", {"https://q.test/last"}},
-        {{{"notifyurl", 5}}, "https://q.test/last", {"https://q.test/last"}},
-        {nlohmann::json::object(), "", {}},
-        {{{"notifyurl", ""}}, "https://q.test/last", {}},
+        {{{"notifyurl", "https://q.test/a"}}, "https://q.test/last", {"https://q.test/a"}, {}},
+        {{{"notifyurl", "HTTP://q.test/b"}}, "", {"HTTP://q.test/b"}, {}},
+        {nlohmann::json::object(), "https://q.test/last", {"https://q.test/last"}, {}},
+        {{{"notifyurl", 5}}, "https://q.test/last", {"https://q.test/last"}, {}},
+        {nlohmann::json::object(), "", {}, {}},
+        {{{"notifyurl", ""}}, "https://q.test/last", {}, {}},
+        {{{"notifyurl", "not a link"}}, "", {}, {}},
+        {{{"notifyurl", "file:///etc/passwd"}}, "", {}, {kRefused}},
+        {{{"notifyurl", "javascript:alert(1)"}}, "", {}, {kRefused}},
+        {{{"notifyurl", "x-scheme-handler://run"}}, "", {}, {kRefused}},
+        {{{"notifyurl", "https://"}}, "", {}, {kRefused}},
+        {nlohmann::json::object(), "smb://host/share", {}, {kRefused}},
     };
     for (const auto& c : cases) {
         fakes.browser.opened.clear();
+        const auto before = lines().size();
         delegate->openDetail = c.openDetail;
         int completed = 0;
         delegate->userNotificationCenter({"ShowDetail", c.userInfo}, [&] { ++completed; });
         fakes.mainQueue.runPending();
         EXPECT_EQ(fakes.browser.opened, c.opened) << c.userInfo;
+        EXPECT_EQ(std::vector<std::string>(lines().begin() + static_cast<long>(before), lines().end()),
+                  c.lines)
+            << c.userInfo;
         EXPECT_EQ(completed, 1);
     }
+}
+
+TEST_F(Notifications, AResponseFromAnotherThreadOpensOnTheMainThread) {
+    int completed = 0;
+    std::thread platformThread([&, d = delegate] {
+        d->userNotificationCenter({"default", {{"notifyurl", "https://q.test/x"}}}, [&] { ++completed; });
+    });
+    platformThread.join();
+    EXPECT_TRUE(fakes.browser.opened.empty());
+    EXPECT_EQ(completed, 0);
+    fakes.mainQueue.runPending();
+    EXPECT_EQ(fakes.browser.opened, std::vector<std::string>{"https://q.test/x"});
+    EXPECT_EQ(completed, 1);
 }
 
 }  // namespace
