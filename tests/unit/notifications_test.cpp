@@ -128,8 +128,8 @@ TEST_F(Notifications, AResponseOpensTheLinkInItsUserInfoOrTheLastOne) {
         delegate->userNotificationCenter({"ShowDetail", c.userInfo}, [&] { ++completed; });
         fakes.mainQueue.runPending();
         EXPECT_EQ(fakes.browser.opened, c.opened) << c.userInfo;
-        EXPECT_EQ(std::vector<std::string>(lines().begin() + static_cast<long>(before), lines().end()),
-                  c.lines)
+        const auto all = lines();
+        EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()), c.lines)
             << c.userInfo;
         EXPECT_EQ(completed, 1);
     }

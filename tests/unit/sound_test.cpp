@@ -107,8 +107,8 @@ TEST_F(DelegateFixture, PlaySoundFindsOnlyMediaResources) {
         fakes.sounds.played.clear();
         const auto before = lines().size();
         delegate->playSound(c.file, "mp3");
-        const std::vector<std::string> printed(lines().begin() + static_cast<long>(before),
-                                               lines().end());
+        const auto all = lines();
+        const std::vector<std::string> printed(all.begin() + static_cast<long>(before), all.end());
         EXPECT_EQ(fakes.resources.lookups, c.lookups) << c.file;
         EXPECT_EQ(printed, c.lines) << c.file;
         EXPECT_EQ(fakes.sounds.played, c.played) << c.file;
