@@ -24,9 +24,9 @@ public:
     std::vector<NotificationResponse> responses;
 };
 
-NotificationRequest request(const std::string& link, const std::string& body = "Body") {
-    return {"quintrel_notification_A", "Title", body, {{"notifyurl", link}}, "quintrel",
-            std::chrono::milliseconds(100)};
+NotificationRequest request(const std::string& link, const std::string& body = "Body",
+                            std::chrono::milliseconds delay = std::chrono::milliseconds(100)) {
+    return {"quintrel_notification_A", "Title", body, {{"notifyurl", link}}, "quintrel", delay};
 }
 
 }  // namespace
@@ -167,7 +167,7 @@ private slots:
     void onlyTheNewestAreTrackedWhenTheServerNeverCloses() {
         uint last = 0;
         for (int i = 0; i < 60; ++i) {
-            last = post(request("https://q.test/" + std::to_string(i)));
+            last = post(request("https://q.test/" + std::to_string(i), "Body", {}));
         }
         QCOMPARE(center->trackedCount(), FreedesktopNotificationCenter::kMaximumTracked);
         server->emitSignal("ActionInvoked", {last - 59, "default"});  // evicted
