@@ -52,9 +52,9 @@ std::string fileURL(const std::string& path) {
     std::string url = "file://";
     for (const char ch : path) {
         const auto c = static_cast<unsigned char>(ch);
-        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                           (c >= '0' && c <= '9') || std::string_view("/-._~!$&'()*+,;=:@").find(ch) !=
-                                                         std::string_view::npos;
+        const bool plain =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            std::string_view("/-._~!$&'()*+,;=:@").find(ch) != std::string_view::npos;
         if (plain) {
             url += ch;
         } else {
@@ -84,9 +84,8 @@ std::string printable(std::string text) {
 void AppDelegate::playSound(const std::string& file, const std::string& ext) {
     const std::string name = normalisedSoundName(file, ext);
     // A name that could reach outside the media folder is treated like a missing file.
-    const auto path = isMediaResourceName(name)
-                          ? platform.resources.urlForResource(name, ext)
-                          : std::nullopt;
+    const auto path =
+        isMediaResourceName(name) ? platform.resources.urlForResource(name, ext) : std::nullopt;
     if (!path) {
         print("Sound file not found: " + printable(name) + "." + printable(ext));
         return;

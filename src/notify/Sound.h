@@ -14,7 +14,8 @@ namespace quintrel {
 std::string normalisedSoundName(std::string file, const std::string& ext);
 
 // Whether a normalised name may be looked up: only names inside the media folder, with
-// no empty, "." or ".." segment and no control character (NUL included). The name comes from the network.
+// no empty, "." or ".." segment and no control character (NUL included). The name comes from the
+// network.
 bool isMediaResourceName(const std::string& name);
 
 // "file://" followed by the absolute path, percent-encoded where a URL needs it.

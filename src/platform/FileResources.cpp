@@ -20,9 +20,8 @@ std::optional<std::vector<std::string_view>> safeSegments(std::string_view name)
     std::size_t start = 0;
     while (true) {
         const auto slash = name.find('/', start);
-        const auto segment = name.substr(start, slash == std::string_view::npos
-                                                    ? std::string_view::npos
-                                                    : slash - start);
+        const auto segment = name.substr(
+            start, slash == std::string_view::npos ? std::string_view::npos : slash - start);
         if (segment.empty() || segment == "." || segment == "..") {
             return std::nullopt;
         }

@@ -36,8 +36,8 @@ struct FakePlatform {
     FakeSoundFactory sounds;
 
     Platform platform() {
-        return Platform{mainQueue, http,    preferences, statusBar, clock, uuids,
-                        idleTime,  screenLock, browser,  console,   bus,   notificationCenter,
+        return Platform{mainQueue, http,       preferences, statusBar, clock, uuids,
+                        idleTime,  screenLock, browser,     console,   bus,   notificationCenter,
                         resources, sounds};
     }
 

@@ -140,7 +140,8 @@ private slots:
         server->emitSignal("ActionInvoked", {second, "ShowDetail"});
         QTRY_COMPARE_WITH_TIMEOUT(delegate->responses.size(), 1u, kPatienceMs);
         QCOMPARE(delegate->responses[0].actionIdentifier, std::string("ShowDetail"));
-        QVERIFY(delegate->responses[0].userInfo == (nlohmann::json{{"notifyurl", "https://q.test/2"}}));
+        QVERIFY(delegate->responses[0].userInfo ==
+                (nlohmann::json{{"notifyurl", "https://q.test/2"}}));
 
         // Ids that are not ours (another application's) and repeats are ignored; the
         // following signal shows that the ones before it were handled.
@@ -149,7 +150,8 @@ private slots:
         server->emitSignal("ActionInvoked", {first, "default"});
         QTRY_COMPARE_WITH_TIMEOUT(delegate->responses.size(), 2u, kPatienceMs);
         QCOMPARE(delegate->responses[1].actionIdentifier, std::string("default"));
-        QVERIFY(delegate->responses[1].userInfo == (nlohmann::json{{"notifyurl", "https://q.test/1"}}));
+        QVERIFY(delegate->responses[1].userInfo ==
+                (nlohmann::json{{"notifyurl", "https://q.test/1"}}));
         QCOMPARE(center->trackedCount(), 0u);
     }
 

@@ -64,10 +64,9 @@ private slots:
     void playingStartsTheHelperDetachedWithTheFile() {
         // A stand-in helper that records its argument.
         const auto record = dir.filePath("played.txt");
-        const auto helper =
-            write("helper.sh", ("#!/bin/sh\nprintf '%s' \"$1\" > " + record + ".tmp && mv " +
-                                record + ".tmp " + record + "\n")
-                                   .toUtf8());
+        const auto helper = write("helper.sh", ("#!/bin/sh\nprintf '%s' \"$1\" > " + record +
+                                                ".tmp && mv " + record + ".tmp " + record + "\n")
+                                                   .toUtf8());
         QFile::setPermissions(helper, QFile::ReadOwner | QFile::ExeOwner);
         QtSoundFactory factory(helper);
         auto loaded = factory.load(sound.toStdString());

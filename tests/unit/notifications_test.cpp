@@ -50,7 +50,9 @@ struct Permission {
     std::vector<std::string> lines;
     const char* title;  // "" when untouched
 };
-void PrintTo(const Permission& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Permission& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PermissionStates : public Notifications, public testing::WithParamInterface<Permission> {};
 
@@ -72,26 +74,38 @@ TEST_P(PermissionStates, DecideWhatHappens) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, PermissionStates,
-    testing::Values(
-        Permission{"undetermined_granted", 0, true, std::nullopt, 1, {}, ""},
-        Permission{"undetermined_refused", 0, false, std::nullopt, 0, {}, ""},
-        Permission{"request_failed_but_granted", 0, true, NotificationError{"Error 1", "No server"}, 1,
-                   {"Request Authorization Failed (Error 1, No server)"}, ""},
-        Permission{"denied", 1, true, std::nullopt, 0, {"Application Not Allowed to Display Notifications"}, ""},
-        Permission{"provisional", 3, true, std::nullopt, 0, {}, "P"},
-        Permission{"ephemeral", 4, true, std::nullopt, 0, {}, "D"},
-        Permission{"unlisted", 99, true, std::nullopt, 0, {}, "D"}),
+    testing::Values(Permission{"undetermined_granted", 0, true, std::nullopt, 1, {}, ""},
+                    Permission{"undetermined_refused", 0, false, std::nullopt, 0, {}, ""},
+                    Permission{"request_failed_but_granted",
+                               0,
+                               true,
+                               NotificationError{"Error 1", "No server"},
+                               1,
+                               {"Request Authorization Failed (Error 1, No server)"},
+                               ""},
+                    Permission{"denied",
+                               1,
+                               true,
+                               std::nullopt,
+                               0,
+                               {"Application Not Allowed to Display Notifications"},
+                               ""},
+                    Permission{"provisional", 3, true, std::nullopt, 0, {}, "P"},
+                    Permission{"ephemeral", 4, true, std::nullopt, 0, {}, "D"},
+                    Permission{"unlisted", 99, true, std::nullopt, 0, {}, "D"}),
     [](const testing::TestParamInfo<Permission>& info) { return info.param.name; });
 
 TEST_F(Notifications, AFailedAddIsPrintedAndTheLinkKept) {
     center().addError = NotificationError{"Error 2", "Server went away"};
     show("https://q.test/kept");
-    EXPECT_EQ(lines(), std::vector<std::string>{"Unable to Add Notification Request (Error 2, Server went away)"});
+    EXPECT_EQ(lines(), std::vector<std::string>{
+                           "Unable to Add Notification Request (Error 2, Server went away)"});
     EXPECT_EQ(delegate->openDetail, "https://q.test/kept");
 }
 
 TEST_F(Notifications, SchedulingFromAnotherThreadMovesToTheMainThread) {
-    std::thread worker([d = delegate] { d->scheduleLocalNotification("T", "B", "https://q.test", "01"); });
+    std::thread worker(
+        [d = delegate] { d->scheduleLocalNotification("T", "B", "https://q.test", "01"); });
     worker.join();
     EXPECT_TRUE(center().requests.empty());
     fakes.mainQueue.runPending();
@@ -129,7 +143,8 @@ TEST_F(Notifications, AResponseOpensTheLinkInItsUserInfoOrTheLastOne) {
         fakes.mainQueue.runPending();
         EXPECT_EQ(fakes.browser.opened, c.opened) << c.userInfo;
         const auto all = lines();
-        EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()), c.lines)
+        EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()),
+                  c.lines)
             << c.userInfo;
         EXPECT_EQ(completed, 1);
     }
@@ -138,7 +153,8 @@ TEST_F(Notifications, AResponseOpensTheLinkInItsUserInfoOrTheLastOne) {
 TEST_F(Notifications, AResponseFromAnotherThreadOpensOnTheMainThread) {
     int completed = 0;
     std::thread platformThread([&, d = delegate] {
-        d->userNotificationCenter({"default", {{"notifyurl", "https://q.test/x"}}}, [&] { ++completed; });
+        d->userNotificationCenter({"default", {{"notifyurl", "https://q.test/x"}}},
+                                  [&] { ++completed; });
     });
     platformThread.join();
     EXPECT_TRUE(fakes.browser.opened.empty());

@@ -1,5 +1,5 @@
-#include "fakes/DelegateFixture.h"
 #include "notify/Sound.h"
+#include "fakes/DelegateFixture.h"
 
 namespace quintrel {
 namespace {
@@ -15,7 +15,9 @@ struct SoundCase {
     bool screenLocked;
     bool plays;
 };
-void PrintTo(const SoundCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SoundCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SoundDecision : public DelegateFixture, public testing::WithParamInterface<SoundCase> {};
 
@@ -44,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SoundCase{"play_off", 0, 0, false, false},
                     SoundCase{"play_two_is_off", 2, {}, false, false},
                     SoundCase{"play_text_counts_as_on", "0", {}, false, true},
-                    SoundCase{"play_array_counts_as_on", nlohmann::json::array({0}), {}, false, true},
+                    SoundCase{
+                        "play_array_counts_as_on", nlohmann::json::array({0}), {}, false, true},
                     SoundCase{"mute_on_locked", 1, 1, true, false},
                     SoundCase{"mute_off_locked", 1, 0, true, true},
                     SoundCase{"mute_two_is_off_locked", 1, 2, true, true},
@@ -95,12 +98,18 @@ TEST_F(DelegateFixture, PlaySoundFindsOnlyMediaResources) {
         {"/media/05.MP3", {"media/05.MP3|mp3"}, {"Sound file not found: media/05.MP3.mp3"}, {}},
         {"", {}, {"Sound file not found: .mp3"}, {}},
         {"media/../05", {}, {"Sound file not found: media/../05.mp3"}, {}},
-        {"/media/../../../etc/passwd", {}, {"Sound file not found: media/../../../etc/passwd.mp3"}, {}},
+        {"/media/../../../etc/passwd",
+         {},
+         {"Sound file not found: media/../../../etc/passwd.mp3"},
+         {}},
         {"/etc/passwd", {}, {"Sound file not found: /etc/passwd.mp3"}, {}},
         {"media//01", {}, {"Sound file not found: media//01.mp3"}, {}},
         {"media/./01", {}, {"Sound file not found: media/./01.mp3"}, {}},
         {std::string("media/01\0.wav", 13), {}, {"Sound file not found: media/01?.wav.mp3"}, {}},
-        {"media/01\nUnable to load sound: x", {}, {"Sound file not found: media/01?Unable to load sound: x.mp3"}, {}},
+        {"media/01\nUnable to load sound: x",
+         {},
+         {"Sound file not found: media/01?Unable to load sound: x.mp3"},
+         {}},
     };
     for (const auto& c : cases) {
         fakes.resources.lookups.clear();
@@ -122,7 +131,8 @@ TEST_F(DelegateFixture, EachSoundReplacesTheLastAndAnUnreadableOneKeepsIt) {
     delegate->playSound("media/02", "mp3");
     ASSERT_NE(delegate->soundPlayer, nullptr);
     EXPECT_NE(delegate->soundPlayer, first);
-    EXPECT_EQ(fakes.sounds.played, (std::vector<std::string>{root + "media/01.mp3", root + "media/02.mp3"}));
+    EXPECT_EQ(fakes.sounds.played,
+              (std::vector<std::string>{root + "media/01.mp3", root + "media/02.mp3"}));
 
     const auto second = delegate->soundPlayer;
     fakes.sounds.unreadable.insert(root + "media/05.mp3");
@@ -141,7 +151,8 @@ protected:
 
 TEST_F(StartupSound, PrintsTheFileURLAndPlays) {
     playStartupSound(resources, sounds, console, previewPlayer);
-    EXPECT_EQ(console.lines(), std::vector<std::string>{"file:///opt/quintrel/share/quintrel-companion/media/01.mp3"});
+    EXPECT_EQ(console.lines(), std::vector<std::string>{
+                                   "file:///opt/quintrel/share/quintrel-companion/media/01.mp3"});
     EXPECT_EQ(sounds.played.size(), 1u);
     EXPECT_NE(previewPlayer, nullptr);
 }
@@ -158,7 +169,8 @@ TEST_F(StartupSound, UnreadableFilePrintsWhyAndKeepsTheOldPlayer) {
     const auto old = previewPlayer;
     sounds.unreadable.insert("/opt/quintrel/share/quintrel-companion/media/01.mp3");
     playStartupSound(resources, sounds, console, previewPlayer);
-    EXPECT_EQ(console.lines().back(), "The file could not be played because it is not a sound file.");
+    EXPECT_EQ(console.lines().back(),
+              "The file could not be played because it is not a sound file.");
     EXPECT_EQ(previewPlayer, old);
 }
 

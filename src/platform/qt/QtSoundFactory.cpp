@@ -13,7 +13,8 @@ namespace {
 
 class HelperSound final : public Sound {
 public:
-    HelperSound(QString helper, QString file) : helper_(std::move(helper)), file_(std::move(file)) {}
+    HelperSound(QString helper, QString file)
+        : helper_(std::move(helper)), file_(std::move(file)) {}
 
     void play() override {
         // Detached: the sound outlives this object, and nothing waits for it.

@@ -99,7 +99,8 @@ void FreedesktopNotificationCenter::probeServer(
     }
     learnCapabilities();
     whenFinished(this, server_->GetServerInformation(),
-                 [done = std::move(done)](const QDBusPendingReply<QString, QString, QString, QString>& reply) {
+                 [done = std::move(done)](
+                     const QDBusPendingReply<QString, QString, QString, QString>& reply) {
                      if (reply.isError()) {
                          done(errorFrom(reply.error()));
                      } else {
@@ -109,11 +110,12 @@ void FreedesktopNotificationCenter::probeServer(
 }
 
 void FreedesktopNotificationCenter::learnCapabilities() {
-    whenFinished(this, server_->GetCapabilities(), [this](const QDBusPendingReply<QStringList>& reply) {
-        if (!reply.isError()) {
-            bodyMarkup_ = reply.value().contains(QStringLiteral("body-markup"));
-        }
-    });
+    whenFinished(this, server_->GetCapabilities(),
+                 [this](const QDBusPendingReply<QStringList>& reply) {
+                     if (!reply.isError()) {
+                         bodyMarkup_ = reply.value().contains(QStringLiteral("body-markup"));
+                     }
+                 });
 }
 
 void FreedesktopNotificationCenter::getNotificationSettings(std::function<void(int)> completion) {
@@ -134,24 +136,27 @@ void FreedesktopNotificationCenter::requestAuthorization(
     });
 }
 
-void FreedesktopNotificationCenter::setDelegate(std::weak_ptr<NotificationCenterDelegate> delegate) {
-    onOwnThread([this, delegate = std::move(delegate)]() mutable { delegate_ = std::move(delegate); });
+void FreedesktopNotificationCenter::setDelegate(
+    std::weak_ptr<NotificationCenterDelegate> delegate) {
+    onOwnThread(
+        [this, delegate = std::move(delegate)]() mutable { delegate_ = std::move(delegate); });
 }
 
 void FreedesktopNotificationCenter::add(
     NotificationRequest request, std::function<void(std::optional<NotificationError>)> completion) {
     onOwnThread([this, request = std::move(request), completion = std::move(completion)]() mutable {
         const auto delay = std::max(request.delay, std::chrono::milliseconds(0));
-        QTimer::singleShot(delay, this,
-                           [this, request = std::move(request),
-                            completion = std::move(completion)]() mutable {
-                               notify(request, std::move(completion));
-                           });
+        QTimer::singleShot(
+            delay, this,
+            [this, request = std::move(request), completion = std::move(completion)]() mutable {
+                notify(request, std::move(completion));
+            });
     });
 }
 
 void FreedesktopNotificationCenter::notify(
-    const NotificationRequest& request, std::function<void(std::optional<NotificationError>)> completion) {
+    const NotificationRequest& request,
+    std::function<void(std::optional<NotificationError>)> completion) {
     if (!server_) {
         completion(notConnected());
         return;
@@ -159,15 +164,16 @@ void FreedesktopNotificationCenter::notify(
     // A click on the notification itself is the "default" action; the category's actions
     // become buttons.
     QStringList actions;
-    const auto category =
-        std::find_if(categories_.begin(), categories_.end(),
-                     [&](const NotificationCategory& c) { return c.identifier == request.categoryIdentifier; });
+    const auto category = std::find_if(
+        categories_.begin(), categories_.end(),
+        [&](const NotificationCategory& c) { return c.identifier == request.categoryIdentifier; });
     if (category != categories_.end()) {
         if (!category->actions.empty()) {
             actions << kDefaultAction << QString::fromStdString(category->actions.front().title);
         }
         for (const auto& action : category->actions) {
-            actions << QString::fromStdString(action.identifier) << QString::fromStdString(action.title);
+            actions << QString::fromStdString(action.identifier)
+                    << QString::fromStdString(action.title);
         }
     }
     const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("quintrel-companion")},
@@ -175,21 +181,21 @@ void FreedesktopNotificationCenter::notify(
     const QString body = QString::fromStdString(request.body);
     // The summary is plain text on every server; the body may be markup, and a reply must
     // not be able to place links or images in it.
-    const auto call = server_->Notify(QStringLiteral("Quintrel"), 0,
-                                      QStringLiteral("quintrel-companion"),
-                                      QString::fromStdString(request.title),
-                                      bodyMarkup_.value_or(true) ? escapedMarkup(body) : body,
-                                      actions, hints, -1);
-    whenFinished(this, call,
-                 [this, delivered = Delivered{request.identifier, request.userInfo},
-                  completion = std::move(completion)](const QDBusPendingReply<uint>& reply) mutable {
-                     if (reply.isError()) {
-                         completion(errorFrom(reply.error()));
-                         return;
-                     }
-                     remember(reply.value(), std::move(delivered));
-                     completion(std::nullopt);
-                 });
+    const auto call = server_->Notify(
+        QStringLiteral("Quintrel"), 0, QStringLiteral("quintrel-companion"),
+        QString::fromStdString(request.title),
+        bodyMarkup_.value_or(true) ? escapedMarkup(body) : body, actions, hints, -1);
+    whenFinished(
+        this, call,
+        [this, delivered = Delivered{request.identifier, request.userInfo},
+         completion = std::move(completion)](const QDBusPendingReply<uint>& reply) mutable {
+            if (reply.isError()) {
+                completion(errorFrom(reply.error()));
+                return;
+            }
+            remember(reply.value(), std::move(delivered));
+            completion(std::nullopt);
+        });
 }
 
 void FreedesktopNotificationCenter::remember(uint id, Delivered delivered) {

@@ -23,8 +23,8 @@ namespace quintrel {
 class FreedesktopNotificationCenter final : public QObject, public NotificationCenter {
     Q_OBJECT
 public:
-    explicit FreedesktopNotificationCenter(QDBusConnection connection = QDBusConnection::sessionBus(),
-                                           QObject* parent = nullptr);
+    explicit FreedesktopNotificationCenter(
+        QDBusConnection connection = QDBusConnection::sessionBus(), QObject* parent = nullptr);
     ~FreedesktopNotificationCenter() override;
 
     void setNotificationCategories(std::vector<NotificationCategory> categories) override;
