@@ -187,11 +187,6 @@ private slots:
         QCOMPARE(failure->description,
                  std::string("org.freedesktop.DBus.Error.LimitsExceeded: Too many notifications"));
     }
-
-    void escapingCoversTheThreeMarkupCharacters() {
-        QCOMPARE(FreedesktopNotificationCenter::escapedMarkup("a<b>&amp;\"'"),
-                 "a&lt;b&gt;&amp;amp;\"'");
-    }
 };
 
 }  // namespace quintrel
