@@ -86,6 +86,7 @@ public:
     std::unique_ptr<StatusItem> statusItem;
     NotificationCenter& center;
     std::string openDetail;
+    std::shared_ptr<Sound> soundPlayer;  // the sound last started by playSound
     std::unique_ptr<RepeatingTimer> timer;
     std::int64_t is_screen_active = 1;
     bool isRefreshing = false;

@@ -16,13 +16,13 @@ void AppDelegate::showNotification(const std::string& notifytitle, const std::st
                                     notifysound](int authorizationStatus) {
         switch (authorizationStatus) {
             case AuthorizationStatus::notDetermined:
-                self->requestAuthorization([self, notifytitle, notifydesc, notifyurl,
-                                            notifysound](bool granted) {
-                    if (granted) {
-                        self->scheduleLocalNotification(notifytitle, notifydesc, notifyurl,
-                                                        notifysound);
-                    }
-                });
+                self->requestAuthorization(
+                    [self, notifytitle, notifydesc, notifyurl, notifysound](bool granted) {
+                        if (granted) {
+                            self->scheduleLocalNotification(notifytitle, notifydesc, notifyurl,
+                                                            notifysound);
+                        }
+                    });
                 break;
             case AuthorizationStatus::denied:
                 self->print("Application Not Allowed to Display Notifications");

@@ -11,6 +11,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/PreferencesStore.h"
 #include "platform/ScreenLockEvents.h"
+#include "platform/Sound.h"
 #include "platform/StatusBar.h"
 #include "platform/Uuid.h"
 
@@ -30,6 +31,8 @@ struct Platform {
     Console& console;
     NotificationBus& bus;
     NotificationCenter& notificationCenter;
+    Resources& resources;
+    SoundFactory& sounds;
 };
 
 }  // namespace quintrel

@@ -50,7 +50,9 @@ struct Permission {
     std::vector<std::string> lines;
     const char* title;  // "" when untouched
 };
-void PrintTo(const Permission& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Permission& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PermissionStates : public Notifications, public testing::WithParamInterface<Permission> {};
 
@@ -72,26 +74,38 @@ TEST_P(PermissionStates, DecideWhatHappens) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, PermissionStates,
-    testing::Values(
-        Permission{"undetermined_granted", 0, true, std::nullopt, 1, {}, ""},
-        Permission{"undetermined_refused", 0, false, std::nullopt, 0, {}, ""},
-        Permission{"request_failed_but_granted", 0, true, NotificationError{"Error 1", "No server"}, 1,
-                   {"Request Authorization Failed (Error 1, No server)"}, ""},
-        Permission{"denied", 1, true, std::nullopt, 0, {"Application Not Allowed to Display Notifications"}, ""},
-        Permission{"provisional", 3, true, std::nullopt, 0, {}, "P"},
-        Permission{"ephemeral", 4, true, std::nullopt, 0, {}, "D"},
-        Permission{"unlisted", 99, true, std::nullopt, 0, {}, "D"}),
+    testing::Values(Permission{"undetermined_granted", 0, true, std::nullopt, 1, {}, ""},
+                    Permission{"undetermined_refused", 0, false, std::nullopt, 0, {}, ""},
+                    Permission{"request_failed_but_granted",
+                               0,
+                               true,
+                               NotificationError{"Error 1", "No server"},
+                               1,
+                               {"Request Authorization Failed (Error 1, No server)"},
+                               ""},
+                    Permission{"denied",
+                               1,
+                               true,
+                               std::nullopt,
+                               0,
+                               {"Application Not Allowed to Display Notifications"},
+                               ""},
+                    Permission{"provisional", 3, true, std::nullopt, 0, {}, "P"},
+                    Permission{"ephemeral", 4, true, std::nullopt, 0, {}, "D"},
+                    Permission{"unlisted", 99, true, std::nullopt, 0, {}, "D"}),
     [](const testing::TestParamInfo<Permission>& info) { return info.param.name; });
 
 TEST_F(Notifications, AFailedAddIsPrintedAndTheLinkKept) {
     center().addError = NotificationError{"Error 2", "Server went away"};
     show("https://q.test/kept");
-    EXPECT_EQ(lines(), std::vector<std::string>{"Unable to Add Notification Request (Error 2, Server went away)"});
+    EXPECT_EQ(lines(), std::vector<std::string>{
+                           "Unable to Add Notification Request (Error 2, Server went away)"});
     EXPECT_EQ(delegate->openDetail, "https://q.test/kept");
 }
 
 TEST_F(Notifications, SchedulingFromAnotherThreadMovesToTheMainThread) {
-    std::thread worker([d = delegate] { d->scheduleLocalNotification("T", "B", "https://q.test", "01"); });
+    std::thread worker(
+        [d = delegate] { d->scheduleLocalNotification("T", "B", "https://q.test", "01"); });
     worker.join();
     EXPECT_TRUE(center().requests.empty());
     fakes.mainQueue.runPending();
@@ -99,27 +113,55 @@ TEST_F(Notifications, SchedulingFromAnotherThreadMovesToTheMainThread) {
 }
 
 TEST_F(Notifications, AResponseOpensTheLinkInItsUserInfoOrTheLastOne) {
+    constexpr const char* kRefused = "Refusing to open notification link that is not http or https";
     struct Case {
         nlohmann::json userInfo;
         std::string openDetail;
         std::vector<std::string> opened;
+        std::vector<std::string> lines;
     };
     const Case cases[] = {
-        {{{"notifyurl", "https://q.test/a"}}, "https://q.test/last", {"https://q.test/a"}},
-        {nlohmann::json::object(), "https://q.test/last", {"https://q.test/last"}},
-        {{{"notifyurl", 5}}, "https://q.test/last", {"https://q.test/last"}},
-        {nlohmann::json::object(), "", {}},
-        {{{"notifyurl", ""}}, "https://q.test/last", {}},
+        {{{"notifyurl", "https://q.test/a"}}, "https://q.test/last", {"https://q.test/a"}, {}},
+        {{{"notifyurl", "HTTP://q.test/b"}}, "", {"HTTP://q.test/b"}, {}},
+        {nlohmann::json::object(), "https://q.test/last", {"https://q.test/last"}, {}},
+        {{{"notifyurl", 5}}, "https://q.test/last", {"https://q.test/last"}, {}},
+        {nlohmann::json::object(), "", {}, {}},
+        {{{"notifyurl", ""}}, "https://q.test/last", {}, {}},
+        {{{"notifyurl", "not a link"}}, "", {}, {}},
+        {{{"notifyurl", "file:///etc/passwd"}}, "", {}, {kRefused}},
+        {{{"notifyurl", "javascript:alert(1)"}}, "", {}, {kRefused}},
+        {{{"notifyurl", "x-scheme-handler://run"}}, "", {}, {kRefused}},
+        {{{"notifyurl", "https://"}}, "", {}, {kRefused}},
+        {nlohmann::json::object(), "smb://host/share", {}, {kRefused}},
     };
     for (const auto& c : cases) {
         fakes.browser.opened.clear();
+        const auto before = lines().size();
         delegate->openDetail = c.openDetail;
         int completed = 0;
         delegate->userNotificationCenter({"ShowDetail", c.userInfo}, [&] { ++completed; });
         fakes.mainQueue.runPending();
         EXPECT_EQ(fakes.browser.opened, c.opened) << c.userInfo;
+        const auto all = lines();
+        EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()),
+                  c.lines)
+            << c.userInfo;
         EXPECT_EQ(completed, 1);
     }
+}
+
+TEST_F(Notifications, AResponseFromAnotherThreadOpensOnTheMainThread) {
+    int completed = 0;
+    std::thread platformThread([&, d = delegate] {
+        d->userNotificationCenter({"default", {{"notifyurl", "https://q.test/x"}}},
+                                  [&] { ++completed; });
+    });
+    platformThread.join();
+    EXPECT_TRUE(fakes.browser.opened.empty());
+    EXPECT_EQ(completed, 0);
+    fakes.mainQueue.runPending();
+    EXPECT_EQ(fakes.browser.opened, std::vector<std::string>{"https://q.test/x"});
+    EXPECT_EQ(completed, 1);
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+#pragma once
+// A stand-in org.freedesktop.Notifications server on its own bus connection: records
+// every Notify and emits the server's signals on request.
+
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+
+namespace quintrel::testing {
+
+struct NotifyCall {
+    QString appName;
+    uint replacesId;
+    QString appIcon;
+    QString summary;
+    QString body;
+    QStringList actions;
+    QVariantMap hints;
+    int timeout;
+};
+
+class FakeNotificationServer : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    explicit FakeNotificationServer(const QString& connectionName)
+        : connection_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName)) {
+        connection_.registerObject(kPath, this, QDBusConnection::ExportAllSlots);
+        connection_.registerService(kService);
+    }
+    ~FakeNotificationServer() override {
+        connection_.unregisterService(kService);
+        connection_.unregisterObject(kPath);
+    }
+
+    void emitSignal(const QString& name, const QVariantList& arguments) {
+        auto message = QDBusMessage::createSignal(kPath, kService, name);
+        message.setArguments(arguments);
+        connection_.send(message);
+    }
+    void leaveTheBus() { connection_.unregisterService(kService); }
+
+    QStringList capabilities{"actions", "body", "body-markup", "body-hyperlinks"};
+    bool failNotify = false;
+    QList<NotifyCall> calls;
+    uint nextId = 1;
+
+public slots:
+    QStringList GetCapabilities() { return capabilities; }
+    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion) {
+        vendor = "Quintrel tests";
+        version = "1";
+        specVersion = "1.2";
+        return "fake";
+    }
+    uint Notify(const QString& appName, uint replacesId, const QString& appIcon,
+                const QString& summary, const QString& body, const QStringList& actions,
+                const QVariantMap& hints, int timeout) {
+        calls.append({appName, replacesId, appIcon, summary, body, actions, hints, timeout});
+        if (failNotify) {
+            sendErrorReply(QDBusError::LimitsExceeded, "Too many notifications");
+            return 0;
+        }
+        return nextId++;
+    }
+    void CloseNotification(uint) {}
+
+private:
+    static constexpr const char* kService = "org.freedesktop.Notifications";
+    static constexpr const char* kPath = "/org/freedesktop/Notifications";
+    QDBusConnection connection_;
+};
+
+}  // namespace quintrel::testing

@@ -1,0 +1,195 @@
+// The freedesktop notification center against a stand-in server on a private bus.
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+#include "FakeNotificationServer.h"
+#include "platform/qt/notify/FreedesktopNotificationCenter.h"
+
+namespace quintrel {
+
+namespace {
+
+constexpr int kPatienceMs = 10'000;  // the machine is shared: wait for events generously
+
+class RecordingDelegate final : public NotificationCenterDelegate {
+public:
+    void userNotificationCenter(const NotificationResponse& response,
+                                std::function<void()> completionHandler) override {
+        responses.push_back(response);
+        completionHandler();
+    }
+    std::vector<NotificationResponse> responses;
+};
+
+NotificationRequest request(const std::string& link, const std::string& body = "Body",
+                            std::chrono::milliseconds delay = std::chrono::milliseconds(100)) {
+    return {"quintrel_notification_A", "Title", body, {{"notifyurl", link}}, "quintrel", delay};
+}
+
+}  // namespace
+
+class NotificationCenterTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testing::FakeNotificationServer> server;
+    std::unique_ptr<FreedesktopNotificationCenter> center;
+    std::shared_ptr<RecordingDelegate> delegate;
+
+    int settings() {
+        int status = -1;
+        center->getNotificationSettings([&](int answer) { status = answer; });
+        (void)QTest::qWaitFor([&] { return status != -1; }, kPatienceMs);
+        return status;  // -1 when no answer came
+    }
+    // Posts `r` and returns the server's id for it (0 when adding failed).
+    uint post(NotificationRequest r, std::optional<NotificationError>* failure = nullptr) {
+        bool done = false;
+        const auto before = server->calls.size();
+        center->add(std::move(r), [&](std::optional<NotificationError> error) {
+            done = true;
+            if (failure) {
+                *failure = std::move(error);
+            }
+        });
+        if (!QTest::qWaitFor([&] { return done; }, kPatienceMs)) {
+            return 0;
+        }
+        return server->calls.size() > before && !server->failNotify ? server->nextId - 1 : 0;
+    }
+
+private slots:
+    void init() {
+        server = std::make_unique<testing::FakeNotificationServer>("fake-notification-server");
+        center = std::make_unique<FreedesktopNotificationCenter>();
+        delegate = std::make_shared<RecordingDelegate>();
+        center->setNotificationCategories({{"quintrel", {{"ShowDetail", "Detail"}}}});
+        center->setDelegate(delegate);
+    }
+    void cleanup() {
+        center.reset();
+        server.reset();
+    }
+
+    void aServerThatAnswersMeansAuthorized() {
+        QCOMPARE(settings(), AuthorizationStatus::authorized);
+        bool granted = false;
+        bool answered = false;
+        center->requestAuthorization(7, [&](bool g, std::optional<NotificationError> error) {
+            granted = g;
+            answered = !error;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(answered, kPatienceMs);
+        QVERIFY(granted);
+    }
+
+    void noServerOnTheBusMeansDenied() {
+        server->leaveTheBus();
+        QCOMPARE(settings(), AuthorizationStatus::denied);
+        std::optional<NotificationError> failure;
+        QCOMPARE(post(request("https://q.test"), &failure), 0u);
+        QVERIFY(failure);
+        QVERIFY(failure->description.find("org.freedesktop.DBus.Error.ServiceUnknown") !=
+                std::string::npos);
+    }
+
+    void noBusAtAllMeansDenied() {
+        const auto nowhere =
+            QDBusConnection::connectToBus("unix:path=/nonexistent/quintrel-bus", "nowhere");
+        QVERIFY(!nowhere.isConnected());
+        center = std::make_unique<FreedesktopNotificationCenter>(nowhere);
+        QCOMPARE(settings(), AuthorizationStatus::denied);
+        std::optional<NotificationError> failure;
+        post(request("https://q.test"), &failure);
+        QVERIFY(failure);
+    }
+
+    void notifyCarriesTheRequestAsTheServerExpectsIt() {
+        settings();
+        center->add(request("https://q.test/d", "<a href='x'>go</a> & <img src=y>"),
+                    [](std::optional<NotificationError>) {});
+        QVERIFY2(server->calls.isEmpty(), "posted only after the request's delay");
+        QTRY_COMPARE_WITH_TIMEOUT(server->calls.size(), 1, kPatienceMs);
+        const auto& call = server->calls.first();
+        QCOMPARE(call.appName, "Quintrel");
+        QCOMPARE(call.replacesId, 0u);
+        QCOMPARE(call.summary, "Title");
+        QCOMPARE(call.body, "&lt;a href='x'&gt;go&lt;/a&gt; &amp; &lt;img src=y&gt;");
+        QCOMPARE(call.actions, (QStringList{"default", "Detail", "ShowDetail", "Detail"}));
+        QCOMPARE(call.hints.value("desktop-entry").toString(), "quintrel-companion");
+        QCOMPARE(call.hints.value("suppress-sound").toBool(), true);
+        QCOMPARE(call.hints.value("suppress-sound").userType(), QMetaType::Bool);
+        QCOMPARE(call.timeout, -1);
+    }
+
+    void aServerWithoutMarkupGetsTheBodyAsItIs() {
+        server->capabilities = {"actions", "body"};
+        settings();
+        post(request("https://q.test", "Tom & Jerry <3"));
+        QCOMPARE(server->calls.last().body, "Tom & Jerry <3");
+    }
+
+    void eitherActionReachesTheDelegateOnceWithTheUserInfo() {
+        const uint first = post(request("https://q.test/1"));
+        const uint second = post(request("https://q.test/2"));
+        QCOMPARE(center->trackedCount(), 2u);
+
+        server->emitSignal("ActionInvoked", {second, "ShowDetail"});
+        QTRY_COMPARE_WITH_TIMEOUT(delegate->responses.size(), 1u, kPatienceMs);
+        QCOMPARE(delegate->responses[0].actionIdentifier, std::string("ShowDetail"));
+        QVERIFY(delegate->responses[0].userInfo ==
+                (nlohmann::json{{"notifyurl", "https://q.test/2"}}));
+
+        // Ids that are not ours (another application's) and repeats are ignored; the
+        // following signal shows that the ones before it were handled.
+        server->emitSignal("ActionInvoked", {second + 100, "default"});
+        server->emitSignal("ActionInvoked", {second, "default"});
+        server->emitSignal("ActionInvoked", {first, "default"});
+        QTRY_COMPARE_WITH_TIMEOUT(delegate->responses.size(), 2u, kPatienceMs);
+        QCOMPARE(delegate->responses[1].actionIdentifier, std::string("default"));
+        QVERIFY(delegate->responses[1].userInfo ==
+                (nlohmann::json{{"notifyurl", "https://q.test/1"}}));
+        QCOMPARE(center->trackedCount(), 0u);
+    }
+
+    void aClosedNotificationIsForgotten() {
+        const uint id = post(request("https://q.test/1"));
+        post(request("https://q.test/2"));
+        server->emitSignal("NotificationClosed", {id, 2u});
+        QTRY_COMPARE_WITH_TIMEOUT(center->trackedCount(), 1u, kPatienceMs);
+        server->emitSignal("ActionInvoked", {id, "default"});
+        server->emitSignal("ActionInvoked", {id + 1, "default"});
+        QTRY_COMPARE_WITH_TIMEOUT(delegate->responses.size(), 1u, kPatienceMs);
+        QVERIFY(delegate->responses[0].userInfo["notifyurl"] == "https://q.test/2");
+    }
+
+    void onlyTheNewestAreTrackedWhenTheServerNeverCloses() {
+        uint last = 0;
+        for (int i = 0; i < 60; ++i) {
+            last = post(request("https://q.test/" + std::to_string(i), "Body", {}));
+        }
+        QCOMPARE(center->trackedCount(), FreedesktopNotificationCenter::kMaximumTracked);
+        server->emitSignal("ActionInvoked", {last - 59, "default"});  // evicted
+        server->emitSignal("ActionInvoked", {last, "default"});
+        QTRY_COMPARE_WITH_TIMEOUT(delegate->responses.size(), 1u, kPatienceMs);
+        QVERIFY(delegate->responses[0].userInfo["notifyurl"] == "https://q.test/59");
+    }
+
+    void aRefusedNotifyIsReported() {
+        server->failNotify = true;
+        std::optional<NotificationError> failure;
+        post(request("https://q.test"), &failure);
+        QVERIFY(failure);
+        QCOMPARE(failure->localizedDescription, std::string("Too many notifications"));
+        QCOMPARE(failure->description,
+                 std::string("org.freedesktop.DBus.Error.LimitsExceeded: Too many notifications"));
+    }
+};
+
+}  // namespace quintrel
+
+QTEST_GUILESS_MAIN(quintrel::NotificationCenterTest)
+#include "notification_center_test.moc"

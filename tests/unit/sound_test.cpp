@@ -1,0 +1,184 @@
+#include "notify/Sound.h"
+#include "fakes/DelegateFixture.h"
+
+namespace quintrel {
+namespace {
+
+using fakes::DelegateFixture;
+constexpr const char* kRoot = "/opt/quintrel/share/quintrel-companion/";
+
+// Whether a notification plays its sound: play switch × mute-while-locked × screen.
+struct SoundCase {
+    const char* name;
+    std::optional<nlohmann::json> play;  // none: key missing
+    std::optional<nlohmann::json> mute;
+    bool screenLocked;
+    bool plays;
+};
+void PrintTo(const SoundCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SoundDecision : public DelegateFixture, public testing::WithParamInterface<SoundCase> {};
+
+TEST_P(SoundDecision, FollowsTheSwitchesAndTheScreen) {
+    const auto& c = GetParam();
+    if (c.play) {
+        fakes.preferences.set(prefs::play, *c.play);
+    }
+    if (c.mute) {
+        fakes.preferences.set(prefs::mute, *c.mute);
+    }
+    delegate->is_screen_active = c.screenLocked ? 0 : 1;
+    delegate->showNotification("T", "B", "https://q.test", "media/02");
+    fakes.mainQueue.runPending();
+    const std::vector<std::string> expected =
+        c.plays ? std::vector<std::string>{std::string(kRoot) + "media/02.mp3"}
+                : std::vector<std::string>{};
+    EXPECT_EQ(fakes.sounds.played, expected);
+    EXPECT_EQ(fakes.notificationCenter.requests.size(), 1u) << "the notification is always shown";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SoundDecision,
+    testing::Values(SoundCase{"all_missing_screen_active", {}, {}, false, true},
+                    SoundCase{"all_missing_screen_locked", {}, {}, true, false},
+                    SoundCase{"play_off", 0, 0, false, false},
+                    SoundCase{"play_two_is_off", 2, {}, false, false},
+                    SoundCase{"play_text_counts_as_on", "0", {}, false, true},
+                    SoundCase{
+                        "play_array_counts_as_on", nlohmann::json::array({0}), {}, false, true},
+                    SoundCase{"mute_on_locked", 1, 1, true, false},
+                    SoundCase{"mute_off_locked", 1, 0, true, true},
+                    SoundCase{"mute_two_is_off_locked", 1, 2, true, true},
+                    SoundCase{"mute_text_counts_as_on_locked", 1, "0", true, false},
+                    SoundCase{"mute_on_unlocked", 1, 1, false, true},
+                    SoundCase{"play_off_mute_off_locked", 0, 0, true, false}),
+    [](const testing::TestParamInfo<SoundCase>& info) { return info.param.name; });
+
+TEST_F(DelegateFixture, DeniedPermissionPlaysNoSound) {
+    fakes.notificationCenter.status = AuthorizationStatus::denied;
+    delegate->showNotification("T", "B", "https://q.test", "media/01");
+    fakes.mainQueue.runPending();
+    EXPECT_TRUE(fakes.sounds.played.empty());
+}
+
+TEST(SoundName, IsNormalisedAsTheServiceWritesIt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/media/05.mp3", "media/05"},
+        {"media/05", "media/05"},
+        {"05.mp3", "05"},
+        {"/media/05.MP3", "media/05.MP3"},
+        {"mp3", "mp3"},
+        {".mp3", ""},
+        {"", ""},
+        {"media/05.mp3.mp3", "media/05.mp3"},
+        {"/media//media/05", "media/media/05"},
+    };
+    for (const auto& [given, expected] : cases) {
+        EXPECT_EQ(normalisedSoundName(given, "mp3"), expected) << given;
+    }
+}
+
+// What playSound prints, looks up and plays for a given name.
+struct PlayCase {
+    std::string file;
+    std::vector<std::string> lookups;
+    std::vector<std::string> lines;
+    std::vector<std::string> played;
+};
+
+TEST_F(DelegateFixture, PlaySoundFindsOnlyMediaResources) {
+    const std::string root = kRoot;
+    const PlayCase cases[] = {
+        {"/media/05.mp3", {"media/05|mp3"}, {}, {root + "media/05.mp3"}},
+        {"media/05", {"media/05|mp3"}, {}, {root + "media/05.mp3"}},
+        // A resource outside the media folder is never played, even if it exists.
+        {"05.mp3", {}, {"Sound file not found: 05.mp3"}, {}},
+        {"/media/05.MP3", {"media/05.MP3|mp3"}, {"Sound file not found: media/05.MP3.mp3"}, {}},
+        {"", {}, {"Sound file not found: .mp3"}, {}},
+        {"media/../05", {}, {"Sound file not found: media/../05.mp3"}, {}},
+        {"/media/../../../etc/passwd",
+         {},
+         {"Sound file not found: media/../../../etc/passwd.mp3"},
+         {}},
+        {"/etc/passwd", {}, {"Sound file not found: /etc/passwd.mp3"}, {}},
+        {"media//01", {}, {"Sound file not found: media//01.mp3"}, {}},
+        {"media/./01", {}, {"Sound file not found: media/./01.mp3"}, {}},
+        {std::string("media/01\0.wav", 13), {}, {"Sound file not found: media/01?.wav.mp3"}, {}},
+        {"media/01\nUnable to load sound: x",
+         {},
+         {"Sound file not found: media/01?Unable to load sound: x.mp3"},
+         {}},
+    };
+    for (const auto& c : cases) {
+        fakes.resources.lookups.clear();
+        fakes.sounds.played.clear();
+        const auto before = lines().size();
+        delegate->playSound(c.file, "mp3");
+        const auto all = lines();
+        const std::vector<std::string> printed(all.begin() + static_cast<long>(before), all.end());
+        EXPECT_EQ(fakes.resources.lookups, c.lookups) << c.file;
+        EXPECT_EQ(printed, c.lines) << c.file;
+        EXPECT_EQ(fakes.sounds.played, c.played) << c.file;
+    }
+}
+
+TEST_F(DelegateFixture, EachSoundReplacesTheLastAndAnUnreadableOneKeepsIt) {
+    const std::string root = kRoot;
+    delegate->playSound("media/01", "mp3");
+    const auto first = delegate->soundPlayer;
+    delegate->playSound("media/02", "mp3");
+    ASSERT_NE(delegate->soundPlayer, nullptr);
+    EXPECT_NE(delegate->soundPlayer, first);
+    EXPECT_EQ(fakes.sounds.played,
+              (std::vector<std::string>{root + "media/01.mp3", root + "media/02.mp3"}));
+
+    const auto second = delegate->soundPlayer;
+    fakes.sounds.unreadable.insert(root + "media/05.mp3");
+    delegate->playSound("/media/05.mp3", "mp3");
+    EXPECT_EQ(lines(), std::vector<std::string>{"Unable to load sound: " + root + "media/05.mp3"});
+    EXPECT_EQ(delegate->soundPlayer, second);
+}
+
+class StartupSound : public testing::Test {
+protected:
+    fakes::FakeResources resources;
+    fakes::FakeSoundFactory sounds;
+    fakes::RecordingConsole console;
+    std::shared_ptr<Sound> previewPlayer;
+};
+
+TEST_F(StartupSound, PrintsTheFileURLAndPlays) {
+    playStartupSound(resources, sounds, console, previewPlayer);
+    EXPECT_EQ(console.lines(), std::vector<std::string>{
+                                   "file:///opt/quintrel/share/quintrel-companion/media/01.mp3"});
+    EXPECT_EQ(sounds.played.size(), 1u);
+    EXPECT_NE(previewPlayer, nullptr);
+}
+
+TEST_F(StartupSound, MissingFilePrintsErrorFile) {
+    resources.files.clear();
+    playStartupSound(resources, sounds, console, previewPlayer);
+    EXPECT_EQ(console.lines(), std::vector<std::string>{"error file"});
+    EXPECT_EQ(previewPlayer, nullptr);
+}
+
+TEST_F(StartupSound, UnreadableFilePrintsWhyAndKeepsTheOldPlayer) {
+    playStartupSound(resources, sounds, console, previewPlayer);
+    const auto old = previewPlayer;
+    sounds.unreadable.insert("/opt/quintrel/share/quintrel-companion/media/01.mp3");
+    playStartupSound(resources, sounds, console, previewPlayer);
+    EXPECT_EQ(console.lines().back(),
+              "The file could not be played because it is not a sound file.");
+    EXPECT_EQ(previewPlayer, old);
+}
+
+TEST(FileURL, EncodesWhatAURLCannotCarry) {
+    EXPECT_EQ(fileURL("/usr/share/quintrel-companion/media/01.mp3"),
+              "file:///usr/share/quintrel-companion/media/01.mp3");
+    EXPECT_EQ(fileURL("/home/a b/ä%#?.mp3"), "file:///home/a%20b/%C3%A4%25%23%3F.mp3");
+}
+
+}  // namespace
+}  // namespace quintrel
