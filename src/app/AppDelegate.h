@@ -95,6 +95,7 @@ public:
     std::optional<std::chrono::system_clock::time_point> lastCheckedAt;
     std::string lastErrorMessage = "None";
     std::shared_ptr<PopoverStatusSink> dashboardPopoverViewController;
+    std::unique_ptr<SettingsWindowController> settingsWindowController;
 
     Platform platform;
     const ServiceEndpoints service;

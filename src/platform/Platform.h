@@ -11,6 +11,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/PreferencesStore.h"
 #include "platform/ScreenLockEvents.h"
+#include "platform/SettingsWindows.h"
 #include "platform/StatusBar.h"
 #include "platform/Uuid.h"
 
@@ -30,6 +31,7 @@ struct Platform {
     Console& console;
     NotificationBus& bus;
     NotificationCenter& notificationCenter;
+    SettingsWindows& settingsWindows;
 };
 
 }  // namespace quintrel

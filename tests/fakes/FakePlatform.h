@@ -8,6 +8,7 @@
 #include "fakes/FakeHttpClient.h"
 #include "fakes/FakeMainQueue.h"
 #include "fakes/FakeNotificationCenter.h"
+#include "fakes/FakeSettingsWindows.h"
 
 namespace quintrel::fakes {
 
@@ -31,10 +32,12 @@ struct FakePlatform {
     FakeBrowser browser;
     RecordingConsole console;
     FakeNotificationCenter notificationCenter;
+    FakeSettingsWindows settingsWindows;
 
     Platform platform() {
         return Platform{mainQueue, http,    preferences, statusBar, clock, uuids,
-                        idleTime,  screenLock, browser,  console,   bus,   notificationCenter};
+                        idleTime,  screenLock, browser,  console,   bus,   notificationCenter,
+                        settingsWindows};
     }
 
     std::shared_ptr<AppDelegate> makeDelegate(BundleInfo bundle = {"1.0.0"}) {
