@@ -42,8 +42,8 @@ void saveSettings(const SettingsServices& services, SettingsSnapshot snapshot) {
         return;
     }
     postStatusContent(services.bus, "...");
-    const auto url = url::withQuery(services.service.apiURL(),
-                                    {{"v", "2"}, {"code", snapshot.apiCode}});
+    const auto url =
+        url::withQuery(services.service.apiURL(), {{"v", "2"}, {"code", snapshot.apiCode}});
     if (!url) {
         postFailure(services.bus, "Unable to build API validation URL");
         return;
@@ -54,11 +54,10 @@ void saveSettings(const SettingsServices& services, SettingsSnapshot snapshot) {
     auto task = services.http.dataTask(
         *url, [services, snapshot = std::move(snapshot), heldTask](HttpResult result) {
             auto outcome = validationOutcome(result, services.console);
-            services.mainQueue.async(
-                [services, snapshot, outcome = std::move(outcome), heldTask] {
-                    heldTask->reset();
-                    applyValidationOutcome(services, snapshot, outcome);
-                });
+            services.mainQueue.async([services, snapshot, outcome = std::move(outcome), heldTask] {
+                heldTask->reset();
+                applyValidationOutcome(services, snapshot, outcome);
+            });
         });
     *heldTask = task;
     task->resume();

@@ -127,11 +127,15 @@ TEST(ValidationResponse, OnlyJSONObjectsDecode) {
 // messages; look-alikes that are not white space are kept.
 TEST(ValidationResponse, TrimsEveryKindOfUnicodeWhiteSpace) {
     const char* const whiteSpace[] = {
-        "\t",           "\n",           "\v",           "\f",           "\r",
-        " ",            "\xc2\x85",     "\xc2\xa0",     "\xe1\x9a\x80", "\xe2\x80\x80",
-        "\xe2\x80\x81", "\xe2\x80\x82", "\xe2\x80\x83", "\xe2\x80\x84", "\xe2\x80\x85",
-        "\xe2\x80\x86", "\xe2\x80\x87", "\xe2\x80\x88", "\xe2\x80\x89", "\xe2\x80\x8a",
-        "\xe2\x80\xa8", "\xe2\x80\xa9", "\xe2\x80\xaf", "\xe2\x81\x9f", "\xe3\x80\x80",
+        "\t",           "\n",           "\v",
+        "\f",           "\r",           " ",
+        "\xc2\x85",     "\xc2\xa0",     "\xe1\x9a\x80",
+        "\xe2\x80\x80", "\xe2\x80\x81", "\xe2\x80\x82",
+        "\xe2\x80\x83", "\xe2\x80\x84", "\xe2\x80\x85",
+        "\xe2\x80\x86", "\xe2\x80\x87", "\xe2\x80\x88",
+        "\xe2\x80\x89", "\xe2\x80\x8a", "\xe2\x80\xa8",
+        "\xe2\x80\xa9", "\xe2\x80\xaf", "\xe2\x81\x9f",
+        "\xe3\x80\x80",
     };
     for (const std::string space : whiteSpace) {
         SCOPED_TRACE(json(space).dump());
