@@ -11,7 +11,7 @@ constexpr int kTrackWidth = 40;
 constexpr int kTrackHeight = 22;
 constexpr int kKnobInset = 3;
 // Room around the track for the keyboard-focus ring.
-constexpr int kMargin = 2;
+constexpr int kMargin = 3;
 
 }  // namespace
 
@@ -47,8 +47,7 @@ void QuintrelSwitch::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(track, radius, radius);
 
     const qreal knob = kTrackHeight - 2 * kKnobInset;
-    const qreal knobX =
-        isChecked() ? track.right() - kKnobInset - knob : track.left() + kKnobInset;
+    const qreal knobX = isChecked() ? track.right() - kKnobInset - knob : track.left() + kKnobInset;
     const QRectF knobRect(knobX, track.top() + kKnobInset, knob, knob);
     painter.setBrush(QColor(0, 0, 0, 40));
     painter.drawEllipse(knobRect.translated(0, 0.8));
@@ -60,8 +59,8 @@ void QuintrelSwitch::paintEvent(QPaintEvent*) {
         painter.setPen(ring);
         painter.setBrush(Qt::NoBrush);
         painter.setOpacity(1.0);
-        const QRectF around = track.adjusted(-1.5, -1.5, 1.5, 1.5);
-        painter.drawRoundedRect(around, radius + 1.5, radius + 1.5);
+        const QRectF around = track.adjusted(-2.5, -2.5, 2.5, 2.5);
+        painter.drawRoundedRect(around, radius + 2.5, radius + 2.5);
     }
 }
 

@@ -84,7 +84,8 @@ void ViewController::viewDidLoad() {
         playStartupSound_();
     }
 
-    privacyPolicyButton_ = legalLinkButton(tr("Privacy Policy"), &ViewController::openPrivacyPolicy);
+    privacyPolicyButton_ =
+        legalLinkButton(tr("Privacy Policy"), &ViewController::openPrivacyPolicy);
     termsButton_ = legalLinkButton(tr("Terms"), &ViewController::openTerms);
     privacyPolicyButton_->setObjectName("privacyPolicyButton");
     termsButton_->setObjectName("termsButton");
@@ -148,20 +149,26 @@ void ViewController::helpbutton() {
     services_.browser.openURL(services_.service.baseURL + ServiceEndpoints::helpPath);
 }
 
-void ViewController::openPrivacyPolicy() { services_.browser.openURL(links_.privacyPolicy); }
+void ViewController::openPrivacyPolicy() {
+    services_.browser.openURL(links_.privacyPolicy);
+}
 
-void ViewController::openTerms() { services_.browser.openURL(links_.terms); }
+void ViewController::openTerms() {
+    services_.browser.openURL(links_.terms);
+}
 
 void ViewController::savebutton() {
     const auto state = [](const QAbstractButton* toggle) -> std::int64_t {
         return toggle->isChecked() ? 1 : 0;
     };
-    saveSettings(services_, SettingsSnapshot{cleanedAPICode(ui_->qnapicode->text().toStdString()),
-                                             state(ui_->qnnotify), ui_->qnmode->currentIndex(),
-                                             state(ui_->qnplay), state(ui_->qnkeepalive),
-                                             state(ui_->qnmute)});
+    saveSettings(services_,
+                 SettingsSnapshot{cleanedAPICode(ui_->qnapicode->text().toStdString()),
+                                  state(ui_->qnnotify), ui_->qnmode->currentIndex(),
+                                  state(ui_->qnplay), state(ui_->qnkeepalive), state(ui_->qnmute)});
 }
 
-void ViewController::quintrel_close() { window()->close(); }
+void ViewController::quintrel_close() {
+    window()->close();
+}
 
 }  // namespace quintrel

@@ -21,9 +21,9 @@ TEST(SettingsControls, NothingStoredGivesAnEmptyCodeTheFirstModeAndEverySwitchOn
 
 TEST(SettingsControls, SwitchesShowOnlyOneAsOnAndTakeMistypedValuesAsMissing) {
     const std::pair<json, bool> cases[] = {
-        {1, true},      {0, false},      {true, true},   {false, false}, {2, false},
-        {-1, false},    {1.0, true},     {0.0, false},   {1.5, true},    {"0", true},
-        {"1", true},    {nullptr, true}, {json::array(), true},
+        {1, true},   {0, false},      {true, true},          {false, false}, {2, false},
+        {-1, false}, {1.0, true},     {0.0, false},          {1.5, true},    {"0", true},
+        {"1", true}, {nullptr, true}, {json::array(), true},
     };
     for (const char* key : {prefs::notify, prefs::play, prefs::keepAlive, prefs::mute}) {
         for (const auto& [stored, on] : cases) {
@@ -31,10 +31,10 @@ TEST(SettingsControls, SwitchesShowOnlyOneAsOnAndTakeMistypedValuesAsMissing) {
             fakes::FakePreferences store;
             store.set(key, stored);
             const auto states = storedControlStates(store, 2);
-            const bool shown = key == prefs::notify  ? states.notify
-                               : key == prefs::play  ? states.play
-                               : key == prefs::mute  ? states.mute
-                                                     : states.keepAlive;
+            const bool shown = key == prefs::notify ? states.notify
+                               : key == prefs::play ? states.play
+                               : key == prefs::mute ? states.mute
+                                                    : states.keepAlive;
             EXPECT_EQ(shown, on);
         }
     }
@@ -42,8 +42,18 @@ TEST(SettingsControls, SwitchesShowOnlyOneAsOnAndTakeMistypedValuesAsMissing) {
 
 TEST(SettingsControls, AModeOutsideTheItemsSelectsTheFirst) {
     const std::pair<json, std::int64_t> cases[] = {
-        {0, 0}, {1, 1}, {2, 2}, {3, 0}, {7, 0}, {-1, 0}, {true, 1}, {2.0, 2}, {1.5, 0}, {"1", 0},
-        {json(INT64_MIN), 0}, {json(UINT64_MAX), 0},
+        {0, 0},
+        {1, 1},
+        {2, 2},
+        {3, 0},
+        {7, 0},
+        {-1, 0},
+        {true, 1},
+        {2.0, 2},
+        {1.5, 0},
+        {"1", 0},
+        {json(INT64_MIN), 0},
+        {json(UINT64_MAX), 0},
     };
     for (const auto& [stored, index] : cases) {
         SCOPED_TRACE(stored.dump());
