@@ -84,6 +84,8 @@ public:
 
     // --- state ---
     std::unique_ptr<StatusItem> statusItem;
+    // Made by the first settingView() and kept, never cleared.
+    std::unique_ptr<SettingsWindowController> settingsWindowController;
     NotificationCenter& center;
     std::string openDetail;
     std::unique_ptr<RepeatingTimer> timer;
@@ -95,7 +97,6 @@ public:
     std::optional<std::chrono::system_clock::time_point> lastCheckedAt;
     std::string lastErrorMessage = "None";
     std::shared_ptr<PopoverStatusSink> dashboardPopoverViewController;
-    std::unique_ptr<SettingsWindowController> settingsWindowController;
 
     Platform platform;
     const ServiceEndpoints service;

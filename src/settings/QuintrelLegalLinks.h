@@ -1,5 +1,5 @@
 #pragma once
-// The service's two legal pages, opened from the settings window and the dashboard popover.
+// The service's two legal pages, opened in the browser from the settings window and the popup.
 
 #include <string>
 
@@ -11,9 +11,10 @@ struct QuintrelLegalLinks {
     std::string privacyPolicy;
     std::string terms;
 
-    explicit QuintrelLegalLinks(const ServiceEndpoints& service)
-        : privacyPolicy(service.baseURL + ServiceEndpoints::privacyPath),
-          terms(service.baseURL + ServiceEndpoints::termsPath) {}
+    static QuintrelLegalLinks forService(const std::string& serviceBaseURL) {
+        return {serviceBaseURL + ServiceEndpoints::privacyPath,
+                serviceBaseURL + ServiceEndpoints::termsPath};
+    }
 };
 
 }  // namespace quintrel

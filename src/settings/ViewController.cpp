@@ -39,7 +39,7 @@ ViewController::ViewController(SettingsServices services, std::function<void()> 
     : QWidget(parent),
       ui_(std::make_unique<Ui::MainCC>()),
       services_(std::move(services)),
-      links_(services_.service),
+      links_(QuintrelLegalLinks::forService(services_.service.baseURL)),
       playStartupSound_(std::move(playStartupSound)) {
     ui_->setupUi(this);
     for (QLabel* hint : {ui_->qnapicodeHint, ui_->qnnotifyHint, ui_->qnplayHint,
