@@ -84,6 +84,8 @@ public:
 
     // --- state ---
     std::unique_ptr<StatusItem> statusItem;
+    // Made by the first settingView() and kept, never cleared.
+    std::unique_ptr<SettingsWindowController> settingsWindowController;
     NotificationCenter& center;
     std::string openDetail;
     std::shared_ptr<Sound> soundPlayer;  // the sound last started by playSound

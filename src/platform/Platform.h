@@ -12,6 +12,7 @@
 #include "platform/PreferencesStore.h"
 #include "platform/ScreenLockEvents.h"
 #include "platform/Sound.h"
+#include "platform/SettingsWindows.h"
 #include "platform/StatusBar.h"
 #include "platform/Uuid.h"
 
@@ -33,6 +34,7 @@ struct Platform {
     NotificationCenter& notificationCenter;
     Resources& resources;
     SoundFactory& sounds;
+    SettingsWindows& settingsWindows;
 };
 
 }  // namespace quintrel

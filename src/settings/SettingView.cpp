@@ -1,7 +1,31 @@
+// Opening the settings window, or bringing the one already made to the front.
+
 #include "app/AppDelegate.h"
 
 namespace quintrel {
 
-void AppDelegate::settingView() {}
+namespace {
+
+// The dashboard popover is closed before the settings window is shown; it has no
+// hosting yet, so there is nothing to close.
+void closeDashboardPopover(AppDelegate&) {}
+
+}  // namespace
+
+void AppDelegate::settingView() {
+    if (!platform.mainQueue.isMainThread()) {
+        platform.mainQueue.async([self = shared_from_this()] { self->settingView(); });
+        return;
+    }
+    closeDashboardPopover(*this);
+    // Made once and kept: a later call shows the same window with its controls as the
+    // user left them.
+    if (!settingsWindowController) {
+        settingsWindowController = platform.settingsWindows.makeSettingsWindow();
+    }
+    if (settingsWindowController) {
+        settingsWindowController->showWindow();
+    }
+}
 
 }  // namespace quintrel

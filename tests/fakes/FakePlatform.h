@@ -8,6 +8,7 @@
 #include "fakes/FakeHttpClient.h"
 #include "fakes/FakeMainQueue.h"
 #include "fakes/FakeNotificationCenter.h"
+#include "fakes/FakeSettingsWindows.h"
 #include "fakes/FakeSound.h"
 
 namespace quintrel::fakes {
@@ -34,11 +35,12 @@ struct FakePlatform {
     FakeNotificationCenter notificationCenter;
     FakeResources resources;
     FakeSoundFactory sounds;
+    FakeSettingsWindows settingsWindows;
 
     Platform platform() {
-        return Platform{mainQueue, http,       preferences, statusBar, clock, uuids,
-                        idleTime,  screenLock, browser,     console,   bus,   notificationCenter,
-                        resources, sounds};
+        return Platform{mainQueue, http,       preferences, statusBar, clock,
+                        uuids,     idleTime,   screenLock,  browser,   console,
+                        bus,       notificationCenter, resources, sounds, settingsWindows};
     }
 
     std::shared_ptr<AppDelegate> makeDelegate(BundleInfo bundle = {"1.0.0"}) {

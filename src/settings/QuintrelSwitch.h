@@ -1,0 +1,22 @@
+#pragma once
+// An on/off switch: a rounded track with a sliding knob, checkable like a check box.
+
+#include <QAbstractButton>
+
+namespace quintrel {
+
+class QuintrelSwitch : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    explicit QuintrelSwitch(QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+}  // namespace quintrel

@@ -1,0 +1,25 @@
+// Shows the settings window on fakes until it is closed: for looking at it by hand and
+// for screenshots under Xvfb.
+
+#include <QApplication>
+
+#include "fakes/FakePlatform.h"
+#include "settings/QtSettingsWindows.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    quintrel::fakes::FakePlatform fakes;
+    quintrel::QtSettingsWindows windows(
+        {fakes.mainQueue,
+         fakes.http,
+         fakes.preferences,
+         fakes.bus,
+         fakes.console,
+         fakes.browser,
+         {quintrel::fakes::kServiceURL, quintrel::fakes::kWidgetURL}},
+        {});
+    auto window = windows.makeSettingsWindow();
+    window->showWindow();
+    QApplication::setQuitOnLastWindowClosed(true);
+    return app.exec();
+}

@@ -1,0 +1,185 @@
+// Decoding the service's answer to an API-code check, and the texts made from it.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "settings/QuintrelAPIValidationResponse.h"
+
+namespace quintrel {
+namespace {
+
+using Response = QuintrelAPIValidationResponse;
+using nlohmann::json;
+
+constexpr std::optional<std::int64_t> none = std::nullopt;
+const std::optional<std::string> noText = std::nullopt;
+
+struct BodyCase {
+    std::string body;
+    std::optional<std::int64_t> errorCode;
+    std::optional<std::string> errorText;
+    bool valid;
+    std::string message;
+};
+
+TEST(ValidationResponse, DecodesBodiesLeniently) {
+    const BodyCase cases[] = {
+        {R"({"error":0})", 0, "0", true, "Check API"},
+        {R"({"error":"0"})", 0, "0", true, "Check API"},
+        {R"({"error":" 0 "})", 0, " 0 ", true, "Check API"},
+        {R"({"error":false})", 0, "0", true, "Check API"},
+        {R"({"error":true})", 1, "1", false, "1"},
+        {R"({"error":3})", 3, "3", false, "3"},
+        {R"({"error":"+5"})", 5, "+5", false, "+5"},
+        {R"({"error":"-0"})", 0, "-0", true, "-0"},
+        {R"({"error":" bad code\n"})", none, " bad code\n", false, "bad code"},
+        {R"({"error":"   "})", none, "   ", false, "Check API"},
+        {R"({"error":"   ","online":1,"pv":2,"notify":0})", none, "   ", true, "Check API"},
+        {R"({"error":1.5})", none, noText, false, "Check API"},
+        {R"({"error":1.5,"online":1,"pv":2,"notify":3})", none, noText, true, "Check API"},
+        {R"({"error":2.0})", 2, "2", false, "2"},
+        {R"({"error":1e2})", 100, "100", false, "100"},
+        {R"({"error":null,"online":1,"pv":1,"notify":1})", none, noText, true, "Check API"},
+        {R"({"error":[3],"online":1,"pv":1,"notify":1})", none, noText, true, "Check API"},
+        {R"({"error":{"code":3}})", none, noText, false, "Check API"},
+        {R"({"online":5,"pv":"12","notify":false})", none, noText, true, "Check API"},
+        {R"({"online":5,"pv":12})", none, noText, false, "Check API"},
+        {R"({"online":5,"pv":12,"notify":null})", none, noText, false, "Check API"},
+        {R"({"online":5,"pv":"12.0","notify":1})", none, noText, false, "Check API"},
+        {R"({})", none, noText, false, "Check API"},
+        {R"({"msg":"","message":"hidden","error":2})", 2, "2", false, "2"},
+        {R"({"message":" Code expired \n"})", none, noText, false, "Code expired"},
+        {R"({"msg":"\t Unknown site \r\n","message":"other"})", none, noText, false,
+         "Unknown site"},
+        {R"({"msg":42,"error":"x"})", none, "x", false, "42"},
+        {R"({"msg":"  ","error":"denied"})", none, "denied", false, "denied"},
+        {R"({"msg":"Welcome","error":0})", 0, "0", true, "Welcome"},
+        // Out of 64 bits, a number is neither a code nor a text.
+        {R"({"error":9223372036854775807})", INT64_MAX, "9223372036854775807", false,
+         "9223372036854775807"},
+        {R"({"error":-9223372036854775808})", INT64_MIN, "-9223372036854775808", false,
+         "-9223372036854775808"},
+        {R"({"error":9223372036854775808})", none, noText, false, "Check API"},
+        {R"({"error":-9223372036854775809})", none, noText, false, "Check API"},
+        {R"({"error":18446744073709551616})", none, noText, false, "Check API"},
+        {R"({"error":1e300})", none, noText, false, "Check API"},
+        {R"({"error":"9223372036854775808"})", none, "9223372036854775808", false,
+         "9223372036854775808"},
+        {R"({"error":"-9223372036854775808"})", INT64_MIN, "-9223372036854775808", false,
+         "-9223372036854775808"},
+        {R"({"error":"+"})", none, "+", false, "+"},
+        {R"({"error":"-"})", none, "-", false, "-"},
+        {R"({"error":"+-1"})", none, "+-1", false, "+-1"},
+        {R"({"error":"1e3"})", none, "1e3", false, "1e3"},
+        {R"({"error":"0x10"})", none, "0x10", false, "0x10"},
+        {R"({"error":"007"})", 7, "007", false, "007"},
+        {R"({"error":"1 2"})", none, "1 2", false, "1 2"},
+        {R"({"error":"true"})", none, "true", false, "true"},
+        // Full-width digits are no ASCII digits.
+        {R"({"error":"\uff13"})", none, "\xef\xbc\x93", false, "\xef\xbc\x93"},
+        {R"({"other":"ignored","online":1,"pv":1,"notify":1,"error":0})", 0, "0", true,
+         "Check API"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        const auto record = Response::decode(c.body);
+        ASSERT_TRUE(record.has_value());
+        EXPECT_EQ(record->errorCode, c.errorCode);
+        EXPECT_EQ(record->errorText, c.errorText);
+        EXPECT_EQ(record->isValid(), c.valid);
+        EXPECT_EQ(record->validationMessage(), c.message);
+    }
+}
+
+TEST(ValidationResponse, ANonZeroCodeWithoutATextNamesTheCode) {
+    Response record;
+    record.errorCode = 3;
+    EXPECT_FALSE(record.isValid());
+    EXPECT_EQ(record.validationMessage(), "Invalid API code (error 3)");
+    record.errorText = "  ";
+    EXPECT_EQ(record.validationMessage(), "Invalid API code (error 3)");
+}
+
+TEST(ValidationResponse, OnlyJSONObjectsDecode) {
+    const std::pair<std::string, std::string> failing[] = {
+        {"", "the body is empty"},
+        {"[1,2]", "the body is a JSON array, not an object"},
+        {R"("error")", "the body is a JSON string, not an object"},
+        {"0", "the body is a JSON number, not an object"},
+        {"true", "the body is a JSON boolean, not an object"},
+        {"null", "the body is a JSON null, not an object"},
+        {"<html><body>Bad gateway</body></html>", "the body is not valid JSON"},
+        {R"({"error":0} trailing)", "the body is not valid JSON"},
+        {R"({"error":0,"error":3})", "the body is not valid JSON"},
+        {"{\"msg\":\"\xff\"}", "the body is not valid JSON"},
+    };
+    for (const auto& [body, why] : failing) {
+        SCOPED_TRACE(body);
+        EXPECT_FALSE(Response::decode(body).has_value());
+        EXPECT_EQ(Response::decodingError(body), why);
+    }
+    EXPECT_EQ(Response::decodingError("{}"), "");
+}
+
+// Every character with the Unicode White_Space property is trimmed from numeric texts and
+// messages; look-alikes that are not white space are kept.
+TEST(ValidationResponse, TrimsEveryKindOfUnicodeWhiteSpace) {
+    const char* const whiteSpace[] = {
+        "\t",           "\n",           "\v",
+        "\f",           "\r",           " ",
+        "\xc2\x85",     "\xc2\xa0",     "\xe1\x9a\x80",
+        "\xe2\x80\x80", "\xe2\x80\x81", "\xe2\x80\x82",
+        "\xe2\x80\x83", "\xe2\x80\x84", "\xe2\x80\x85",
+        "\xe2\x80\x86", "\xe2\x80\x87", "\xe2\x80\x88",
+        "\xe2\x80\x89", "\xe2\x80\x8a", "\xe2\x80\xa8",
+        "\xe2\x80\xa9", "\xe2\x80\xaf", "\xe2\x81\x9f",
+        "\xe3\x80\x80",
+    };
+    for (const std::string space : whiteSpace) {
+        SCOPED_TRACE(json(space).dump());
+        const json object{{"error", space + "7" + space}, {"message", space + "Hi" + space}};
+        EXPECT_EQ(Response::decodeInt(object, "error"), 7);
+        EXPECT_EQ(Response::fromJSON(object)->validationMessage(), "Hi");
+        EXPECT_EQ(validationFailureMessage(space + "oops" + space), "oops");
+    }
+    // Zero-width space, byte-order mark, Mongolian vowel separator: not white space.
+    for (const std::string other : {"\xe2\x80\x8b", "\xef\xbb\xbf", "\xe1\xa0\x8e"}) {
+        const json object{{"error", other + "7"}};
+        EXPECT_EQ(Response::decodeInt(object, "error"), none);
+    }
+}
+
+TEST(ValidationResponse, ReadsOnlyTheKeyAsked) {
+    const json object{{"a", 1}, {"b", "x"}};
+    EXPECT_EQ(Response::decodeInt(object, "missing"), none);
+    EXPECT_EQ(Response::decodeString(object, "missing"), noText);
+    EXPECT_EQ(Response::decodeString(object, "b"), "x");
+    EXPECT_EQ(Response::decodeString(json{{"b", ""}}, "b"), "");
+    EXPECT_EQ(Response::decodeString(json{{"b", -12}}, "b"), "-12");
+    EXPECT_EQ(Response::decodeString(json{{"b", -0.0}}, "b"), "0");
+    EXPECT_EQ(Response::decodeInt(json::array({1}), "a"), none);
+    EXPECT_FALSE(Response::fromJSON(json::array()).has_value());
+}
+
+TEST(ValidationResponse, FailureMessageIsOneTrimmedLineOfAtMost140Characters) {
+    const std::string page = "<html>" + std::string(394, 'x');
+    EXPECT_EQ(validationFailureMessage(page), page.substr(0, 137) + "...");
+    EXPECT_EQ(validationFailureMessage(std::string(140, 'y')), std::string(140, 'y'));
+    EXPECT_EQ(validationFailureMessage(std::string(141, 'y')), std::string(137, 'y') + "...");
+    // "é" as two bytes and a flag of eight bytes each count once.
+    std::string letters;
+    for (int i = 0; i < 141; ++i) {
+        letters += i % 2 ? "\xc3\xa9" : "\xf0\x9f\x87\xa9\xf0\x9f\x87\xaa";
+    }
+    const auto cut = validationFailureMessage(letters);
+    EXPECT_EQ(cut.substr(cut.size() - 3), "...");
+    EXPECT_EQ(cut.size(), 69 * 8 + 68 * 2 + 3u);  // 137 characters, then "..."
+    EXPECT_EQ(validationFailureMessage(""), "Check API");
+    EXPECT_EQ(validationFailureMessage(" \r\n\t "), "Check API");
+    EXPECT_EQ(validationFailureMessage("bad \xff byte"), "Check API");
+}
+
+}  // namespace
+}  // namespace quintrel
