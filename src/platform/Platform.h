@@ -1,9 +1,11 @@
 #pragma once
 // Everything the logic needs of the desktop, in one bundle handed to AppDelegate.
 
+#include "platform/Application.h"
 #include "platform/Browser.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
+#include "platform/DashboardPopover.h"
 #include "platform/HttpClient.h"
 #include "platform/IdleTime.h"
 #include "platform/MainQueue.h"
@@ -30,6 +32,8 @@ struct Platform {
     Console& console;
     NotificationBus& bus;
     NotificationCenter& notificationCenter;
+    DashboardPopoverFactory& popovers;
+    Application& application;
 };
 
 }  // namespace quintrel

@@ -8,6 +8,7 @@
 #include "fakes/FakeHttpClient.h"
 #include "fakes/FakeMainQueue.h"
 #include "fakes/FakeNotificationCenter.h"
+#include "fakes/FakePopover.h"
 
 namespace quintrel::fakes {
 
@@ -31,10 +32,13 @@ struct FakePlatform {
     FakeBrowser browser;
     RecordingConsole console;
     FakeNotificationCenter notificationCenter;
+    FakePopoverFactory popovers;
+    FakeApplication application;
 
     Platform platform() {
-        return Platform{mainQueue, http,    preferences, statusBar, clock, uuids,
-                        idleTime,  screenLock, browser,  console,   bus,   notificationCenter};
+        return Platform{mainQueue, http,       preferences, statusBar, clock, uuids,
+                        idleTime,  screenLock, browser,     console,   bus,   notificationCenter,
+                        popovers,  application};
     }
 
     std::shared_ptr<AppDelegate> makeDelegate(BundleInfo bundle = {"1.0.0"}) {
