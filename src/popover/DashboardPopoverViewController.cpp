@@ -49,9 +49,11 @@ DashboardPopoverViewController::DashboardPopoverViewController(std::string apiCo
       widgetBase_(std::move(widgetBase)),
       legalLinks_(std::move(legalLinks)),
       browser_(browser),
-      webViews_(std::move(webViews)) {
+      webViews_(std::move(webViews)),
+      releaseTimer_(this) {
     resize(popover::kPreferredWidth, popover::kPreferredHeight);
     buildInterface();
+    releaseTimer_.setObjectName("releaseWebView");
     releaseTimer_.setSingleShot(true);
     releaseTimer_.setInterval(kReleaseWebViewAfter);
     connect(&releaseTimer_, &QTimer::timeout, this, &DashboardPopoverViewController::releaseWebView);
