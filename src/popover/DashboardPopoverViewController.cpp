@@ -222,6 +222,7 @@ bool DashboardPopoverViewController::ensureWebView() {
     }
     view->setNavigationPolicy(
         [this](bool hasTargetFrame, const QUrl& url) { return decidePolicy(hasTargetFrame, url); });
+    view->setLoadFinishedHandler([this](bool ok) { emit pageLoadFinished(ok); });
     webArea->layout()->addWidget(view);
     webView_ = view;
     return true;

@@ -71,6 +71,10 @@ public:
     // Holds the web view, or stands in for it until the first show.
     QWidget* const webArea;
 
+signals:
+    // A page load in the web view ended, well or not.
+    void pageLoadFinished(bool ok);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

@@ -23,6 +23,8 @@ public:
     // No base URL: the page cannot reach anything relative.
     virtual void loadHTML(const QString& html) = 0;
     virtual void setNavigationPolicy(NavigationPolicy policy) = 0;
+    // Told when a load ends, well or not (a timeout ends it too).
+    virtual void setLoadFinishedHandler(std::function<void(bool ok)> handler) = 0;
 };
 
 class DashboardWebViewFactory {

@@ -16,15 +16,25 @@ constexpr const char* kPluginName = "libquintrel-webview.so";
 
 bool hasRenderNode() { return !QDir("/dev/dri").entryList({"renderD*"}, QDir::System).isEmpty(); }
 
-// Chromium reads its environment once, when the first page is made.
-void prepareWebEngineEnvironment() {
+}  // namespace
+
+void prepareDashboardWebView() {
+    // Linking the web engine would set this at start; loading it as a plugin cannot.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // Chromium refuses to start its sandbox as root; a root session (containers, test
     // machines) gets the web view without it rather than no web view at all.
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
-    // Without a GPU the GL paths only cost memory and print errors.
+    // Without a GPU, GL in the app and in Chromium only costs memory and prints errors.
     if (!hasRenderNode()) {
+        if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) {
+            qputenv("QT_XCB_GL_INTEGRATION", "none");
+        }
+        // The web view draws through Qt Quick, which then needs its software renderer.
+        if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) {
+            qputenv("QT_QUICK_BACKEND", "software");
+        }
         QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
         if (!flags.contains("--disable-gpu")) {
             flags += flags.isEmpty() ? "--disable-gpu" : " --disable-gpu";
@@ -32,8 +42,6 @@ void prepareWebEngineEnvironment() {
         }
     }
 }
-
-}  // namespace
 
 QStringList webViewPluginPaths() {
     const QString prefix = QFileInfo(QCoreApplication::applicationDirPath() + "/..").absoluteFilePath();
@@ -43,7 +51,6 @@ QStringList webViewPluginPaths() {
 
 DashboardWebViewFactory* webViewFactory() {
     static DashboardWebViewFactory* const factory = []() -> DashboardWebViewFactory* {
-        prepareWebEngineEnvironment();
         for (const QString& path : webViewPluginPaths()) {
             if (!QFileInfo::exists(path)) {
                 continue;

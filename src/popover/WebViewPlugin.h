@@ -8,6 +8,10 @@
 
 namespace quintrel {
 
+// Call before the QApplication is made: the web engine needs a shared GL context set up
+// at start, and Chromium reads its environment once.
+void prepareDashboardWebView();
+
 // Where the plugin is looked for: beside the binary's prefix, then the build tree.
 QStringList webViewPluginPaths();
 

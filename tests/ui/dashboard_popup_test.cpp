@@ -23,6 +23,10 @@ public:
     }
     void loadHTML(const QString& html) override { loads_ << "html:" + html; }
     void setNavigationPolicy(NavigationPolicy policy) override { this->policy = std::move(policy); }
+    void setLoadFinishedHandler(std::function<void(bool)> handler) override {
+        finished = std::move(handler);
+    }
+    std::function<void(bool)> finished;
 
     NavigationPolicy policy;
     std::chrono::milliseconds lastTimeout{};

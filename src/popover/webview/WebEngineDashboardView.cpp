@@ -78,11 +78,17 @@ public:
         page_->setHtml(html);
     }
     void setNavigationPolicy(NavigationPolicy policy) override { page_->policy = std::move(policy); }
+    void setLoadFinishedHandler(std::function<void(bool ok)> handler) override {
+        QObject::disconnect(finished_);
+        finished_ = QObject::connect(view_, &QWebEngineView::loadFinished, view_,
+                                     [handler = std::move(handler)](bool ok) { handler(ok); });
+    }
 
 private:
     QWebEngineView* view_;
     PolicyPage* page_;
     QTimer timeout_;
+    QMetaObject::Connection finished_;
 };
 
 }  // namespace
