@@ -97,11 +97,12 @@ int main(int argc, char** argv) {
     const auto open = [&](const char* what) {
         QEventLoop loop;
         bool ok = false;
-        const auto connection = QObject::connect(widget, &quintrel::DashboardPopoverViewController::pageLoadFinished,
-                                                 &loop, [&](bool finished) {
-                                                     ok = finished;
-                                                     loop.quit();
-                                                 });
+        const auto connection =
+            QObject::connect(widget, &quintrel::DashboardPopoverViewController::pageLoadFinished,
+                             &loop, [&](bool finished) {
+                                 ok = finished;
+                                 loop.quit();
+                             });
         QElapsedTimer clock;
         clock.start();
         content->reloadSelectedTab();

@@ -41,8 +41,8 @@ DashboardPopoverViewController::DashboardPopoverViewController(std::string apiCo
       openDashboardButton(new QPushButton("Open Dashboard", this)),
       settingsButton(new QPushButton("Settings", this)),
       quitButton(new QPushButton("Quit", this)),
-      privacyPolicyButton(legalLinkButton("Privacy Policy",
-                                          &DashboardPopoverViewController::openPrivacyPolicy)),
+      privacyPolicyButton(
+          legalLinkButton("Privacy Policy", &DashboardPopoverViewController::openPrivacyPolicy)),
       termsButton(legalLinkButton("Terms", &DashboardPopoverViewController::openTerms)),
       webArea(new QWidget(this)),
       apiCode_(std::move(apiCode)),
@@ -56,7 +56,8 @@ DashboardPopoverViewController::DashboardPopoverViewController(std::string apiCo
     releaseTimer_.setObjectName("releaseWebView");
     releaseTimer_.setSingleShot(true);
     releaseTimer_.setInterval(kReleaseWebViewAfter);
-    connect(&releaseTimer_, &QTimer::timeout, this, &DashboardPopoverViewController::releaseWebView);
+    connect(&releaseTimer_, &QTimer::timeout, this,
+            &DashboardPopoverViewController::releaseWebView);
     // Every page must be gone before the web engine's profile is, at the latest when the
     // event loop ends.
     if (auto* app = QCoreApplication::instance()) {
@@ -65,7 +66,9 @@ DashboardPopoverViewController::DashboardPopoverViewController(std::string apiCo
     }
 }
 
-DashboardPopoverViewController::~DashboardPopoverViewController() { releaseWebView(); }
+DashboardPopoverViewController::~DashboardPopoverViewController() {
+    releaseWebView();
+}
 
 void DashboardPopoverViewController::buildInterface() {
     setAutoFillBackground(true);
@@ -252,7 +255,9 @@ void DashboardPopoverViewController::updateStatus(const std::string& lastChecked
     lastErrorLabel->setText(QString::fromStdString(lines.lastError));
 }
 
-void DashboardPopoverViewController::tabChanged() { reloadSelectedTab(); }
+void DashboardPopoverViewController::tabChanged() {
+    reloadSelectedTab();
+}
 
 void DashboardPopoverViewController::openDashboard() {
     if (openDashboardHandler) {
@@ -276,6 +281,8 @@ void DashboardPopoverViewController::openPrivacyPolicy() {
     browser_.openURL(legalLinks_.privacyPolicy);
 }
 
-void DashboardPopoverViewController::openTerms() { browser_.openURL(legalLinks_.terms); }
+void DashboardPopoverViewController::openTerms() {
+    browser_.openURL(legalLinks_.terms);
+}
 
 }  // namespace quintrel

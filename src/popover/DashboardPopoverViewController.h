@@ -41,7 +41,9 @@ public:
     void setOpenSettingsHandler(std::function<void()> handler) override {
         openSettingsHandler = std::move(handler);
     }
-    void setQuitHandler(std::function<void()> handler) override { quitHandler = std::move(handler); }
+    void setQuitHandler(std::function<void()> handler) override {
+        quitHandler = std::move(handler);
+    }
     void reloadSelectedTab() override;
     void updateStatus(const std::string& lastChecked, const std::string& lastError,
                       bool isChecking) override;
@@ -84,7 +86,8 @@ private:
     void viewDidLoad();
     void buildInterface();
     void layoutControls();
-    QPushButton* legalLinkButton(const QString& title, void (DashboardPopoverViewController::*action)());
+    QPushButton* legalLinkButton(const QString& title,
+                                 void (DashboardPopoverViewController::*action)());
     void tabChanged();
     void openDashboard();
     void openSettings();

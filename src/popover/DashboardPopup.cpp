@@ -14,7 +14,9 @@ namespace quintrel {
 namespace {
 
 // A Wayland client cannot place its windows, and its popups need a parent window.
-bool onWayland() { return QGuiApplication::platformName().startsWith("wayland"); }
+bool onWayland() {
+    return QGuiApplication::platformName().startsWith("wayland");
+}
 
 constexpr int kGap = 4;
 
@@ -22,10 +24,12 @@ constexpr int kGap = 4;
 
 QPoint popupPosition(QSize size, QPoint anchor, QRect available) {
     int x = anchor.x() - size.width() / 2;
-    int y = anchor.y() < available.center().y() ? anchor.y() + kGap
-                                                 : anchor.y() - kGap - size.height();
-    x = std::clamp(x, available.left(), std::max(available.left(), available.right() + 1 - size.width()));
-    y = std::clamp(y, available.top(), std::max(available.top(), available.bottom() + 1 - size.height()));
+    int y =
+        anchor.y() < available.center().y() ? anchor.y() + kGap : anchor.y() - kGap - size.height();
+    x = std::clamp(x, available.left(),
+                   std::max(available.left(), available.right() + 1 - size.width()));
+    y = std::clamp(y, available.top(),
+                   std::max(available.top(), available.bottom() + 1 - size.height()));
     return {x, y};
 }
 
@@ -59,7 +63,9 @@ void DashboardPopup::performClose() {
     }
 }
 
-void DashboardPopup::setContentSize(ContentSize size) { size_ = QSize(size.width, size.height); }
+void DashboardPopup::setContentSize(ContentSize size) {
+    size_ = QSize(size.width, size.height);
+}
 
 void DashboardPopup::setContentViewController(std::shared_ptr<DashboardPopoverContent> content) {
     if (content == content_) {
@@ -93,8 +99,9 @@ void DashboardPopup::show() {
     }
     if (screen) {
         const QRect available = screen->availableGeometry();
-        widget->move(onWayland() ? available.center() - QPoint(widget->width(), widget->height()) / 2
-                                 : popupPosition(widget->size(), anchor, available));
+        widget->move(onWayland()
+                         ? available.center() - QPoint(widget->width(), widget->height()) / 2
+                         : popupPosition(widget->size(), anchor, available));
     }
     widget->show();
     widget->raise();

@@ -60,7 +60,8 @@ private:
 class DashboardPopupFactory final : public DashboardPopoverFactory {
 public:
     DashboardPopupFactory(ServiceEndpoints service, Browser& browser, TrayPosition trayPosition);
-    std::shared_ptr<DashboardPopoverContent> makeViewController(const std::string& apiCode) override;
+    std::shared_ptr<DashboardPopoverContent> makeViewController(
+        const std::string& apiCode) override;
     std::unique_ptr<DashboardPopover> makePopover() override;
 
 private:

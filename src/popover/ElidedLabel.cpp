@@ -25,7 +25,9 @@ QSize ElidedLabel::sizeHint() const {
     return {fontMetrics().horizontalAdvance(text_), fontMetrics().height()};
 }
 
-QSize ElidedLabel::minimumSizeHint() const { return {0, fontMetrics().height()}; }
+QSize ElidedLabel::minimumSizeHint() const {
+    return {0, fontMetrics().height()};
+}
 
 void ElidedLabel::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);

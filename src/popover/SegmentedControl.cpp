@@ -14,8 +14,9 @@ QString segmentStyle(bool first, bool last) {
         " background: palette(button); color: palette(button-text); }"
         "QToolButton:checked { background: palette(highlight); color: palette(highlighted-text); }";
     if (first) {
-        style += "QToolButton { border-left: 1px solid palette(mid); border-top-left-radius: 6px;"
-                 " border-bottom-left-radius: 6px; }";
+        style +=
+            "QToolButton { border-left: 1px solid palette(mid); border-top-left-radius: 6px;"
+            " border-bottom-left-radius: 6px; }";
     }
     if (last) {
         style += "QToolButton { border-top-right-radius: 6px; border-bottom-right-radius: 6px; }";

@@ -14,7 +14,9 @@ namespace {
 
 constexpr const char* kPluginName = "libquintrel-webview.so";
 
-bool hasRenderNode() { return !QDir("/dev/dri").entryList({"renderD*"}, QDir::System).isEmpty(); }
+bool hasRenderNode() {
+    return !QDir("/dev/dri").entryList({"renderD*"}, QDir::System).isEmpty();
+}
 
 }  // namespace
 
@@ -44,7 +46,8 @@ void prepareDashboardWebView() {
 }
 
 QStringList webViewPluginPaths() {
-    const QString prefix = QFileInfo(QCoreApplication::applicationDirPath() + "/..").absoluteFilePath();
+    const QString prefix =
+        QFileInfo(QCoreApplication::applicationDirPath() + "/..").absoluteFilePath();
     return {prefix + "/lib/quintrel-companion/" + kPluginName,
             QStringLiteral(QUINTREL_WEBVIEW_BUILD_DIR "/") + kPluginName};
 }

@@ -16,7 +16,8 @@ const std::string kWidgets = "http://localhost:47311";
 
 class RecordingWebView final : public DashboardWebView {
 public:
-    RecordingWebView(QWidget* parent, QStringList& loads) : DashboardWebView(parent), loads_(loads) {}
+    RecordingWebView(QWidget* parent, QStringList& loads)
+        : DashboardWebView(parent), loads_(loads) {}
     void loadURL(const QUrl& url, std::chrono::milliseconds timeout) override {
         loads_ << url.toString(QUrl::FullyEncoded);
         lastTimeout = timeout;
@@ -79,7 +80,8 @@ private slots:
         QCOMPARE(popup->quitButton->x(), 12);
         QCOMPARE(popup->quitButton->geometry().bottom() + 1, 560 - 12);
         QCOMPARE(popup->settingsButton->geometry().right() + 1, 680 - 12);
-        QCOMPARE(popup->openDashboardButton->geometry().right() + 1 + 8, popup->settingsButton->x());
+        QCOMPARE(popup->openDashboardButton->geometry().right() + 1 + 8,
+                 popup->settingsButton->x());
         QCOMPARE(popup->privacyPolicyButton->x(), popup->quitButton->geometry().right() + 1 + 14);
         QCOMPARE(popup->termsButton->x(), popup->privacyPolicyButton->geometry().right() + 1 + 10);
         QVERIFY(qAbs(popup->termsButton->geometry().center().y() -
@@ -125,12 +127,14 @@ private slots:
         QVERIFY(loads.isEmpty());
         QCOMPARE(viewsMade, 0);
         popup->show();
-        QCOMPARE(loads, QStringList{QString::fromStdString(kWidgets + "/widget/wp3.2.php?code=" + kCode)});
+        QCOMPARE(loads,
+                 QStringList{QString::fromStdString(kWidgets + "/widget/wp3.2.php?code=" + kCode)});
         QCOMPARE(lastView->lastTimeout, std::chrono::milliseconds(60000));
-        QTest::mouseClick(popup->segmentedControl->findChildren<QAbstractButton*>()[1], Qt::LeftButton);
+        QTest::mouseClick(popup->segmentedControl->findChildren<QAbstractButton*>()[1],
+                          Qt::LeftButton);
         QCOMPARE(popup->segmentedControl->selectedSegment(), 1);
-        QCOMPARE(loads.last(),
-                 QString::fromStdString(kWidgets + "/widget/wp-map.php?code=" + kCode + "&archive=1"));
+        QCOMPARE(loads.last(), QString::fromStdString(
+                                   kWidgets + "/widget/wp-map.php?code=" + kCode + "&archive=1"));
         QCOMPARE(viewsMade, 1);
     }
 

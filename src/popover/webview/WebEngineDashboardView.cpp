@@ -77,7 +77,9 @@ public:
         timeout_.stop();
         page_->setHtml(html);
     }
-    void setNavigationPolicy(NavigationPolicy policy) override { page_->policy = std::move(policy); }
+    void setNavigationPolicy(NavigationPolicy policy) override {
+        page_->policy = std::move(policy);
+    }
     void setLoadFinishedHandler(std::function<void(bool ok)> handler) override {
         QObject::disconnect(finished_);
         finished_ = QObject::connect(view_, &QWebEngineView::loadFinished, view_,
