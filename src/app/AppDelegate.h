@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/DashboardPopover.h"
 #include "platform/NotificationBus.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Platform.h"
-#include "platform/PopoverStatusSink.h"
 #include "polling/Reply.h"
 #include "polling/ServiceEndpoints.h"
 
@@ -72,6 +72,7 @@ public:
     // --- windows (settings/, popover/) ---
     void settingView();
     void statusItemClicked();
+    void showDashboardPopover(const std::string& apiCode);
 
     // --- constants ---
     const std::string categoryID = "quintrel";
@@ -97,7 +98,8 @@ public:
     std::shared_ptr<WorkItem> refreshTimeoutWorkItem;
     std::optional<std::chrono::system_clock::time_point> lastCheckedAt;
     std::string lastErrorMessage = "None";
-    std::shared_ptr<PopoverStatusSink> dashboardPopoverViewController;
+    std::unique_ptr<DashboardPopover> dashboardPopover;
+    std::shared_ptr<DashboardPopoverContent> dashboardPopoverViewController;
 
     Platform platform;
     const ServiceEndpoints service;

@@ -1,9 +1,11 @@
 #pragma once
 // Everything the logic needs of the desktop, in one bundle handed to AppDelegate.
 
+#include "platform/Application.h"
 #include "platform/Browser.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
+#include "platform/DashboardPopover.h"
 #include "platform/HttpClient.h"
 #include "platform/IdleTime.h"
 #include "platform/MainQueue.h"
@@ -35,6 +37,8 @@ struct Platform {
     Resources& resources;
     SoundFactory& sounds;
     SettingsWindows& settingsWindows;
+    DashboardPopoverFactory& popovers;
+    Application& application;
 };
 
 }  // namespace quintrel

@@ -14,8 +14,8 @@
 #include "platform/Browser.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
+#include "platform/DashboardPopover.h"
 #include "platform/IdleTime.h"
-#include "platform/PopoverStatusSink.h"
 #include "platform/PreferencesStore.h"
 #include "platform/ScreenLockEvents.h"
 #include "platform/StatusBar.h"
@@ -155,18 +155,47 @@ private:
     std::vector<std::string> lines_;
 };
 
-class FakePopoverStatus final : public PopoverStatusSink {
+// The popup's content: records the status lines, the handlers and every reload.
+class FakePopoverStatus final : public DashboardPopoverContent {
 public:
     struct Update {
         std::string lastChecked;
         std::string lastError;
         bool isChecking;
     };
+    explicit FakePopoverStatus(std::string apiCode = {}) : code(std::move(apiCode)) {}
     void updateStatus(const std::string& lastChecked, const std::string& lastError,
                       bool isChecking) override {
         updates.push_back({lastChecked, lastError, isChecking});
     }
+    std::string apiCode() const override { return code; }
+    void setAPICode(const std::string& apiCode) override { code = apiCode; }
+    void setOpenDashboardHandler(std::function<void()> handler) override {
+        openDashboardHandler = std::move(handler);
+        ++handlerInstalls;
+    }
+    void setOpenSettingsHandler(std::function<void()> handler) override {
+        openSettingsHandler = std::move(handler);
+    }
+    void setQuitHandler(std::function<void()> handler) override {
+        quitHandler = std::move(handler);
+    }
+    // Like the real content, a reload before the first showing loads nothing.
+    void reloadSelectedTab() override {
+        if (shownOnce) {
+            loadedCodes.push_back(code);
+        }
+    }
+    ContentSize preferredContentSize() const override { return {680, 560}; }
+
     std::vector<Update> updates;
+    std::string code;
+    std::function<void()> openDashboardHandler;
+    std::function<void()> openSettingsHandler;
+    std::function<void()> quitHandler;
+    int handlerInstalls = 0;
+    bool shownOnce = false;
+    std::vector<std::string> loadedCodes;  // the code of every page load, in order
 };
 
 }  // namespace quintrel::fakes

@@ -8,6 +8,7 @@
 #include "fakes/FakeHttpClient.h"
 #include "fakes/FakeMainQueue.h"
 #include "fakes/FakeNotificationCenter.h"
+#include "fakes/FakePopover.h"
 #include "fakes/FakeSettingsWindows.h"
 #include "fakes/FakeSound.h"
 
@@ -36,11 +37,14 @@ struct FakePlatform {
     FakeResources resources;
     FakeSoundFactory sounds;
     FakeSettingsWindows settingsWindows;
+    FakePopoverFactory popovers;
+    FakeApplication application;
 
     Platform platform() {
-        return Platform{mainQueue, http,       preferences, statusBar, clock,
-                        uuids,     idleTime,   screenLock,  browser,   console,
-                        bus,       notificationCenter, resources, sounds, settingsWindows};
+        return Platform{mainQueue,  http,          preferences,        statusBar, clock,
+                        uuids,      idleTime,      screenLock,         browser,   console,
+                        bus,        notificationCenter, resources,     sounds,    settingsWindows,
+                        popovers,   application};
     }
 
     std::shared_ptr<AppDelegate> makeDelegate(BundleInfo bundle = {"1.0.0"}) {

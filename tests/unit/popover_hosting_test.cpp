@@ -1,0 +1,116 @@
+// The tray item's click and the dashboard popup it toggles, on fakes.
+
+#include "fakes/DelegateFixture.h"
+
+namespace quintrel {
+namespace {
+
+class PopoverHosting : public fakes::DelegateFixture {
+protected:
+    void SetUp() override {
+        storeGoodCode();
+        delegate->applicationDidFinishLaunching();
+        fakes.http.succeed(0, R"({"online":7,"pv":9,"notify":0})");
+    }
+    void click() { fakes.statusBar.lastItem->click(); }
+    fakes::FakePopover* popover() { return fakes.popovers.lastPopover; }
+    fakes::FakePopoverStatus& controller() { return *fakes.popovers.lastController; }
+};
+
+TEST_F(PopoverHosting, FirstClickCreatesAndShowsTheOverviewOnce) {
+    click();
+    ASSERT_NE(popover(), nullptr);
+    EXPECT_TRUE(popover()->isShown());
+    EXPECT_EQ(popover()->contentSize, (ContentSize{680, 560}));
+    EXPECT_EQ(popover()->content, delegate->dashboardPopoverViewController);
+    EXPECT_EQ(controller().loadedCodes, std::vector<std::string>{fakes::kGoodCode});
+    // The status lines are brought up to date before the popup appears.
+    ASSERT_EQ(controller().updates.size(), 1u);
+    EXPECT_EQ(controller().updates[0].lastError, "None");
+    EXPECT_NE(controller().updates[0].lastChecked, "Never");
+}
+
+TEST_F(PopoverHosting, SecondClickClosesThirdReusesWithTheChangedCode) {
+    click();
+    click();
+    EXPECT_FALSE(popover()->isShown());
+    EXPECT_EQ(popover()->closes, 1);
+
+    const std::string newCode(40, 'n');
+    fakes.preferences.set(prefs::apiCode, newCode);
+    click();
+    EXPECT_TRUE(popover()->isShown());
+    EXPECT_EQ(fakes.popovers.popoversMade, 1);
+    EXPECT_EQ(fakes.popovers.controllers.size(), 1u);
+    EXPECT_EQ(controller().apiCode(), newCode);
+    EXPECT_EQ(controller().handlerInstalls, 2);
+    EXPECT_EQ(controller().loadedCodes, (std::vector<std::string>{fakes::kGoodCode, newCode}));
+}
+
+TEST_F(PopoverHosting, AClickAfterTheDesktopDismissedThePopupShowsItAgain) {
+    click();
+    popover()->dismiss();
+    click();
+    EXPECT_TRUE(popover()->isShown());
+    EXPECT_EQ(popover()->shows, 2);
+}
+
+TEST_F(PopoverHosting, ClickWithoutACodeClosesThePopup) {
+    click();
+    fakes.preferences.set(prefs::apiCode, "too short");
+    click();
+    EXPECT_FALSE(popover()->isShown());
+    EXPECT_EQ(popover()->shows, 1);
+    // Closed even when it is not shown, and the popup is not shown again.
+    click();
+    EXPECT_EQ(popover()->closes, 2);
+    EXPECT_EQ(popover()->shows, 1);
+}
+
+TEST_F(PopoverHosting, ClickWithoutACodeBeforeAnyPopupMakesNone) {
+    fakes.preferences.erase(prefs::apiCode);
+    click();
+    EXPECT_EQ(fakes.popovers.popoversMade, 0);
+    EXPECT_FALSE(delegate->dashboardPopoverViewController);
+}
+
+TEST_F(PopoverHosting, HandlersReachTheDelegate) {
+    click();
+    controller().openDashboardHandler();
+    ASSERT_EQ(fakes.browser.opened.size(), 1u);
+    EXPECT_EQ(fakes.browser.opened[0],
+              std::string(fakes::kServiceURL) + "/login-code.php?code=" + fakes::kGoodCode);
+    controller().quitHandler();
+    EXPECT_EQ(fakes.application.terminations, 1);
+}
+
+TEST_F(PopoverHosting, HandlersHoldTheDelegateWeakly) {
+    click();
+    auto kept = fakes.popovers.lastController;
+    const std::weak_ptr<AppDelegate> weak = delegate;
+    delegate.reset();
+    fakes.mainQueue.advance(std::chrono::seconds(0));
+    EXPECT_TRUE(weak.expired());
+    kept->openDashboardHandler();
+    kept->openSettingsHandler();
+    EXPECT_TRUE(fakes.browser.opened.empty());
+}
+
+TEST_F(PopoverHosting, StatusItemWithoutButtonShowsNothing) {
+    fakes::FakePlatform other;
+    other.statusBar.withButton = false;
+    auto buttonless = other.makeDelegate();
+    other.preferences.set(prefs::apiCode, fakes::kGoodCode);
+    buttonless->applicationDidFinishLaunching();
+    buttonless->statusItemClicked();
+    EXPECT_EQ(other.popovers.popoversMade, 0);
+}
+
+TEST_F(PopoverHosting, RefreshUpdatesReachTheOpenPopup) {
+    click();
+    fakes.mainQueue.advance(std::chrono::seconds(45));
+    EXPECT_EQ(controller().updates.back().lastChecked, "Checking...");
+}
+
+}  // namespace
+}  // namespace quintrel
