@@ -8,7 +8,13 @@
 #include "platform/qt/DesktopIdleTime.h"
 #include "platform/qt/DesktopScreenLock.h"
 #include "platform/qt/JsonPreferencesStore.h"
-#include "platform/qt/PlaceholderNotificationCenter.h"
+#include "notify/Sound.h"
+#include "platform/FileResources.h"
+#include "platform/qt/QtApplication.h"
+#include "platform/qt/QtSoundFactory.h"
+#include "platform/qt/notify/FreedesktopNotificationCenter.h"
+#include "popover/DashboardPopup.h"
+#include "settings/QtSettingsWindows.h"
 #include "platform/qt/QtBrowser.h"
 #include "platform/qt/QtHttpClient.h"
 #include "platform/qt/QtMainQueue.h"
@@ -50,14 +56,26 @@ int main(int argc, char* argv[]) {
     DesktopIdleTime idleTime;
     DesktopScreenLock screenLock;
     QtBrowser browser;
-    PlaceholderNotificationCenter notificationCenter;
+    FreedesktopNotificationCenter notificationCenter;
+    FileResources resources(defaultResourcesRoot());
+    QtSoundFactory sounds;
+    QtApplication applicationControl;
+    const ServiceEndpoints service{QUINTREL_SERVICE_URL, QUINTREL_WIDGET_URL};
 
-    const Platform platform{mainQueue, http,    preferences, statusBar,
-                            clock,     uuids,   idleTime,    screenLock,
-                            browser,   console, bus,         notificationCenter};
-    const auto delegate = std::make_shared<AppDelegate>(
-        platform, ServiceEndpoints{QUINTREL_SERVICE_URL, QUINTREL_WIDGET_URL},
-        BundleInfo{QUINTREL_VERSION});
+    // One settings window is ever made; its start-up sound is kept alive here while it plays.
+    std::shared_ptr<Sound> previewPlayer;
+    QtSettingsWindows settingsWindows(
+        SettingsServices{mainQueue, http, preferences, bus, console, browser, service},
+        [&] { playStartupSound(resources, sounds, console, previewPlayer); });
+    DashboardPopupFactory popovers(service, browser,
+                                   [&statusBar] { return statusBar.lastActivationPosition(); });
+
+    const Platform platform{mainQueue,  http,          preferences,        statusBar, clock,
+                            uuids,      idleTime,      screenLock,         browser,   console,
+                            bus,        notificationCenter, resources,     sounds,    settingsWindows,
+                            popovers,   applicationControl};
+    const auto delegate =
+        std::make_shared<AppDelegate>(platform, service, BundleInfo{QUINTREL_VERSION});
     delegate->applicationDidFinishLaunching();
     const int status = QApplication::exec();
     delegate->applicationWillTerminate();

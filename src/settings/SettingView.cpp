@@ -4,20 +4,14 @@
 
 namespace quintrel {
 
-namespace {
-
-// The dashboard popover is closed before the settings window is shown; it has no
-// hosting yet, so there is nothing to close.
-void closeDashboardPopover(AppDelegate&) {}
-
-}  // namespace
-
 void AppDelegate::settingView() {
     if (!platform.mainQueue.isMainThread()) {
         platform.mainQueue.async([self = shared_from_this()] { self->settingView(); });
         return;
     }
-    closeDashboardPopover(*this);
+    if (dashboardPopover) {
+        dashboardPopover->performClose();
+    }
     // Made once and kept: a later call shows the same window with its controls as the
     // user left them.
     if (!settingsWindowController) {

@@ -17,6 +17,17 @@ TEST_F(SettingView, MakesTheWindowOnceAndShowsItEachTime) {
     EXPECT_NE(delegate->settingsWindowController, nullptr);
 }
 
+TEST_F(SettingView, ClosesAnOpenPopupFirst) {
+    storeGoodCode();
+    delegate->statusItem = fakes.statusBar.makeStatusItem();
+    delegate->statusItemClicked();
+    ASSERT_NE(fakes.popovers.lastPopover, nullptr);
+    ASSERT_TRUE(fakes.popovers.lastPopover->isShown());
+    delegate->settingView();
+    EXPECT_FALSE(fakes.popovers.lastPopover->isShown());
+    EXPECT_EQ(fakes.settingsWindows.shown, 1);
+}
+
 TEST_F(SettingView, StartUpWithoutACodeOpensTheWindow) {
     delegate->applicationDidFinishLaunching();
     EXPECT_EQ(fakes.settingsWindows.shown, 1);
