@@ -58,6 +58,26 @@ TEST_F(StartupTest, TrayRegistersWhenThePanelStartsAfterTheApp) {
     EXPECT_TRUE(session().waitForLabel(online));
 }
 
+TEST_F(StartupTest, BothClicksReachTheItem) {
+    startWithCode();
+    ASSERT_TRUE(session().waitForItem());
+    session().panelCommand("click 1200 10");
+    session().panelCommand("context 1200 10");
+    const auto called = [&](const std::string& method) {
+        return waitUntil(
+            [&] {
+                const auto& lines = session().panel().lines();
+                return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+                    return l.starts_with("called ") && l.ends_with(" " + method + " ok");
+                });
+            },
+            kTimeout);
+    };
+    EXPECT_TRUE(called("Activate"));
+    EXPECT_TRUE(called("ContextMenu"));
+    EXPECT_TRUE(session().app().running());
+}
+
 TEST_F(StartupTest, LockedScreenMakesTheNextPollQuiet) {
     startWithCode();
     const auto first = firstAnsweredPoll();
