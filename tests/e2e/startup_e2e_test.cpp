@@ -17,6 +17,26 @@ TEST_F(StartupTest, WithACodeShowsQuintrelThenDotsThenTheCount) {
     const auto online = std::to_string(nlohmann::json::parse(poll.body).at("online").get<int>());
     ASSERT_TRUE(session().waitForLabel(online));
     EXPECT_EQ(session().labels(), (std::vector<std::string>{"Quintrel", "...", online}));
+    // The title is the tooltip too, and the icon carries it for panels without labels.
+    ASSERT_TRUE(waitUntil(
+        [&] { return session().lastItemLine().find("label=\"" + online) != std::string::npos; },
+        kTimeout));
+    const auto item = session().lastItemLine();
+    EXPECT_NE(item.find("tooltip=\"" + online + "\""), std::string::npos) << item;
+    EXPECT_EQ(item.find("icon=none"), std::string::npos) << item;
+}
+
+TEST_F(StartupTest, ThePanelForgetsTheItemWhenTheAppEnds) {
+    startWithCode();
+    ASSERT_TRUE(session().waitForItem());
+    session().app().stop();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const auto& lines = session().panel().lines();
+            return std::any_of(lines.begin(), lines.end(),
+                               [](const std::string& l) { return l.starts_with("unregistered "); });
+        },
+        kTimeout));
 }
 
 TEST_F(StartupTest, PollCarriesTheSevenItemsInOrder) {
