@@ -17,6 +17,8 @@ bool Child::start(const QString& program, const QStringList& args,
         process_.setWorkingDirectory(workingDirectory);
     }
     QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] { readOutput(); });
+    QObject::connect(&process_, &QProcess::readyReadStandardError,
+                     [this] { stderr_ += process_.readAllStandardError().toStdString(); });
     process_.start(program, args);
     if (!process_.waitForStarted(10000)) {
         error_ = name_ + ": cannot start " + program.toStdString() + ": " +
@@ -48,6 +50,9 @@ void Child::send(const std::string& line) {
 }
 
 void Child::readOutput() {
+    if (!process_.isOpen()) {
+        return;
+    }
     partial_ += process_.readAllStandardOutput().toStdString();
     for (auto end = partial_.find('\n'); end != std::string::npos; end = partial_.find('\n')) {
         lines_.push_back(partial_.substr(0, end));
@@ -61,7 +66,6 @@ const std::vector<std::string>& Child::lines() {
 }
 
 std::string Child::standardError() {
-    stderr_ += process_.readAllStandardError().toStdString();
     return stderr_;
 }
 
@@ -73,6 +77,10 @@ std::optional<int> Child::exitCode() const {
 }
 
 std::string Child::tail(size_t count) {
+    if (running()) {
+        // Collects what is still in the pipes.
+        process_.waitForReadyRead(100);
+    }
     std::string text = "---- " + name_ + " standard output (last lines)\n";
     const auto& all = lines();
     for (size_t i = all.size() > count ? all.size() - count : 0; i < all.size(); ++i) {

@@ -239,6 +239,13 @@ std::string Session::currentLabel() {
     return all.empty() ? std::string{} : all.back();
 }
 
+std::string Session::lastItemLine() {
+    const auto& lines = panel_->lines();
+    const auto it = std::find_if(lines.rbegin(), lines.rend(),
+                                 [](const std::string& l) { return l.starts_with("item "); });
+    return it == lines.rend() ? std::string{} : *it;
+}
+
 bool Session::waitForLabel(const std::string& label, std::chrono::milliseconds timeout) {
     return waitUntil([&] { return currentLabel() == label; }, timeout);
 }

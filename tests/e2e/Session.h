@@ -55,6 +55,8 @@ public:
     std::vector<std::string> labels();
     std::string currentLabel();
     bool waitForLabel(const std::string& label, std::chrono::milliseconds timeout = kTimeout);
+    // The panel's last "item <key> label=... tooltip=... icon=WxH ..." line, or "".
+    std::string lastItemLine();
     // Waits until the panel reports an item (registered and read).
     bool waitForItem(std::chrono::milliseconds timeout = kTimeout);
     // Sends a panel command such as "click 10 10" or "context 10 10".

@@ -17,6 +17,26 @@ TEST_F(StartupTest, WithACodeShowsQuintrelThenDotsThenTheCount) {
     const auto online = std::to_string(nlohmann::json::parse(poll.body).at("online").get<int>());
     ASSERT_TRUE(session().waitForLabel(online));
     EXPECT_EQ(session().labels(), (std::vector<std::string>{"Quintrel", "...", online}));
+    // The title is the tooltip too, and the icon carries it for panels without labels.
+    ASSERT_TRUE(waitUntil(
+        [&] { return session().lastItemLine().find("label=\"" + online) != std::string::npos; },
+        kTimeout));
+    const auto item = session().lastItemLine();
+    EXPECT_NE(item.find("tooltip=\"" + online + "\""), std::string::npos) << item;
+    EXPECT_EQ(item.find("icon=none"), std::string::npos) << item;
+}
+
+TEST_F(StartupTest, ThePanelForgetsTheItemWhenTheAppEnds) {
+    startWithCode();
+    ASSERT_TRUE(session().waitForItem());
+    session().app().stop();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const auto& lines = session().panel().lines();
+            return std::any_of(lines.begin(), lines.end(),
+                               [](const std::string& l) { return l.starts_with("unregistered "); });
+        },
+        kTimeout));
 }
 
 TEST_F(StartupTest, PollCarriesTheSevenItemsInOrder) {
@@ -56,6 +76,26 @@ TEST_F(StartupTest, TrayRegistersWhenThePanelStartsAfterTheApp) {
     ASSERT_TRUE(session().startPanel());
     ASSERT_TRUE(session().waitForItem());
     EXPECT_TRUE(session().waitForLabel(online));
+}
+
+TEST_F(StartupTest, BothClicksReachTheItem) {
+    startWithCode();
+    ASSERT_TRUE(session().waitForItem());
+    session().panelCommand("click 1200 10");
+    session().panelCommand("context 1200 10");
+    const auto called = [&](const std::string& method) {
+        return waitUntil(
+            [&] {
+                const auto& lines = session().panel().lines();
+                return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+                    return l.starts_with("called ") && l.ends_with(" " + method + " ok");
+                });
+            },
+            kTimeout);
+    };
+    EXPECT_TRUE(called("Activate"));
+    EXPECT_TRUE(called("ContextMenu"));
+    EXPECT_TRUE(session().app().running());
 }
 
 TEST_F(StartupTest, LockedScreenMakesTheNextPollQuiet) {
