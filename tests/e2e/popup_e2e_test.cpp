@@ -42,8 +42,8 @@ protected:
     }
 
     void clickAt(QPoint point) {
-        x11("xdotool", {"mousemove", QString::number(point.x()), QString::number(point.y()),
-                        "click", "1"});
+        x11("xdotool",
+            {"mousemove", QString::number(point.x()), QString::number(point.y()), "click", "1"});
     }
 
     std::optional<LoggedRequest> lastRequest(const std::string& path) {
@@ -91,8 +91,8 @@ TEST_F(PopupTest, ClickOpensTheWidgetsNextToTheTrayAndLinksGoToTheBrowser) {
     const auto loginRequests = session().standin().requests("/login-code.php").size();
     clickAt(popup->topLeft() + QPoint(340, 420));
     x11("xdotool", {"key", "Tab", "Return"});
-    ASSERT_TRUE(waitUntil([&] { return opened("http://localhost:47311/login-code.php?code="); },
-                          kTimeout));
+    ASSERT_TRUE(
+        waitUntil([&] { return opened("http://localhost:47311/login-code.php?code="); }, kTimeout));
     EXPECT_EQ(session().standin().requests("/login-code.php").size(), loginRequests);
     EXPECT_TRUE(popupGeometry().has_value());
 
