@@ -5,28 +5,30 @@
 #include <QApplication>
 
 #include "app/AppDelegate.h"
+#include "notify/Sound.h"
+#include "platform/FileResources.h"
 #include "platform/qt/DesktopIdleTime.h"
 #include "platform/qt/DesktopScreenLock.h"
 #include "platform/qt/JsonPreferencesStore.h"
-#include "notify/Sound.h"
-#include "platform/FileResources.h"
 #include "platform/qt/QtApplication.h"
-#include "platform/qt/QtSoundFactory.h"
-#include "platform/qt/notify/FreedesktopNotificationCenter.h"
-#include "popover/DashboardPopup.h"
-#include "settings/QtSettingsWindows.h"
 #include "platform/qt/QtBrowser.h"
 #include "platform/qt/QtHttpClient.h"
 #include "platform/qt/QtMainQueue.h"
+#include "platform/qt/QtSoundFactory.h"
 #include "platform/qt/QtStatusBar.h"
 #include "platform/qt/SingleInstance.h"
 #include "platform/qt/StdoutConsole.h"
 #include "platform/qt/SystemClock.h"
+#include "platform/qt/notify/FreedesktopNotificationCenter.h"
+#include "popover/DashboardPopup.h"
+#include "popover/WebViewPlugin.h"
+#include "settings/QtSettingsWindows.h"
 
 int main(int argc, char* argv[]) {
     using namespace quintrel;
 
     StdoutConsole::installQtMessageHandler();
+    prepareDashboardWebView();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quintrel-companion"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quintrel Companion"));
@@ -70,10 +72,23 @@ int main(int argc, char* argv[]) {
     DashboardPopupFactory popovers(service, browser,
                                    [&statusBar] { return statusBar.lastActivationPosition(); });
 
-    const Platform platform{mainQueue,  http,          preferences,        statusBar, clock,
-                            uuids,      idleTime,      screenLock,         browser,   console,
-                            bus,        notificationCenter, resources,     sounds,    settingsWindows,
-                            popovers,   applicationControl};
+    const Platform platform{mainQueue,
+                            http,
+                            preferences,
+                            statusBar,
+                            clock,
+                            uuids,
+                            idleTime,
+                            screenLock,
+                            browser,
+                            console,
+                            bus,
+                            notificationCenter,
+                            resources,
+                            sounds,
+                            settingsWindows,
+                            popovers,
+                            applicationControl};
     const auto delegate =
         std::make_shared<AppDelegate>(platform, service, BundleInfo{QUINTREL_VERSION});
     delegate->applicationDidFinishLaunching();

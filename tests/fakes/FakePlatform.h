@@ -41,10 +41,10 @@ struct FakePlatform {
     FakeApplication application;
 
     Platform platform() {
-        return Platform{mainQueue,  http,          preferences,        statusBar, clock,
-                        uuids,      idleTime,      screenLock,         browser,   console,
-                        bus,        notificationCenter, resources,     sounds,    settingsWindows,
-                        popovers,   application};
+        return Platform{
+            mainQueue, http,       preferences,     statusBar, clock,      uuids,
+            idleTime,  screenLock, browser,         console,   bus,        notificationCenter,
+            resources, sounds,     settingsWindows, popovers,  application};
     }
 
     std::shared_ptr<AppDelegate> makeDelegate(BundleInfo bundle = {"1.0.0"}) {
