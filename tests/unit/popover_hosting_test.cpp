@@ -61,10 +61,12 @@ TEST_F(PopoverHosting, ClickWithoutACodeClosesThePopup) {
     click();
     EXPECT_FALSE(popover()->isShown());
     EXPECT_EQ(popover()->shows, 1);
-    // Closed even when it is not shown, and the popup is not shown again.
+    // Closed even when it is not shown (by the click, then again by the settings window
+    // it opens), and the popup is not shown again.
     click();
-    EXPECT_EQ(popover()->closes, 2);
+    EXPECT_EQ(popover()->closes, 4);
     EXPECT_EQ(popover()->shows, 1);
+    EXPECT_EQ(fakes.settingsWindows.shown, 2);
 }
 
 TEST_F(PopoverHosting, ClickWithoutACodeBeforeAnyPopupMakesNone) {
