@@ -1,0 +1,47 @@
+#pragma once
+// A fake panel watcher for tray tests.
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QObject>
+#include <QStringList>
+
+// Stands in for the panel's org.kde.StatusNotifierWatcher on a connection of its own.
+class FakeWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+
+public:
+    explicit FakeWatcher(QDBusConnection bus, bool hostRegistered = true)
+        : hostRegistered_(hostRegistered), bus_(bus) {
+        bus_.registerObject(
+            QStringLiteral("/StatusNotifierWatcher"), this,
+            QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportAllProperties);
+        bus_.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+    }
+    ~FakeWatcher() override {
+        bus_.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+        bus_.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
+    }
+
+    QStringList registered;
+
+    bool isHostRegistered() const { return hostRegistered_; }
+    // A panel's host starting up after the watcher.
+    void registerHost() {
+        hostRegistered_ = true;
+        bus_.send(QDBusMessage::createSignal(QStringLiteral("/StatusNotifierWatcher"),
+                                             QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                             QStringLiteral("StatusNotifierHostRegistered")));
+    }
+
+public slots:
+    Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString& service) {
+        registered.append(service);
+    }
+
+private:
+    bool hostRegistered_;
+    QDBusConnection bus_;
+};

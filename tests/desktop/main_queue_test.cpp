@@ -1,0 +1,87 @@
+// QtMainQueue on a real event loop: order, never synchronous, hops from other threads,
+// cancellable delayed work and repeating timers that stop with their handle.
+
+#include <thread>
+
+#include <QtTest>
+
+#include "platform/qt/QtMainQueue.h"
+
+using quintrel::QtMainQueue;
+using quintrel::WorkItem;
+
+class MainQueueTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void asyncRunsLaterInOrderFromAnyThread() {
+        QtMainQueue queue;
+        QVERIFY(queue.isMainThread());
+        std::vector<int> order;
+        bool allOnMain = true;
+        const auto record = [&](int n) {
+            return [&, n] {
+                allOnMain = allOnMain && queue.isMainThread();
+                order.push_back(n);
+            };
+        };
+        queue.async(record(1));
+        // Work queued from inside queued work still runs after what was queued before.
+        queue.async([&] {
+            record(2)();
+            queue.async(record(5));
+        });
+        bool backgroundIsMain = true;
+        std::thread([&] {
+            backgroundIsMain = queue.isMainThread();
+            queue.async(record(3));
+            queue.async(record(4));
+        }).join();
+        QVERIFY(order.empty());  // nothing ran inside async()
+        QTRY_COMPARE_WITH_TIMEOUT(order.size(), size_t(5), 10000);
+        QCOMPARE(order, (std::vector<int>{1, 2, 3, 4, 5}));
+        QVERIFY(allOnMain);
+        QVERIFY(!backgroundIsMain);
+    }
+
+    void delayedWorkRunsOnceUnlessCancelled() {
+        QtMainQueue queue;
+        int kept = 0;
+        int dropped = 0;
+        const auto keep = std::make_shared<WorkItem>([&] { ++kept; });
+        const auto drop = std::make_shared<WorkItem>([&] { ++dropped; });
+        queue.asyncAfter(std::chrono::milliseconds(20), keep);
+        queue.asyncAfter(std::chrono::milliseconds(10), drop);
+        std::thread([&] { queue.asyncAfter(std::chrono::milliseconds(5), keep); }).join();
+        drop->cancel();
+        QTRY_COMPARE_WITH_TIMEOUT(kept, 2, 10000);
+        QTest::qWait(100);
+        QCOMPARE(kept, 2);
+        QCOMPARE(dropped, 0);
+    }
+
+    void repeatingTimerTicksUntilItsHandleGoes() {
+        QtMainQueue queue;
+        int ticks = 0;
+        auto timer = queue.scheduleRepeating(std::chrono::milliseconds(10), [&] { ++ticks; });
+        QCOMPARE(ticks, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks >= 3, 10000);
+        timer.reset();
+        const int stoppedAt = ticks;
+        QTest::qWait(100);
+        QCOMPARE(ticks, stoppedAt);
+    }
+
+    void workQueuedBeforeTheQueueGoesIsDropped() {
+        bool ran = false;
+        {
+            QtMainQueue queue;
+            queue.async([&] { ran = true; });
+        }
+        QTest::qWait(50);
+        QVERIFY(!ran);
+    }
+};
+
+QTEST_GUILESS_MAIN(MainQueueTest)
+#include "main_queue_test.moc"

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# A second start of the app, in the same session, says so and leaves the first one alone:
+# with a session bus (the bus name) and without one (the lock file).
+set -euo pipefail
+app=$1
+work=$(mktemp -d)
+trap 'kill "${first:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+check() {  # description
+    "$app" >"$work/first.out" 2>"$work/first.err" &
+    first=$!
+    # The first one owns its name or lock once its status item exists.
+    for _ in $(seq 100); do
+        if [[ $(head -n1 "$XDG_RUNTIME_DIR"/quintrel-companion-*.lock 2>/dev/null) == "$first" ]] ||
+            dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+                org.freedesktop.DBus.NameHasOwner string:com.quintrel.Companion 2>/dev/null |
+            grep -q true; then
+            break
+        fi
+        sleep 0.1
+    done
+    set +e
+    second=$(timeout 20 "$app" 2>/dev/null)
+    status=$?
+    set -e
+    [[ $status == 0 ]] || { echo "$1: second start exited with $status"; exit 1; }
+    [[ $second == "Quintrel Companion is already running" ]] ||
+        { echo "$1: second start printed '$second'"; exit 1; }
+    kill -0 "$first" || { echo "$1: the first instance is gone"; exit 1; }
+    kill "$first"
+    wait "$first" || true
+    first=
+    echo "$1: ok"
+}
+
+check "session bus"
+DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent check "lock file without a bus"
+# The first instance above was killed and left its lock file behind: it is taken over.
+[[ -n $(ls "$XDG_RUNTIME_DIR") ]] || { echo "no lock file was left"; exit 1; }
+DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent check "lock file left by a dead instance"

@@ -1,0 +1,43 @@
+// The tray item on an X display: an XEmbed icon whenever no panel shows the
+// StatusNotifierItem (no watcher, or a watcher without a host), gone once one does.
+
+#include <QtTest>
+
+#include "FakeWatcher.h"
+#include "platform/qt/QtStatusBar.h"
+
+using quintrel::QtStatusBar;
+
+class TrayXEmbedTest : public QObject {
+    Q_OBJECT
+
+    QDBusConnection panel_ = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "panel");
+
+private slots:
+    void xembedOnlyWhileNoPanelShowsTheItem() {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        QtStatusBar bar;
+        const auto item = bar.makeStatusItem();
+        item->setTitle("12");
+        QVERIFY(bar.item()->hasXEmbedIcon());
+
+        auto watcher = std::make_unique<FakeWatcher>(panel_);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.item()->isRegisteredWithWatcher(), 10000);
+        QTest::qWait(200);  // the host check must not bring the XEmbed icon back
+        QVERIFY(!bar.item()->hasXEmbedIcon());
+
+        watcher.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!bar.item()->isRegisteredWithWatcher(), 10000);
+        QVERIFY(bar.item()->hasXEmbedIcon());
+
+        watcher = std::make_unique<FakeWatcher>(panel_, /*hostRegistered=*/false);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.item()->isRegisteredWithWatcher(), 10000);
+        QTest::qWait(200);
+        QVERIFY(bar.item()->hasXEmbedIcon());
+        watcher->registerHost();
+        QTRY_VERIFY_WITH_TIMEOUT(!bar.item()->hasXEmbedIcon(), 10000);
+    }
+};
+
+QTEST_MAIN(TrayXEmbedTest)
+#include "tray_xembed_test.moc"

@@ -1,0 +1,45 @@
+#pragma once
+// Replies scripted by a test, queued per path and used by the next matching requests.
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace standin {
+
+struct ScriptedReply {
+    std::optional<int> status{};        // none: 200 when a body is given
+    std::optional<std::string> body{};  // none with no status: the normal reply
+    std::optional<std::string> contentType{};
+    int delayMs = 0;
+    bool drop = false;  // close the connection before any body arrives
+
+    bool replacesReply() const { return status.has_value() || body.has_value(); }
+};
+
+constexpr int kMaxDelayMs = 60000;
+
+// Parses the JSON of a control request: {"path":..., "status":..., "body":...,
+// "content_type":..., "delay_ms":..., "drop":..., "count":...}. On bad input answers
+// none and says why in `error`.
+struct ControlRequest {
+    std::string path;
+    ScriptedReply reply;
+    int count = 1;
+};
+std::optional<ControlRequest> parseControlRequest(const std::string& json, std::string& error);
+
+class ControlQueue {
+public:
+    void push(const std::string& path, const ScriptedReply& reply, int count = 1);
+    std::optional<ScriptedReply> take(const std::string& path);
+    void clear();
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, std::deque<ScriptedReply>> queues_;
+};
+
+}  // namespace standin

@@ -1,0 +1,25 @@
+#pragma once
+// The stand-in's command line.
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+struct Options {
+    int port = 47310;
+    int notifyEvery = 4;
+    uint64_t seed = 2026;
+    std::set<std::string> codes;
+    bool help = false;
+    std::string storeDemoCodeIn;  // set: write the demo code there and exit
+};
+
+// None on bad input, with the reason in `error`.
+std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error);
+std::string usage();
+
+}  // namespace standin
