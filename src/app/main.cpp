@@ -5,17 +5,19 @@
 #include <QApplication>
 
 #include "app/AppDelegate.h"
+#include "platform/FileResources.h"
 #include "platform/qt/DesktopIdleTime.h"
 #include "platform/qt/DesktopScreenLock.h"
 #include "platform/qt/JsonPreferencesStore.h"
-#include "platform/qt/PlaceholderNotificationCenter.h"
 #include "platform/qt/QtBrowser.h"
 #include "platform/qt/QtHttpClient.h"
 #include "platform/qt/QtMainQueue.h"
+#include "platform/qt/QtSoundFactory.h"
 #include "platform/qt/QtStatusBar.h"
 #include "platform/qt/SingleInstance.h"
 #include "platform/qt/StdoutConsole.h"
 #include "platform/qt/SystemClock.h"
+#include "platform/qt/notify/FreedesktopNotificationCenter.h"
 
 int main(int argc, char* argv[]) {
     using namespace quintrel;
@@ -50,11 +52,13 @@ int main(int argc, char* argv[]) {
     DesktopIdleTime idleTime;
     DesktopScreenLock screenLock;
     QtBrowser browser;
-    PlaceholderNotificationCenter notificationCenter;
+    FreedesktopNotificationCenter notificationCenter;
+    FileResources resources(defaultResourcesRoot());
+    QtSoundFactory sounds;
 
-    const Platform platform{mainQueue, http,    preferences, statusBar,
-                            clock,     uuids,   idleTime,    screenLock,
-                            browser,   console, bus,         notificationCenter};
+    const Platform platform{
+        mainQueue, http,    preferences, statusBar,          clock,     uuids, idleTime, screenLock,
+        browser,   console, bus,         notificationCenter, resources, sounds};
     const auto delegate = std::make_shared<AppDelegate>(
         platform, ServiceEndpoints{QUINTREL_SERVICE_URL, QUINTREL_WIDGET_URL},
         BundleInfo{QUINTREL_VERSION});
