@@ -72,23 +72,23 @@ int main(int argc, char* argv[]) {
     DashboardPopupFactory popovers(service, browser,
                                    [&statusBar] { return statusBar.lastActivationPosition(); });
 
-    const Platform platform{mainQueue,
-                            http,
-                            preferences,
-                            statusBar,
-                            clock,
-                            uuids,
-                            idleTime,
-                            screenLock,
-                            browser,
-                            console,
-                            bus,
-                            notificationCenter,
-                            resources,
-                            sounds,
-                            settingsWindows,
-                            popovers,
-                            applicationControl};
+    const Platform platform{.mainQueue = mainQueue,
+                            .http = http,
+                            .preferences = preferences,
+                            .statusBar = statusBar,
+                            .clock = clock,
+                            .uuids = uuids,
+                            .idleTime = idleTime,
+                            .screenLock = screenLock,
+                            .browser = browser,
+                            .console = console,
+                            .bus = bus,
+                            .notificationCenter = notificationCenter,
+                            .resources = resources,
+                            .sounds = sounds,
+                            .settingsWindows = settingsWindows,
+                            .popovers = popovers,
+                            .application = applicationControl};
     const auto delegate =
         std::make_shared<AppDelegate>(platform, service, BundleInfo{QUINTREL_VERSION});
     delegate->applicationDidFinishLaunching();

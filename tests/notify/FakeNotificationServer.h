@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
-namespace quintrel::testing {
+namespace quintrel::fakes {
 
 struct NotifyCall {
     QString appName;
@@ -26,8 +26,9 @@ class FakeNotificationServer : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
-    explicit FakeNotificationServer(const QString& connectionName)
-        : connection_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName)) {
+    // `connection` is the server's own connection to the bus under test.
+    explicit FakeNotificationServer(QDBusConnection connection)
+        : connection_(std::move(connection)) {
         connection_.registerObject(kPath, this, QDBusConnection::ExportAllSlots);
         connection_.registerService(kService);
     }
@@ -74,4 +75,4 @@ private:
     QDBusConnection connection_;
 };
 
-}  // namespace quintrel::testing
+}  // namespace quintrel::fakes

@@ -35,7 +35,7 @@ class NotificationCenterTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testing::FakeNotificationServer> server;
+    std::unique_ptr<fakes::FakeNotificationServer> server;
     std::unique_ptr<FreedesktopNotificationCenter> center;
     std::shared_ptr<RecordingDelegate> delegate;
 
@@ -63,7 +63,8 @@ private:
 
 private slots:
     void init() {
-        server = std::make_unique<testing::FakeNotificationServer>("fake-notification-server");
+        server = std::make_unique<fakes::FakeNotificationServer>(
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, "fake-notification-server"));
         center = std::make_unique<FreedesktopNotificationCenter>();
         delegate = std::make_shared<RecordingDelegate>();
         center->setNotificationCategories({{"quintrel", {{"ShowDetail", "Detail"}}}});
