@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/AppDelegate.h"
+#include "platform/Url.h"
 
 namespace quintrel {
 
@@ -48,22 +49,8 @@ bool isMediaResourceName(const std::string& name) {
 }
 
 std::string fileURL(const std::string& path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (const char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        const bool plain =
-            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            std::string_view("/-._~!$&'()*+,;=:@").find(ch) != std::string_view::npos;
-        if (plain) {
-            url += ch;
-        } else {
-            url += '%';
-            url += kHex[c >> 4];
-            url += kHex[c & 0x0F];
-        }
-    }
-    return url;
+    // The sub-delimiters, ':' and '@' are allowed in a path as they are.
+    return "file://" + url::percentEncode(path, "/!$&'()*+,;=:@");
 }
 
 namespace {

@@ -24,13 +24,13 @@ bool hasHost(std::string_view url) {
 
 }  // namespace
 
-std::string percentEncode(std::string_view component) {
+std::string percentEncode(std::string_view component, std::string_view alsoKeep) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string encoded;
     encoded.reserve(component.size());
     for (const char ch : component) {
         const auto c = static_cast<unsigned char>(ch);
-        if (isUnreserved(c)) {
+        if (isUnreserved(c) || alsoKeep.find(ch) != std::string_view::npos) {
             encoded += ch;
         } else {
             encoded += '%';

@@ -15,7 +15,8 @@ struct QueryItem {
 
 // Percent-encodes every byte outside the RFC 3986 unreserved set (A-Z a-z 0-9 - . _ ~),
 // so '&', '=', '+', '#', spaces and non-ASCII arrive at the server as they were typed.
-std::string percentEncode(std::string_view component);
+// Bytes in `alsoKeep` stay as they are too (a path keeps its '/').
+std::string percentEncode(std::string_view component, std::string_view alsoKeep = {});
 
 // "scheme://host[:port][/path]" followed by the items as a query, in the order given.
 // None when `base` is not such a URL (no scheme, no host, white space or control
