@@ -20,6 +20,7 @@
 #include "platform/qt/StdoutConsole.h"
 #include "platform/qt/SystemClock.h"
 #include "platform/qt/notify/FreedesktopNotificationCenter.h"
+#include "polling/EndpointOverrides.h"
 #include "popover/DashboardPopup.h"
 #include "popover/WebViewPlugin.h"
 #include "settings/QtSettingsWindows.h"
@@ -62,7 +63,8 @@ int main(int argc, char* argv[]) {
     FileResources resources(defaultResourcesRoot());
     QtSoundFactory sounds;
     QtApplication applicationControl;
-    const ServiceEndpoints service{QUINTREL_SERVICE_URL, QUINTREL_WIDGET_URL};
+    const ServiceEndpoints service = withEndpointOverrides(
+        {QUINTREL_SERVICE_URL, QUINTREL_WIDGET_URL}, processEnvironment, console);
 
     // One settings window is ever made; its start-up sound is kept alive here while it plays.
     std::shared_ptr<Sound> previewPlayer;
