@@ -78,7 +78,8 @@ public:
     const std::string categoryID = "quintrel";
     const std::string notificationURLUserInfoKey = "notifyurl";
     static constexpr double refreshTimeoutInterval = 30.0;
-    static constexpr std::chrono::seconds pollInterval{45};
+    // 45 s; only test builds shorten it (before launch) to run many cycles quickly.
+    std::chrono::milliseconds pollInterval{std::chrono::seconds(45)};
     static constexpr double idleThresholdSeconds = 50.0;
     // A code counts as configured only when it is longer than this many characters.
     static constexpr std::size_t kMinimumAPICodeLength = 32;

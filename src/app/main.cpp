@@ -1,5 +1,7 @@
 // The process entry: one Quintrel Companion per user session, living in the tray.
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include <QApplication>
@@ -93,6 +95,12 @@ int main(int argc, char* argv[]) {
                             .application = applicationControl};
     const auto delegate =
         std::make_shared<AppDelegate>(platform, service, BundleInfo{QUINTREL_VERSION});
+#ifdef QUINTREL_TEST_HOOKS
+    if (const auto interval = processEnvironment("QUINTREL_TEST_POLL_INTERVAL_MS")) {
+        delegate->pollInterval =
+            std::chrono::milliseconds(std::max(1, std::atoi(interval->c_str())));
+    }
+#endif
     delegate->applicationDidFinishLaunching();
     const int status = QApplication::exec();
     delegate->applicationWillTerminate();
