@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "settings/AutostartSwitch.h"
 #include "settings/SettingsControls.h"
 #include "ui_Main.h"
 
@@ -43,12 +44,16 @@ ViewController::ViewController(SettingsServices services, std::function<void()> 
       playStartupSound_(std::move(playStartupSound)) {
     ui_->setupUi(this);
     for (QLabel* hint : {ui_->qnapicodeHint, ui_->qnnotifyHint, ui_->qnplayHint,
-                         ui_->qnkeepaliveHint, ui_->qnmuteHint}) {
+                         ui_->qnkeepaliveHint, ui_->qnmuteHint, ui_->qnautostartHint}) {
         makeHint(hint);
     }
     connect(ui_->saveButton, &QPushButton::clicked, this, &ViewController::savebutton);
     connect(ui_->helpButton, &QPushButton::clicked, this, &ViewController::helpbutton);
-    setFixedSize(std::max(kWindowWidth, sizeHint().width()), sizeHint().height());
+    ui_->qnautostartMessage->hide();
+    width_ = std::max(kWindowWidth, sizeHint().width());
+    autostart_ = new AutostartSwitch(
+        ui_->qnautostart, ui_->qnautostartMessage, [this] { fitToContents(); }, this);
+    fitToContents();
     viewDidLoad();
 }
 
@@ -124,6 +129,19 @@ void ViewController::placeLinks() {
     privacyPolicyButton_->setGeometry(kPrivacyPolicyFrame.x, top, kPrivacyPolicyFrame.width,
                                       kLinkHeight);
     termsButton_->setGeometry(kTermsFrame.x, top, kTermsFrame.width, kLinkHeight);
+}
+
+void ViewController::fitToContents() {
+    layout()->activate();
+    const int height =
+        layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width_) : sizeHint().height();
+    setFixedSize(width_, height);
+}
+
+void ViewController::showEvent(QShowEvent* event) {
+    // The entry is not ours alone: another tool may have changed it since the last look.
+    autostart_->reload();
+    QWidget::showEvent(event);
 }
 
 void ViewController::resizeEvent(QResizeEvent* event) {

@@ -13,6 +13,10 @@
 
 class QPushButton;
 
+namespace quintrel {
+class AutostartSwitch;
+}
+
 namespace Ui {
 class MainCC;
 }
@@ -43,11 +47,14 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void viewDidLoad();
     QPushButton* legalLinkButton(const QString& title, void (ViewController::*action)());
     void placeLinks();
+    // Fixes the window's size to its content at the width it was made with.
+    void fitToContents();
 
     std::unique_ptr<Ui::MainCC> ui_;
     SettingsServices services_;
@@ -56,6 +63,8 @@ private:
     QPushButton* privacyPolicyButton_ = nullptr;
     QPushButton* termsButton_ = nullptr;
     NotificationBus::Observation closeObservation_;
+    AutostartSwitch* autostart_ = nullptr;
+    int width_ = 0;
 };
 
 }  // namespace quintrel
