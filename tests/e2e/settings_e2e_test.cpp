@@ -1,6 +1,6 @@
 // The settings window with the real binary: a first start without a code opens it, a
 // code the service accepts is stored with the switches and polled with, a code it
-// refuses stores nothing.
+// refuses stores nothing, and Start at login writes an entry that starts this binary.
 
 #include <QFile>
 #include <QProcess>
@@ -28,13 +28,18 @@ protected:
             .section('\n', 0, 0);
     }
 
+    QString autostartEntry() {
+        return session().directory() +
+               QStringLiteral("/config/autostart/com.quintrel.Companion.desktop");
+    }
+
     QByteArray preferencesFile() {
         QFile file(session().directory() + QStringLiteral("/config/quintrel/preferences.json"));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // Starts without a code, waits for the window and types `code` into its focused field.
-    void typeCodeAndSave(const std::string& code) {
+    // Starts without a code and gives the keyboard to the settings window that opens.
+    void openWindow() {
         ASSERT_TRUE(session().startPanel());
         ASSERT_TRUE(session().startApp()) << session().app().error();
         QString window;
@@ -42,6 +47,11 @@ protected:
             << "the settings window did not open";
         // No window manager runs: give the window the keyboard directly.
         x11({"windowfocus", "--sync", window});
+    }
+
+    // Types `code` into the field that has the focus when the window opens, and saves.
+    void typeCodeAndSave(const std::string& code) {
+        ASSERT_NO_FATAL_FAILURE(openWindow());
         x11({"type", "--delay", "20", QString::fromStdString(code)});
         x11({"key", "Return"});
     }
@@ -81,6 +91,27 @@ TEST_F(SettingsTest, ARefusedCodeStoresNothingAndSaysCheckAPI) {
     EXPECT_TRUE(session().waitForLabel("Check API"));
     EXPECT_EQ(preferencesFile(), before);
     EXPECT_FALSE(settingsWindow().isEmpty()) << "the window closed on a refused code";
+}
+
+TEST_F(SettingsTest, StartAtLoginWritesAnEntryForThisBinaryAndRemovesItAtOnce) {
+    session().writePreferences(nlohmann::json::object());
+    const QByteArray preferences = preferencesFile();
+    ASSERT_NO_FATAL_FAILURE(openWindow());
+    // From the code field past the mode and the four other switches.
+    for (int i = 0; i < 6; ++i) {
+        x11({"key", "Tab"});
+    }
+    x11({"key", "space"});
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(autostartEntry()); }, kTimeout))
+        << "no autostart entry was written";
+    QFile entry(autostartEntry());
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(entry.readAll().contains("\nExec=" QUINTREL_E2E_APP "\n"));
+
+    x11({"key", "space"});
+    EXPECT_TRUE(waitUntil([&] { return !QFile::exists(autostartEntry()); }, kTimeout))
+        << "the autostart entry stayed";
+    EXPECT_EQ(preferencesFile(), preferences) << "the switch went through Save";
 }
 
 }  // namespace
