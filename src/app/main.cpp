@@ -36,7 +36,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("quintrel-companion"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quintrel Companion"));
     QApplication::setApplicationVersion(QStringLiteral(QUINTREL_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("quintrel-companion"));
+    QApplication::setDesktopFileName(QStringLiteral("com.quintrel.Companion"));
     // The app lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
