@@ -26,6 +26,10 @@ struct Tree {
     std::function<std::pair<QString, std::string>(const QString& root)> install;
 };
 
+void PrintTo(const Tree& tree, std::ostream* out) {
+    *out << tree.name;
+}
+
 std::string run(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
@@ -53,6 +57,17 @@ std::pair<QString, std::string> unpackDeb(const QString& root) {
 
 class PackageTest : public E2eTest, public testing::WithParamInterface<Tree> {
 protected:
+    // The tree is laid out first: without a package there is no session to start.
+    void SetUp() override {
+        ASSERT_TRUE(root.isValid());
+        std::string problem;
+        std::tie(installed, problem) = GetParam().install(QDir(root.path()).canonicalPath());
+        if (problem.starts_with("skip: ")) {
+            GTEST_SKIP() << problem.substr(6);
+        }
+        ASSERT_EQ(problem, "");
+        E2eTest::SetUp();
+    }
     void TearDown() override {
         server.reset();
         QDBusConnection::disconnectFromBus("e2e-notification-server");
@@ -67,16 +82,12 @@ protected:
 
     // Outlives the session, so the app is stopped before its files go.
     QTemporaryDir root;
+    // The prefix of the laid-out tree (bin/, lib/, libexec/, share/).
+    QString installed;
     std::unique_ptr<fakes::FakeNotificationServer> server;
 };
 
 TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndLoadsItsWebView) {
-    ASSERT_TRUE(root.isValid());
-    const auto [installed, problem] = GetParam().install(QDir(root.path()).canonicalPath());
-    if (problem.starts_with("skip: ")) {
-        GTEST_SKIP() << problem.substr(6);
-    }
-    ASSERT_EQ(problem, "");
     const QString app = installed + "/bin/quintrel-companion";
     ASSERT_TRUE(QFileInfo(app).isExecutable()) << app.toStdString();
 
@@ -88,6 +99,7 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndLoadsItsWebView) {
                                {"notify", 1},
                                {"notifytitle", "Installed"},
                                {"notifydesc", "and playing"},
+                               {"notifyurl", "https://q.test/x"},
                                {"notifysound", "media/01"}};
     ASSERT_TRUE(session().standin().script({{"path", "/api/chrome.php"}, {"body", reply.dump()}}));
 
