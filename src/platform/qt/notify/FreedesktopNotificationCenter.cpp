@@ -176,8 +176,9 @@ void FreedesktopNotificationCenter::notify(
                     << QString::fromStdString(action.title);
         }
     }
-    const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("com.quintrel.Companion")},
-                            {QStringLiteral("suppress-sound"), true}};
+    const QVariantMap hints{
+        {QStringLiteral("desktop-entry"), QStringLiteral("com.quintrel.Companion")},
+        {QStringLiteral("suppress-sound"), true}};
     const QString body = QString::fromStdString(request.body);
     // The summary is plain text on every server; the body may be markup, and a reply must
     // not be able to place links or images in it.
