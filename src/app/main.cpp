@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QIcon>
 
 #include "app/AppDelegate.h"
 #include "notify/Sound.h"
@@ -36,7 +37,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("quintrel-companion"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quintrel Companion"));
     QApplication::setApplicationVersion(QStringLiteral(QUINTREL_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("quintrel-companion"));
+    QApplication::setDesktopFileName(QStringLiteral("com.quintrel.Companion"));
+    // The installed icon (share/icons/hicolor) for the settings window and the popup.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.quintrel.Companion")));
     // The app lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -31,6 +31,8 @@ public:
     const std::vector<std::string>& lines();
     std::string standardError();
     std::string error() const { return error_; }
+    // The process id while running, else 0.
+    qint64 processId() const { return process_.processId(); }
     // Exit code, or none while running or after a crash.
     std::optional<int> exitCode() const;
     // Last lines of both streams, for a failure report.

@@ -210,12 +210,13 @@ bool Session::startPanel() {
            panel_->running();
 }
 
-bool Session::startApp(const QProcessEnvironment& extraEnvironment) {
+bool Session::startApp(const QProcessEnvironment& extraEnvironment, const QString& program) {
     auto environment = environment_;
     for (const auto& key : extraEnvironment.keys()) {
         environment.insert(key, extraEnvironment.value(key));
     }
-    return app_->start(QStringLiteral(QUINTREL_E2E_APP), {}, environment);
+    return app_->start(program.isEmpty() ? QStringLiteral(QUINTREL_E2E_APP) : program, {},
+                       environment);
 }
 
 std::vector<std::string> Session::labels() {

@@ -42,8 +42,9 @@ public:
     void writePreferences(const nlohmann::json& preferences);
     // Starts the minimal panel (the StatusNotifierWatcher) and waits until it is ready.
     bool startPanel();
-    // Starts quintrel-companion. `extraEnvironment` is added to its environment.
-    bool startApp(const QProcessEnvironment& extraEnvironment = {});
+    // Starts quintrel-companion: the build's, or `program` (e.g. an installed copy).
+    // `extraEnvironment` is added to its environment.
+    bool startApp(const QProcessEnvironment& extraEnvironment = {}, const QString& program = {});
 
     Child& app() { return *app_; }
     Child& panel() { return *panel_; }

@@ -49,7 +49,7 @@ TEST_F(NotificationTest, DetailOpensTheRepliesLinkInTheBrowser) {
     EXPECT_EQ(call.body,
               "&lt;b&gt;Lyon&lt;/b&gt; &amp; &lt;a href='https://x.test'&gt;more&lt;/a&gt;");
     EXPECT_EQ(call.actions, (QStringList{"default", "Detail", "ShowDetail", "Detail"}));
-    EXPECT_EQ(call.hints.value("desktop-entry").toString(), "quintrel-companion");
+    EXPECT_EQ(call.hints.value("desktop-entry").toString(), "com.quintrel.Companion");
     EXPECT_TRUE(call.hints.value("suppress-sound").toBool());
 
     server->emitSignal("ActionInvoked", {server->nextId - 1, "ShowDetail"});

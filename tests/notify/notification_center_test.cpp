@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(call.summary, "Title");
         QCOMPARE(call.body, "&lt;a href='x'&gt;go&lt;/a&gt; &amp; &lt;img src=y&gt;");
         QCOMPARE(call.actions, (QStringList{"default", "Detail", "ShowDetail", "Detail"}));
-        QCOMPARE(call.hints.value("desktop-entry").toString(), "quintrel-companion");
+        QCOMPARE(call.hints.value("desktop-entry").toString(), "com.quintrel.Companion");
         QCOMPARE(call.hints.value("suppress-sound").toBool(), true);
         QCOMPARE(call.hints.value("suppress-sound").userType(), QMetaType::Bool);
         QCOMPARE(call.timeout, -1);

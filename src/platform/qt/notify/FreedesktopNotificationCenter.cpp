@@ -176,13 +176,14 @@ void FreedesktopNotificationCenter::notify(
                     << QString::fromStdString(action.title);
         }
     }
-    const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("quintrel-companion")},
-                            {QStringLiteral("suppress-sound"), true}};
+    const QVariantMap hints{
+        {QStringLiteral("desktop-entry"), QStringLiteral("com.quintrel.Companion")},
+        {QStringLiteral("suppress-sound"), true}};
     const QString body = QString::fromStdString(request.body);
     // The summary is plain text on every server; the body may be markup, and a reply must
     // not be able to place links or images in it.
     const auto call = server_->Notify(
-        QStringLiteral("Quintrel"), 0, QStringLiteral("quintrel-companion"),
+        QStringLiteral("Quintrel"), 0, QStringLiteral("com.quintrel.Companion"),
         QString::fromStdString(request.title),
         bodyMarkup_.value_or(true) ? escapedMarkup(body) : body, actions, hints, -1);
     whenFinished(

@@ -1,11 +1,13 @@
 // quintrel-sound: plays one audio file with Qt Multimedia and exits. The companion starts
 // it per sound, so the tray process never loads the multimedia stack or an audio backend.
 // Exit status: 0 played to the end, 1 the file could not be played, 2 wrong usage,
-// 3 playback did not end in time.
+// 3 playback did not end in time. With QT_LOGGING_RULES="quintrel.sound.info=true" it says
+// on standard error which file it played to the end, and from where it ran.
 
 #include <QAudioOutput>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
@@ -13,6 +15,8 @@
 #include <cstdio>
 
 namespace {
+Q_LOGGING_CATEGORY(soundLog, "quintrel.sound", QtWarningMsg)
+
 // A stalled pipeline (no audio device, a hung sound server) must not keep the process.
 constexpr int kWatchdogBeforeDurationMs = 15'000;
 constexpr qint64 kWatchdogSlackMs = 10'000;
@@ -50,6 +54,9 @@ int main(int argc, char* argv[]) {
     QObject::connect(&player, &QMediaPlayer::mediaStatusChanged, &app,
                      [&](QMediaPlayer::MediaStatus status) {
                          if (status == QMediaPlayer::EndOfMedia) {
+                             qCInfo(soundLog, "%s played %s to the end",
+                                    qPrintable(QCoreApplication::applicationFilePath()),
+                                    qPrintable(file.absoluteFilePath()));
                              app.exit(0);
                          } else if (status == QMediaPlayer::InvalidMedia) {
                              app.exit(1);

@@ -1,0 +1,137 @@
+// The installed app, not the build's: from `cmake --install` into a fresh prefix and from
+// the Debian package unpacked with `dpkg -x`. Pointed at the stand-in through its
+// environment, it polls, shows the count, plays a notification's sound with the installed
+// helper from the installed media, and loads the installed web-view plugin.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "E2eTest.h"
+#include "FakeNotificationServer.h"
+
+namespace quintrel::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kWebTimeout = 60s;
+
+struct Tree {
+    const char* name;
+    // Lays the app out under `root`; answers the prefix (bin/, share/, ...) or a message
+    // starting with "skip: " when there is nothing to install.
+    std::function<std::pair<QString, std::string>(const QString& root)> install;
+};
+
+void PrintTo(const Tree& tree, std::ostream* out) {
+    *out << tree.name;
+}
+
+std::string run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(120'000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        return (program + " failed: ").toStdString() + process.readAll().toStdString();
+    }
+    return {};
+}
+
+std::pair<QString, std::string> cmakeInstall(const QString& root) {
+    return {root, run(QUINTREL_CMAKE_COMMAND, {"--install", QUINTREL_BUILD_DIR, "--prefix", root})};
+}
+
+std::pair<QString, std::string> unpackDeb(const QString& root) {
+    const QString deb = qEnvironmentVariable("QUINTREL_PACKAGE_DEB");
+    if (deb.isEmpty() || !QFile::exists(deb)) {
+        return {{},
+                "skip: no package to unpack; set QUINTREL_PACKAGE_DEB to the .deb that "
+                "scripts/package writes (scripts/test does)"};
+    }
+    return {root + "/usr", run("dpkg", {"-x", deb, root})};
+}
+
+class PackageTest : public E2eTest, public testing::WithParamInterface<Tree> {
+protected:
+    // The tree is laid out first: without a package there is no session to start.
+    void SetUp() override {
+        ASSERT_TRUE(root.isValid());
+        std::string problem;
+        std::tie(installed, problem) = GetParam().install(QDir(root.path()).canonicalPath());
+        if (problem.starts_with("skip: ")) {
+            GTEST_SKIP() << problem.substr(6);
+        }
+        ASSERT_EQ(problem, "");
+        E2eTest::SetUp();
+    }
+    void TearDown() override {
+        server.reset();
+        QDBusConnection::disconnectFromBus("e2e-notification-server");
+        E2eTest::TearDown();
+    }
+
+    // Whether the app's process has `file` mapped, i.e. loaded that very library.
+    bool appHasMapped(const QString& file) {
+        QFile maps(QString("/proc/%1/maps").arg(session().app().processId()));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(file.toUtf8());
+    }
+
+    // Outlives the session, so the app is stopped before its files go.
+    QTemporaryDir root;
+    // The prefix of the laid-out tree (bin/, lib/, libexec/, share/).
+    QString installed;
+    std::unique_ptr<fakes::FakeNotificationServer> server;
+};
+
+TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndLoadsItsWebView) {
+    const QString app = installed + "/bin/quintrel-companion";
+    ASSERT_TRUE(QFileInfo(app).isExecutable()) << app.toStdString();
+
+    const auto address = session().environment().value("DBUS_SESSION_BUS_ADDRESS");
+    server = std::make_unique<fakes::FakeNotificationServer>(
+        QDBusConnection::connectToBus(address, "e2e-notification-server"));
+    const nlohmann::json reply{{"online", 12},
+                               {"pv", 40},
+                               {"notify", 1},
+                               {"notifytitle", "Installed"},
+                               {"notifydesc", "and playing"},
+                               {"notifyurl", "https://q.test/x"},
+                               {"notifysound", "media/01"}};
+    ASSERT_TRUE(session().standin().script({{"path", "/api/chrome.php"}, {"body", reply.dump()}}));
+
+    session().writePreferences({{"qnapicode", kDemoCode}});
+    ASSERT_TRUE(session().startPanel());
+    QProcessEnvironment environment;
+    environment.insert("QUINTREL_SERVICE_URL", "http://127.0.0.1:47311");
+    environment.insert("QUINTREL_WIDGET_URL", "http://localhost:47311");
+    environment.insert("QT_LOGGING_RULES", "quintrel.sound.info=true");
+    ASSERT_TRUE(session().startApp(environment, app)) << session().app().error();
+
+    ASSERT_TRUE(session().waitForLabel("12"));
+    ASSERT_TRUE(waitUntil([&] { return !server->calls.isEmpty(); }, kTimeout));
+    EXPECT_EQ(server->calls.first().summary, "Installed");
+    // The helper says so on the app's standard error once the sound has played through.
+    const std::string played = (installed + "/libexec/quintrel-companion/quintrel-sound played " +
+                                installed + "/share/quintrel-companion/media/01.mp3 to the end")
+                                   .toStdString();
+    EXPECT_TRUE(
+        waitUntil([&] { return session().app().standardError().find(played) != std::string::npos; },
+                  kTimeout))
+        << "expected: " << played;
+
+    session().panelCommand("click 1200 10");
+    ASSERT_TRUE(session().waitForRequests(1, "/widget/wp3.2.php", kWebTimeout));
+    EXPECT_TRUE(appHasMapped(installed + "/lib/quintrel-companion/libquintrel-webview.so"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Trees, PackageTest,
+                         testing::Values(Tree{"CmakeInstall", cmakeInstall},
+                                         Tree{"DebPackage", unpackDeb}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quintrel::e2e
