@@ -26,6 +26,9 @@
 #include "popover/DashboardPopup.h"
 #include "popover/WebViewPlugin.h"
 #include "settings/QtSettingsWindows.h"
+#ifdef QUINTREL_TEST_HOOKS
+#include "platform/qt/TestHooks.h"
+#endif
 
 int main(int argc, char* argv[]) {
     using namespace quintrel;
@@ -100,6 +103,9 @@ int main(int argc, char* argv[]) {
         delegate->pollInterval =
             std::chrono::milliseconds(std::max(1, std::atoi(interval->c_str())));
     }
+#endif
+#ifdef QUINTREL_TEST_HOOKS
+    installTestHooks(*delegate);
 #endif
     delegate->applicationDidFinishLaunching();
     const int status = QApplication::exec();
