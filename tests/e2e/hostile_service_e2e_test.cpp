@@ -93,8 +93,8 @@ std::optional<QString> makeCertificate(const QString& directory, const QString& 
     openssl.setStandardErrorFile(QProcess::nullDevice());
     openssl.start("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt",
                               "ec_paramgen_curve:prime256v1", "-nodes", "-days", "1", "-subj",
-                              "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
-                              "-keyout", directory + "/" + name + ".key", "-out", cert});
+                              "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+                              directory + "/" + name + ".key", "-out", cert});
     if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0) {
         return std::nullopt;
     }
@@ -110,19 +110,19 @@ std::optional<int> startStandin(Child& standin, Session& session, QStringList ar
     waitUntil([&] { return !standin.lines().empty() || !standin.running(); }, kTimeout);
     static const std::regex listening(R"(listening on https?://127\.0\.0\.1:(\d+) )");
     std::smatch match;
-    if (standin.lines().empty() ||
-        !std::regex_search(standin.lines().front(), match, listening)) {
+    if (standin.lines().empty() || !std::regex_search(standin.lines().front(), match, listening)) {
         return std::nullopt;
     }
     return std::stoi(match[1]);
 }
 
 // A port on loopback that takes no connection: its accept queue is full and never
-// drained, so the kernel drops every further SYN, like a host that never answers.
+// drained, so the kernel drops every further SYN, like a host that never answers. The
+// descriptors must not leak into the app, or closing them here would not close the port.
 class BlackHole {
 public:
     BlackHole() {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
+        listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -134,7 +134,7 @@ public:
         }
         port_ = ntohs(address.sin_port);
         for (int& filler : fillers_) {
-            filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
             connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
         }
     }
@@ -230,8 +230,8 @@ TEST_F(HostileServiceTest, EveryHostileReplyEndsInItsErrorAndTheNextPollShowsThe
 
     ASSERT_TRUE(waitForError(app, kNone, 1)) << "the first fault was not followed by a count";
     const long afterFirst = residentKiB(app.pid());
-    ASSERT_TRUE(waitUntil([&] { return closedRefreshErrors(app).size() >= expectedErrors.size(); },
-                          120s));
+    ASSERT_TRUE(
+        waitUntil([&] { return closedRefreshErrors(app).size() >= expectedErrors.size(); }, 120s));
     const long afterAll = residentKiB(app.pid());
 
     auto errors = closedRefreshErrors(app);
@@ -304,8 +304,8 @@ TEST_F(HostileServiceTest, AnHttpsServiceCannotRedirectToHttp) {
     const auto cert = makeCertificate(session().directory(), "trusted");
     ASSERT_TRUE(cert);
     Child service("https stand-in");
-    const nlohmann::json toPlain{
-        {"path", kPoll}, {"location", "http://127.0.0.1:47311" + kPoll + "?v=2"}};
+    const nlohmann::json toPlain{{"path", kPoll},
+                                 {"location", "http://127.0.0.1:47311" + kPoll + "?v=2"}};
     const auto port = startStandin(
         service, session(),
         {"--port", "0", "--tls-cert", *cert, "--tls-key", QString(*cert).replace(".pem", ".key"),

@@ -37,8 +37,8 @@ std::optional<ControlRequest> parseControlRequest(const std::string& json, std::
              : key == "content_type" ? request.reply.contentType
                                      : request.reply.location) = value.get<std::string>();
         } else if (key == "fault") {
-            const auto fault = value.is_string() ? faultNamed(value.get<std::string>())
-                                                 : std::nullopt;
+            const auto fault =
+                value.is_string() ? faultNamed(value.get<std::string>()) : std::nullopt;
             if (!fault) {
                 error =
                     "\"fault\" must be one of huge_body, trickle, reset, invalid_utf8, "

@@ -51,9 +51,9 @@ int connectionSocket(const httplib::Request& req) {
 // with SO_LINGER 0 so the kernel answers with RST instead of FIN. /dev/null takes over the
 // descriptor, so cpp-httplib's own later writes and close touch nothing.
 bool resetMidBody(int fd, const std::string& body) {
-    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
-                             std::to_string(body.size()) + "\r\n\r\n" +
-                             body.substr(0, body.size() / 2);
+    const std::string head =
+        "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+        std::to_string(body.size()) + "\r\n\r\n" + body.substr(0, body.size() / 2);
     if (send(fd, head.data(), head.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(head.size())) {
         return false;
     }
@@ -103,10 +103,10 @@ std::string serveFault(Fault fault, const httplib::Request& req, httplib::Respon
             // Over TLS the socket is not ours to write: the connection ends (with FIN)
             // after half the body.
             const auto half = std::make_shared<const std::string>(body.substr(0, body.size() / 2));
-            res.set_content_provider(body.size(), kJson,
-                                     [half](size_t offset, size_t, httplib::DataSink& sink) {
-                                         return offset == 0 && sink.write(half->data(), half->size());
-                                     });
+            res.set_content_provider(
+                body.size(), kJson, [half](size_t offset, size_t, httplib::DataSink& sink) {
+                    return offset == 0 && sink.write(half->data(), half->size());
+                });
             return summary;
         }
         case Fault::redirectLoop:

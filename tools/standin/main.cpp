@@ -81,8 +81,8 @@ public:
             control_.push(request->path, request->reply, request->count);
             res.set_content("{}", "application/json");
         });
-        http_->Get(".*",
-                  [this](const httplib::Request& req, httplib::Response& res) { serve(req, res); });
+        http_->Get(
+            ".*", [this](const httplib::Request& req, httplib::Response& res) { serve(req, res); });
     }
 
     // Answers the port it listens on, or none.
@@ -95,7 +95,7 @@ public:
             return port > 0 ? std::optional(port) : std::nullopt;
         }
         return http_->bind_to_port("127.0.0.1", options_.port) ? std::optional(options_.port)
-                                                              : std::nullopt;
+                                                               : std::nullopt;
     }
     bool run() { return http_->listen_after_bind(); }
     bool tls() const { return !options_.tlsCertificate.empty(); }

@@ -93,10 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Options, ScriptsAndTlsAreCheckedUpFront) {
     std::string error;
-    const auto options = parseOptions(
-        {"--port", "0", "--tls-cert", "c.pem", "--tls-key", "c.key", "--script",
-         R"({"path":"/api/chrome.php","location":"/x"})"},
-        error);
+    const auto options = parseOptions({"--port", "0", "--tls-cert", "c.pem", "--tls-key", "c.key",
+                                       "--script", R"({"path":"/api/chrome.php","location":"/x"})"},
+                                      error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->port, 0);
     ASSERT_EQ(options->scripts.size(), 1u);
