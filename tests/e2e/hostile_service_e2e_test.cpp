@@ -189,13 +189,17 @@ struct Mode {
 };
 
 TEST_F(HostileServiceTest, EveryHostileReplyEndsInItsErrorAndTheNextPollShowsTheCount) {
+    const Mode huge{"10 MB body",
+                    {{"fault", "huge_body"}},
+                    "The response is larger than 1 MiB.",
+                    {"Quintrel refresh failed: The response is larger than 1 MiB."}};
+    // The 10 MB body comes first and again last: Qt takes in a body while the app refuses
+    // it, and the allocator keeps some of that memory for later, once. Memory measured
+    // after the first mode includes that; what comes after must not add to it.
     const std::vector<Mode> modes{
+        huge,
         {"0-byte 200", {{"status", 200}, {"body", ""}}, "Unable to read API response", {}},
         {"204", {{"status", 204}}, "Unable to read API response", {}},
-        {"10 MB body",
-         {{"fault", "huge_body"}},
-         "The response is larger than 1 MiB.",
-         {"Quintrel refresh failed: The response is larger than 1 MiB."}},
         {"reset mid-body",
          {{"fault", "reset"}},
          "The network connection was lost.",
@@ -211,18 +215,17 @@ TEST_F(HostileServiceTest, EveryHostileReplyEndsInItsErrorAndTheNextPollShowsThe
          kTimedOut,
          {"Quintrel refresh failed: The request was cancelled.",
           "Ignoring stale Quintrel refresh completion"}},
+        huge,
     };
     // Each fault is followed by a good reply with a count of its own.
     std::vector<std::string> expectedErrors;
     std::vector<std::string> expectedLabels{"Quintrel", "..."};
-    std::set<std::string> counts;
     for (size_t i = 0; i < modes.size(); ++i) {
         auto script = modes[i].script;
         script["path"] = kPoll;
         ASSERT_TRUE(session().standin().script(script)) << modes[i].name;
         ASSERT_TRUE(session().standin().script(countsReply(101 + static_cast<int>(i))));
         expectedErrors.insert(expectedErrors.end(), {modes[i].error, kNone});
-        counts.insert(std::to_string(101 + i));
         expectedLabels.insert(expectedLabels.end(), {"Quintrel", std::to_string(101 + i)});
     }
     startApp(appEnvironment());
@@ -247,7 +250,6 @@ TEST_F(HostileServiceTest, EveryHostileReplyEndsInItsErrorAndTheNextPollShowsThe
     for (const auto& line : app.lines()) {
         EXPECT_EQ(line.find(kDemoCode), std::string::npos) << "the API code leaked: " << line;
     }
-    // Nothing a fault left behind stays in memory.
     std::cout << "resident memory: " << afterFirst << " KiB after the first fault, " << afterAll
               << " KiB after all\n";
     EXPECT_GT(afterFirst, 0);
