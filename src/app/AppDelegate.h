@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -99,6 +100,10 @@ public:
     std::shared_ptr<WorkItem> refreshTimeoutWorkItem;
     std::optional<std::chrono::system_clock::time_point> lastCheckedAt;
     std::string lastErrorMessage = "None";
+    // Sees the two status texts each time they are made, as the popup would show them,
+    // whether or not the popup exists. Unset in the app; test builds may set it.
+    std::function<void(const std::string& lastChecked, const std::string& lastError)>
+        statusTextsObserver;
     std::unique_ptr<DashboardPopover> dashboardPopover;
     std::shared_ptr<DashboardPopoverContent> dashboardPopoverViewController;
 

@@ -21,13 +21,18 @@ void AppDelegate::updateRefreshMenuItems(bool isChecking) {
     const std::string lastChecked = isChecking      ? "Checking..."
                                     : lastCheckedAt ? text::localDateTime(*lastCheckedAt)
                                                     : "Never";
-    if (!dashboardPopoverViewController) {
+    if (!dashboardPopoverViewController && !statusTextsObserver) {
         return;
     }
     std::string oneLine = lastErrorMessage;
     std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
-    dashboardPopoverViewController->updateStatus(
-        lastChecked, text::ellipsized(oneLine, kLastErrorLength), isChecking);
+    const std::string lastError = text::ellipsized(oneLine, kLastErrorLength);
+    if (statusTextsObserver) {
+        statusTextsObserver(lastChecked, lastError);
+    }
+    if (dashboardPopoverViewController) {
+        dashboardPopoverViewController->updateStatus(lastChecked, lastError, isChecking);
+    }
 }
 
 }  // namespace quintrel

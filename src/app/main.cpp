@@ -27,6 +27,9 @@
 #include "popover/DashboardPopup.h"
 #include "popover/WebViewPlugin.h"
 #include "settings/QtSettingsWindows.h"
+#ifdef QUINTREL_TEST_HOOKS
+#include "platform/qt/TestHooks.h"
+#endif
 
 int main(int argc, char* argv[]) {
     using namespace quintrel;
@@ -103,6 +106,9 @@ int main(int argc, char* argv[]) {
         delegate->pollInterval =
             std::chrono::milliseconds(std::max(1, std::atoi(interval->c_str())));
     }
+#endif
+#ifdef QUINTREL_TEST_HOOKS
+    installTestHooks(*delegate);
 #endif
     delegate->applicationDidFinishLaunching();
     const int status = QApplication::exec();

@@ -23,6 +23,8 @@ public:
     // SIGTERM, then SIGKILL after a grace period.
     void stop();
     bool running() const;
+    // The process id while running, else 0.
+    qint64 pid() const { return process_.processId(); }
     // Sends one line to the child's standard input.
     void send(const std::string& line);
 
@@ -31,8 +33,6 @@ public:
     const std::vector<std::string>& lines();
     std::string standardError();
     std::string error() const { return error_; }
-    // The process id while running, else 0.
-    qint64 processId() const { return process_.processId(); }
     // Exit code, or none while running or after a crash.
     std::optional<int> exitCode() const;
     // Last lines of both streams, for a failure report.

@@ -76,7 +76,7 @@ protected:
 
     // Whether the app's process has `file` mapped, i.e. loaded that very library.
     bool appHasMapped(const QString& file) {
-        QFile maps(QString("/proc/%1/maps").arg(session().app().processId()));
+        QFile maps(QString("/proc/%1/maps").arg(session().app().pid()));
         return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(file.toUtf8());
     }
 

@@ -28,13 +28,24 @@ std::optional<ControlRequest> parseControlRequest(const std::string& json, std::
                 return std::nullopt;
             }
             request.reply.status = value.get<int>();
-        } else if (key == "body" || key == "content_type") {
+        } else if (key == "body" || key == "content_type" || key == "location") {
             if (!value.is_string()) {
                 error = "\"" + key + "\" must be a string";
                 return std::nullopt;
             }
-            (key == "body" ? request.reply.body : request.reply.contentType) =
-                value.get<std::string>();
+            (key == "body"           ? request.reply.body
+             : key == "content_type" ? request.reply.contentType
+                                     : request.reply.location) = value.get<std::string>();
+        } else if (key == "fault") {
+            const auto fault =
+                value.is_string() ? faultNamed(value.get<std::string>()) : std::nullopt;
+            if (!fault) {
+                error =
+                    "\"fault\" must be one of huge_body, trickle, reset, invalid_utf8, "
+                    "deep_json, redirect_loop";
+                return std::nullopt;
+            }
+            request.reply.fault = fault;
         } else if (key == "delay_ms") {
             if (!value.is_number_integer() || value.get<int64_t>() < 0 ||
                 value.get<int64_t>() > kMaxDelayMs) {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "Faults.h"
+
 namespace standin {
 
 struct ScriptedReply {
@@ -14,16 +16,20 @@ struct ScriptedReply {
     std::optional<std::string> body{};  // none with no status: the normal reply
     std::optional<std::string> contentType{};
     int delayMs = 0;
-    bool drop = false;  // close the connection before any body arrives
+    bool drop = false;                      // close the connection before any body arrives
+    std::optional<std::string> location{};  // a Location header; the status defaults to 302
+    std::optional<Fault> fault{};           // a hostile reply instead of any of the above
 
-    bool replacesReply() const { return status.has_value() || body.has_value(); }
+    bool replacesReply() const {
+        return status.has_value() || body.has_value() || location.has_value();
+    }
 };
 
 constexpr int kMaxDelayMs = 60000;
 
 // Parses the JSON of a control request: {"path":..., "status":..., "body":...,
-// "content_type":..., "delay_ms":..., "drop":..., "count":...}. On bad input answers
-// none and says why in `error`.
+// "content_type":..., "delay_ms":..., "drop":..., "location":..., "fault":..., "count":...}. On bad
+// input answers none and says why in `error`.
 struct ControlRequest {
     std::string path;
     ScriptedReply reply;

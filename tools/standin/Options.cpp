@@ -31,7 +31,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             continue;
         }
         if (arg != "--port" && arg != "--notify-every" && arg != "--seed" && arg != "--code" &&
-            arg != "--store-demo-code") {
+            arg != "--store-demo-code" && arg != "--tls-cert" && arg != "--tls-key" &&
+            arg != "--script") {
             error = "unknown option " + arg;
             return std::nullopt;
         }
@@ -41,9 +42,9 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         }
         const auto& text = args[++i];
         if (arg == "--port") {
-            const auto port = number<int>(text, 1, 65535);
+            const auto port = number<int>(text, 0, 65535);
             if (!port) {
-                error = "--port takes a port number from 1 to 65535, not " + text;
+                error = "--port takes a port number from 0 to 65535, not " + text;
                 return std::nullopt;
             }
             options.port = *port;
@@ -63,9 +64,25 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
             options.seed = *seed;
         } else if (arg == "--store-demo-code") {
             options.storeDemoCodeIn = text;
+        } else if (arg == "--tls-cert") {
+            options.tlsCertificate = text;
+        } else if (arg == "--tls-key") {
+            options.tlsKey = text;
+        } else if (arg == "--script") {
+            std::string why;
+            auto script = parseControlRequest(text, why);
+            if (!script) {
+                error = "--script: " + why;
+                return std::nullopt;
+            }
+            options.scripts.push_back(std::move(*script));
         } else {
             options.codes.insert(text);
         }
+    }
+    if (options.tlsCertificate.empty() != options.tlsKey.empty()) {
+        error = "--tls-cert and --tls-key go together";
+        return std::nullopt;
     }
     return options;
 }
@@ -73,10 +90,11 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
 std::string usage() {
     return std::string(
                "Usage: quintrel-standin [--port N] [--notify-every N] [--seed N] [--code CODE]...\n"
+               "                        [--tls-cert FILE --tls-key FILE] [--script JSON]...\n"
                "       quintrel-standin --store-demo-code FILE\n"
                "A local stand-in of the Quintrel service on 127.0.0.1, for the demo and tests.\n"
                "\n"
-               "  --port N          port to listen on (default 47310)\n"
+               "  --port N          port to listen on (default 47310; 0 picks a free one)\n"
                "  --notify-every N  every N-th poll that wants notifications asks for one\n"
                "                    (default 4; 0 never)\n"
                "  --seed N          seed of the simulated visitors (default 2026)\n"
@@ -84,6 +102,9 @@ std::string usage() {
                "  --store-demo-code FILE\n"
                "                    put the demo code into the preferences FILE unless it\n"
                "                    has a code already; print the code in use and exit\n"
+               "  --tls-cert FILE --tls-key FILE\n"
+               "                    serve https with this PEM certificate and key\n"
+               "  --script JSON     queue a scripted reply (as POST /__control/next) at start\n"
                "\n"
                "Demo API code: ") +
            kDemoCode +

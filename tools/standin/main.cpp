@@ -12,6 +12,7 @@
 #include "ChromeApi.h"
 #include "ControlQueue.h"
 #include "DemoPreferences.h"
+#include "HostileReplies.h"
 #include "Options.h"
 #include "Pages.h"
 #include "Query.h"
@@ -46,26 +47,30 @@ public:
     explicit Server(const standin::Options& options)
         : options_(options),
           simulation_(options.seed, secondsSinceEpoch()),
-          api_(simulation_, options.codes, options.notifyEvery) {
-        http_.new_task_queue = [] {
+          api_(simulation_, options.codes, options.notifyEvery),
+          http_(makeServer(options)) {
+        for (const auto& script : options.scripts) {
+            control_.push(script.path, script.reply, script.count);
+        }
+        http_->new_task_queue = [] {
             return new httplib::ThreadPool(kWorkers);
         };
         // httplib's default sets SO_REUSEPORT, which lets a second stand-in share a busy
         // port and steal half the requests; a busy port must fail to bind instead.
-        http_.set_socket_options([](socket_t sock) {
+        http_->set_socket_options([](socket_t sock) {
             int yes = 1;
             setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         });
-        http_.Get("/__log", [this](const httplib::Request&, httplib::Response& res) {
+        http_->Get("/__log", [this](const httplib::Request&, httplib::Response& res) {
             res.set_content(log_.toJson(), "application/json");
         });
-        http_.Post("/__reset", [this](const httplib::Request&, httplib::Response& res) {
+        http_->Post("/__reset", [this](const httplib::Request&, httplib::Response& res) {
             log_.clear();
             control_.clear();
             api_.reset();
             res.set_content("{}", "application/json");
         });
-        http_.Post("/__control/next", [this](const httplib::Request& req, httplib::Response& res) {
+        http_->Post("/__control/next", [this](const httplib::Request& req, httplib::Response& res) {
             std::string error;
             const auto request = standin::parseControlRequest(req.body, error);
             if (!request) {
@@ -76,14 +81,34 @@ public:
             control_.push(request->path, request->reply, request->count);
             res.set_content("{}", "application/json");
         });
-        http_.Get(".*",
-                  [this](const httplib::Request& req, httplib::Response& res) { serve(req, res); });
+        http_->Get(
+            ".*", [this](const httplib::Request& req, httplib::Response& res) { serve(req, res); });
     }
 
-    bool bind() { return http_.bind_to_port("127.0.0.1", options_.port); }
-    bool run() { return http_.listen_after_bind(); }
+    // Answers the port it listens on, or none.
+    std::optional<int> bind() {
+        if (!http_->is_valid()) {
+            return std::nullopt;
+        }
+        if (options_.port == 0) {
+            const int port = http_->bind_to_any_port("127.0.0.1");
+            return port > 0 ? std::optional(port) : std::nullopt;
+        }
+        return http_->bind_to_port("127.0.0.1", options_.port) ? std::optional(options_.port)
+                                                               : std::nullopt;
+    }
+    bool run() { return http_->listen_after_bind(); }
+    bool tls() const { return !options_.tlsCertificate.empty(); }
 
 private:
+    static std::unique_ptr<httplib::Server> makeServer(const standin::Options& options) {
+        if (options.tlsCertificate.empty()) {
+            return std::make_unique<httplib::Server>();
+        }
+        return std::make_unique<httplib::SSLServer>(options.tlsCertificate.c_str(),
+                                                    options.tlsKey.c_str());
+    }
+
     static std::string nlohmannError(const std::string& error) {
         std::string escaped;
         for (const char c : error) {
@@ -101,6 +126,15 @@ private:
         if (scripted && scripted->delayMs > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(scripted->delayMs));
         }
+        if (scripted && scripted->fault) {
+            log_.setReply(index, 200, standin::serveFault(*scripted->fault, req, res, !tls()));
+            return;
+        }
+        if (req.path == standin::kRedirectLoopPath) {
+            log_.setReply(index, 302, "");
+            standin::redirectInCircles(res);
+            return;
+        }
         if (scripted && scripted->drop) {
             // A provider that gives up before its first byte makes the server close the
             // connection: the client sees the response cut off, a transport error.
@@ -112,8 +146,11 @@ private:
         standin::HttpReply reply;
         if (scripted && scripted->replacesReply()) {
             const auto body = scripted->body.value_or("");
-            reply = {scripted->status.value_or(200),
+            reply = {scripted->status.value_or(scripted->location ? 302 : 200),
                      scripted->contentType.value_or(guessContentType(body)), body};
+            if (scripted->location) {
+                res.set_header("Location", *scripted->location);
+            }
         } else {
             reply = route(req, raw);
         }
@@ -143,7 +180,7 @@ private:
     standin::ChromeApi api_;
     standin::ControlQueue control_;
     standin::RequestLog log_;
-    httplib::Server http_;
+    std::unique_ptr<httplib::Server> http_;
 };
 
 }  // namespace
@@ -169,12 +206,16 @@ int main(int argc, char** argv) {
         return 0;
     }
     Server server(*options);
-    if (!server.bind()) {
+    const auto port = server.bind();
+    if (!port) {
         std::cerr << "quintrel-standin: cannot listen on 127.0.0.1:" << options->port
-                  << " (is another stand-in or program using the port?)" << std::endl;
+                  << (server.tls() ? " with that certificate and key"
+                                   : " (is another stand-in or program using the port?)")
+                  << std::endl;
         return 3;
     }
-    std::cout << "quintrel-standin listening on http://127.0.0.1:" << options->port
-              << " (demo API code " << standin::kDemoCode << ")" << std::endl;
+    std::cout << "quintrel-standin listening on " << (server.tls() ? "https" : "http")
+              << "://127.0.0.1:" << *port << " (demo API code " << standin::kDemoCode << ")"
+              << std::endl;
     return server.run() ? 0 : 1;
 }

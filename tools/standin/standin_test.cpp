@@ -6,12 +6,15 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "ChromeApi.h"
 #include "ControlQueue.h"
 #include "DemoPreferences.h"
+#include "Faults.h"
+#include "Options.h"
 #include "Pages.h"
 #include "Query.h"
 #include "RequestLog.h"
@@ -82,8 +85,52 @@ INSTANTIATE_TEST_SUITE_P(
         ControlCase{"delay_too_long", R"({"path":"/a","delay_ms":60001})", false},
         ControlCase{"status_as_text", R"({"path":"/a","status":"503"})", false},
         ControlCase{"unknown_member", R"({"path":"/a","delay":5})", false},
+        ControlCase{"redirect", R"({"path":"/a","location":"http://127.0.0.1:1/a"})", true},
+        ControlCase{"fault", R"({"path":"/a","fault":"deep_json","count":3})", true},
+        ControlCase{"unknown_fault", R"({"path":"/a","fault":"slow"})", false},
         ControlCase{"not_json", "path=/a", false}),
     [](const testing::TestParamInfo<ControlCase>& info) { return info.param.name; });
+
+TEST(Options, ScriptsAndTlsAreCheckedUpFront) {
+    std::string error;
+    const auto options = parseOptions({"--port", "0", "--tls-cert", "c.pem", "--tls-key", "c.key",
+                                       "--script", R"({"path":"/api/chrome.php","location":"/x"})"},
+                                      error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->port, 0);
+    ASSERT_EQ(options->scripts.size(), 1u);
+    EXPECT_TRUE(options->scripts[0].reply.replacesReply());
+    EXPECT_FALSE(parseOptions({"--tls-cert", "c.pem"}, error));
+    EXPECT_FALSE(parseOptions({"--script", R"({"path":"/a","fault":"none"})"}, error));
+    EXPECT_NE(error.find("--script"), std::string::npos) << error;
+}
+
+// Each hostile body is faulty in its own way only, so a client that rejects it does so
+// for that reason.
+TEST(Faults, BodiesAreWhatTheySayAndCarryCountsOfTheirOwn) {
+    const auto parse = [](const std::string& body) {
+        return nlohmann::json::parse(body, nullptr, false);
+    };
+    const auto huge = faultBody(Fault::hugeBody);
+    EXPECT_EQ(huge.size(), kHugeBodyBytes);
+    EXPECT_EQ(parse(huge).at("online"), 9101);
+    const auto trickle = faultBody(Fault::trickle);
+    EXPECT_EQ(trickle.size(), 3u * kTrickleDuration.count());
+    EXPECT_EQ(parse(trickle).at("online"), 9102);
+    EXPECT_EQ(parse(faultBody(Fault::reset)).at("online"), 9103);
+    auto latin1 = faultBody(Fault::invalidUtf8);
+    EXPECT_TRUE(parse(latin1).is_discarded());
+    std::replace(latin1.begin(), latin1.end(), '\xe9', 'e');
+    EXPECT_EQ(parse(latin1).at("online"), 9104);
+    const auto deep = parse(faultBody(Fault::deepJson));
+    EXPECT_EQ(deep.at("online"), 9105);
+    int depth = 0;
+    for (const auto* level = &deep.at("deep"); level->is_array() && !level->empty();
+         level = &level->front()) {
+        ++depth;
+    }
+    EXPECT_EQ(depth + 1, kDeepJsonDepth);
+}
 
 TEST(ControlQueue, FirstInFirstOutPerPath) {
     ControlQueue queue;
