@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
         painter.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("42"));
     }
 
-    QSystemTrayIcon tray(QIcon(pixmap));
+    QSystemTrayIcon tray{QIcon(pixmap)};
     tray.show();
     return QApplication::exec();
 }
