@@ -27,8 +27,9 @@ API_CODE = "QuintrelDemo2026standinCode0123456789"
 POLL_PATH = "/api/chrome.php"
 TICKS = os.sysconf("SC_CLK_TCK")
 # Seconds around a poll request counted as the poll's own work: the request, the reply,
-# the new title and the panel reading it back.
-POLL_BEFORE, POLL_AFTER = 1.0, 3.0
+# the new title, the panel reading it back, and the server closing the kept-alive
+# connection (the stand-in does so after 5 s).
+POLL_BEFORE, POLL_AFTER = 1.0, 6.0
 
 
 def log(text):
@@ -309,6 +310,7 @@ def idle_window(apps, seconds, session):
         other = [e for e in ev if not inside(e[0], windows)]
         result[name] = {
             "cpu_ms": cpu1[name] - cpu0[name],
+            "run_ms": sum(e[3] for e in ev) / 1e6,
             "wakeups": sum(e[2] for e in ev),
             "poll_cpu_ms": sum(e[3] for e in ev if inside(e[0], windows)) / 1e6,
             "other_seconds": len({round(e[0] - start) for e in other}),
@@ -411,12 +413,15 @@ def report(runs, popups, idle_seconds):
     rows.append(("PSS of the process tree 10 s after the first title (MiB)",
                  f"{app('pss'):.1f}", f"{base('pss'):.1f}", ratio(app("pss"), base("pss")),
                  "≤ 1.25", "met" if pss_ok else "MISSED"))
-    cpu_limit = 1.5 * base("cpu_ms") + app("poll_cpu_ms")
-    rows.append((f"CPU time over {idle_seconds} s idle, utime+stime (ms)",
+    rows.append((f"CPU time over {idle_seconds} s idle, utime+stime (ms, 10 ms ticks)",
                  f"{app('cpu_ms'):.0f}", f"{base('cpu_ms'):.0f}",
-                 ratio(app("cpu_ms"), base("cpu_ms")),
-                 f"≤ 1.5 × base + polls ({app('poll_cpu_ms'):.0f} ms) = {cpu_limit:.0f} ms",
-                 "met" if app("cpu_ms") <= cpu_limit else "MISSED"))
+                 ratio(app("cpu_ms"), base("cpu_ms")), "", ""))
+    cpu_limit = 1.5 * base("run_ms") + app("poll_cpu_ms")
+    rows.append((f"CPU time over {idle_seconds} s idle, schedstat of all threads (ms)",
+                 f"{app('run_ms'):.1f}", f"{base('run_ms'):.1f}",
+                 ratio(app("run_ms"), base("run_ms")),
+                 f"≤ 1.5 × base + polls ({app('poll_cpu_ms'):.1f} ms) = {cpu_limit:.1f} ms",
+                 "met" if app("run_ms") <= cpu_limit else "MISSED"))
     rows.append((f"wake-ups over {idle_seconds} s idle (context switches, all threads)",
                  f"{app('wakeups'):.0f}", f"{base('wakeups'):.0f}",
                  ratio(app("wakeups"), base("wakeups")), "", ""))
@@ -450,7 +455,8 @@ def report(runs, popups, idle_seconds):
     for row in rows:
         print("| " + " | ".join(row) + " |")
     print()
-    print(f"polls in the idle window (median): {app('polls'):.0f}")
+    print(f"polls in the idle window (median): {app('polls'):.0f}; "
+          f"a poll's window: {POLL_BEFORE:.0f} s before to {POLL_AFTER:.0f} s after its request")
     threads = sorted({t for r in runs for t in r.get("app_other_threads", [])})
     print("app threads awake outside the polls' windows: " + (", ".join(threads) or "none"))
     for r in runs:
