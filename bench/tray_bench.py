@@ -211,7 +211,14 @@ class Session:
         if os.geteuid() == 0:
             env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
         self.env = env
+        try:
+            self.start_desktop()
+        except BaseException:
+            self.close()
+            raise
 
+    def start_desktop(self):
+        env, children = self.env, self.children
         xvfb = children.start("Xvfb", ["Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24",
                                        "-nolisten", "tcp", "-noreset"], env)
         if xvfb.wait_line(lambda _: True, 20) is None:
@@ -479,7 +486,9 @@ def main():
 
     def interrupted(signum, _frame):
         raise KeyboardInterrupt(signum)
-    signal.signal(signal.SIGTERM, interrupted)
+    # Also SIGINT: started in the background, a script inherits it ignored.
+    for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(number, interrupted)
     runs, popups = [], []
     try:
         for run in range(args.runs):
