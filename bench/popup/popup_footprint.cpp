@@ -123,6 +123,8 @@ int main(int argc, char** argv) {
     popover->performClose();
     open("third open");
     popover->performClose();
+    settle(3000);
+    std::printf("hidden, web view kept: %.1f MB PSS\n", treePssMB());
     QMetaObject::invokeMethod(widget->findChild<QTimer*>("releaseWebView"), "timeout",
                               Qt::DirectConnection);
     settle(3000);

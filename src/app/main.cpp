@@ -13,6 +13,7 @@
 #include "platform/qt/DesktopIdleTime.h"
 #include "platform/qt/DesktopScreenLock.h"
 #include "platform/qt/JsonPreferencesStore.h"
+#include "platform/qt/ProcessMemory.h"
 #include "platform/qt/QtApplication.h"
 #include "platform/qt/QtBrowser.h"
 #include "platform/qt/QtHttpClient.h"
@@ -34,6 +35,7 @@
 int main(int argc, char* argv[]) {
     using namespace quintrel;
 
+    limitHeapArenas();
     StdoutConsole::installQtMessageHandler();
     prepareDashboardWebView();
     QApplication application(argc, argv);

@@ -60,6 +60,22 @@ private slots:
         QCOMPARE(dropped, 0);
     }
 
+    // A cancelled item is let go of at once, not when its time would have come: nothing
+    // stays armed to wake the process for it.
+    void cancelledWorkIsReleasedAtOnce() {
+        QtMainQueue queue;
+        auto later = std::make_shared<WorkItem>([] {});
+        queue.asyncAfter(std::chrono::hours(1), later);
+        std::thread([&] { queue.asyncAfter(std::chrono::hours(1), later); }).join();
+        QTRY_COMPARE_WITH_TIMEOUT(later.use_count(), 3L, 10000);
+        later->cancel();
+        QTRY_COMPARE_WITH_TIMEOUT(later.use_count(), 1L, 10000);
+        auto cancelled = std::make_shared<WorkItem>([] {});
+        cancelled->cancel();
+        queue.asyncAfter(std::chrono::hours(1), cancelled);
+        QTRY_COMPARE_WITH_TIMEOUT(cancelled.use_count(), 1L, 10000);
+    }
+
     void repeatingTimerTicksUntilItsHandleGoes() {
         QtMainQueue queue;
         int ticks = 0;

@@ -39,6 +39,24 @@ TEST(Graphemes, CountWhatAPersonSeesAsOneCharacter) {
     EXPECT_EQ(graphemeCount("\r\n"), 1u);
 }
 
+// Plain ASCII takes a shorter road than other text; both must agree on where clusters end.
+TEST(Graphemes, AsciiCountsAsTheFullRulesDo) {
+    const struct {
+        std::string text;
+        std::size_t count;
+    } cases[] = {{"a", 1},        {"\r\n", 1},    {"\n\r", 2},  {"\r\r\n", 2},  {"a\r\nb", 3},
+                 {"\r\n\r\n", 2}, {"\t \x01", 3}, {"abc\r", 4}, {"\x7f\r\n", 2}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(graphemeCount(c.text), c.count) << testing::PrintToString(c.text);
+        // A precomposed letter appended always adds one cluster, and sends the text down
+        // the full rules.
+        EXPECT_EQ(graphemeCount(c.text + "\u00E9"), c.count + 1) << testing::PrintToString(c.text);
+    }
+    EXPECT_EQ(graphemePrefix("a\r\nb", 2), "a\r\n");
+    EXPECT_EQ(graphemePrefix("\r\r\n", 1), "\r");
+    EXPECT_EQ(graphemePrefix("\r\r\n", 2), "\r\r\n");
+}
+
 TEST(Graphemes, PrefixNeverSplitsACharacter) {
     EXPECT_EQ(graphemePrefix("e\u0301xyz", 1), "e\u0301");
     EXPECT_EQ(graphemePrefix("abc", 5), "abc");

@@ -6,7 +6,10 @@
 #include <QNetworkRequest>
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
+
+#include "platform/qt/ProcessMemory.h"
 
 namespace quintrel {
 
@@ -150,6 +153,9 @@ private:
                 auto completion = std::move(completion_);
                 deleteLater();
                 completion(std::move(result));
+                // Queued behind the deletion of this request and its reply, so that their
+                // buffers are among what goes back.
+                QTimer::singleShot(0, &releaseFreeHeap);
             },
             Qt::QueuedConnection);
     }

@@ -1,6 +1,7 @@
 #include "platform/qt/QtMainQueue.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -42,7 +43,23 @@ void QtMainQueue::async(std::function<void()> work) {
 
 void QtMainQueue::asyncAfter(std::chrono::milliseconds delay, std::shared_ptr<WorkItem> item) {
     auto arm = [this, delay, item = std::move(item)] {
-        QTimer::singleShot(delay, Qt::PreciseTimer, &context_, [item] { item->perform(); });
+        auto* timer = new QTimer(&context_);
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+        timer->setInterval(delay);
+        QObject::connect(timer, &QTimer::timeout, &context_, [timer, item] {
+            timer->deleteLater();
+            item->perform();
+        });
+        // A cancelled item's timer goes at once: e.g. the refresh timeout, cancelled by
+        // every reply, would otherwise still wake the idle app 30 s after each poll.
+        item->whenCancelled([context = QPointer<QObject>(&context_), timer = QPointer(timer)] {
+            if (context) {
+                QMetaObject::invokeMethod(
+                    context, [timer] { delete timer.data(); }, Qt::QueuedConnection);
+            }
+        });
+        timer->start();
     };
     if (isMainThread()) {
         arm();

@@ -1,0 +1,515 @@
+#!/usr/bin/env python3
+"""Footprint of the companion against bench/baseline-tray, measured side by side.
+
+Each run starts a fresh headless session (Xvfb, a private D-Bus session bus, the stand-in
+of the service, quintrel-panel as the tray watcher), starts the companion (an API code
+stored) and the baseline one after the other, lets both sit idle, and reads /proc. The
+popup is measured apart with bench/popup's popup_footprint. scripts/bench drives this.
+"""
+import argparse
+import json
+import os
+import queue
+import shutil
+import signal
+import socket
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.request
+
+STANDIN_PORT = 47320
+WIDGET_PORT = 47321
+API_CODE = "QuintrelDemo2026standinCode0123456789"
+POLL_PATH = "/api/chrome.php"
+TICKS = os.sysconf("SC_CLK_TCK")
+# Seconds around a poll request counted as the poll's own work: the request, the reply,
+# the new title, the panel reading it back, and the server closing the kept-alive
+# connection (the stand-in does so after 5 s).
+POLL_BEFORE, POLL_AFTER = 1.0, 6.0
+
+
+def log(text):
+    print(text, file=sys.stderr, flush=True)
+
+
+# ---------------------------------------------------------------- /proc readers
+
+def read(path):
+    try:
+        with open(path, encoding="utf-8", errors="replace") as f:
+            return f.read()
+    except OSError:
+        return ""
+
+
+def stat_fields(pid):
+    """Fields of /proc/<pid>/stat after the command name (field 3 is index 0)."""
+    text = read(f"/proc/{pid}/stat")
+    return text[text.rfind(")") + 2:].split() if text else []
+
+
+def process_tree(root):
+    """`root` and its live descendants."""
+    parents = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            fields = stat_fields(entry)
+            if fields:
+                parents[int(entry)] = int(fields[1])
+    tree = [root]
+    for pid in tree:
+        tree.extend(child for child, parent in parents.items() if parent == pid)
+    return tree
+
+
+def pss_kib(pid):
+    for line in read(f"/proc/{pid}/smaps_rollup").splitlines():
+        if line.startswith("Pss:"):
+            return int(line.split()[1])
+    return 0
+
+
+def tree_pss_mib(root):
+    return sum(pss_kib(pid) for pid in process_tree(root)) / 1024.0
+
+
+def tree_cpu_ms(root):
+    """utime + stime of the tree's processes (every thread, dead ones included)."""
+    total = 0
+    for pid in process_tree(root):
+        fields = stat_fields(pid)
+        if fields:
+            total += int(fields[11]) + int(fields[12])
+    return total * 1000.0 / TICKS
+
+
+def thread_samples(root):
+    """{(pid, tid, name): (context switches, ns on CPU)} for every thread of the tree."""
+    samples = {}
+    for pid in process_tree(root):
+        try:
+            tids = os.listdir(f"/proc/{pid}/task")
+        except OSError:
+            continue
+        for tid in tids:
+            base = f"/proc/{pid}/task/{tid}"
+            switches = 0
+            for line in read(base + "/status").splitlines():
+                if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                    switches += int(line.split()[1])
+            runtime = read(base + "/schedstat").split()
+            samples[(pid, int(tid), read(base + "/comm").strip())] = (
+                switches, int(runtime[0]) if runtime else 0)
+    return samples
+
+
+# ---------------------------------------------------------------- children
+
+class Child:
+    """A process of ours in its own process group; its output lines are time-stamped."""
+
+    def __init__(self, name, argv, env, cwd=None, stdin=False):
+        self.name = name
+        self.lines = []  # (wall-clock time, text)
+        self.started = time.time()
+        self.proc = subprocess.Popen(
+            argv, env=env, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+            stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
+            start_new_session=True, text=True, bufsize=1)
+        self.arrived = queue.Queue()
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        for text in self.proc.stdout:
+            self.lines.append((time.time(), text.rstrip("\n")))
+            self.arrived.put(None)
+
+    @property
+    def pid(self):
+        return self.proc.pid
+
+    def wait_line(self, predicate, timeout, start=0):
+        """Index of the first line from `start` on that matches, or None."""
+        deadline = time.time() + timeout
+        checked = start
+        while True:
+            while checked < len(self.lines):
+                if predicate(self.lines[checked][1]):
+                    return checked
+                checked += 1
+            if self.proc.poll() is not None or time.time() >= deadline:
+                return None
+            try:
+                self.arrived.get(timeout=0.2)
+            except queue.Empty:
+                pass
+
+    def finish(self, timeout):
+        """Waits for the end of the process and of its output."""
+        try:
+            self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired as e:
+            raise RuntimeError(f"{self.name} did not finish within {timeout} s") from e
+        self.reader.join(timeout=5)
+
+    def stop(self):
+        if self.proc.poll() is None:
+            try:
+                os.killpg(self.proc.pid, signal.SIGTERM)
+                self.proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.proc.pid, signal.SIGKILL)
+                self.proc.wait()
+            except ProcessLookupError:
+                pass
+
+
+class Children:
+    """Everything started here, stopped in reverse order whatever happens."""
+
+    def __init__(self):
+        self.all = []
+
+    def start(self, *args, **kwargs):
+        child = Child(*args, **kwargs)
+        self.all.append(child)
+        return child
+
+    def stop_all(self):
+        while self.all:
+            self.all.pop().stop()
+
+
+def port_free(port):
+    with socket.socket() as s:
+        return s.connect_ex(("127.0.0.1", port)) != 0
+
+
+# ---------------------------------------------------------------- one session
+
+class Session:
+    def __init__(self, build, children):
+        self.build = build
+        self.children = children
+        self.dir = tempfile.mkdtemp(prefix="quintrel-bench-")
+        for sub in ("config/quintrel", "home", "runtime"):
+            os.makedirs(os.path.join(self.dir, sub), mode=0o700)
+        with open(os.path.join(self.dir, "config/quintrel/preferences.json"), "w") as f:
+            json.dump({"qnapicode": API_CODE}, f)
+        env = {k: v for k, v in os.environ.items() if k not in (
+            "DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_CURRENT_DESKTOP",
+            "XDG_SESSION_TYPE", "SESSION_MANAGER")}
+        env.update(XDG_CONFIG_HOME=self.dir + "/config", XDG_RUNTIME_DIR=self.dir + "/runtime",
+                   HOME=self.dir + "/home", QT_QPA_PLATFORM="xcb", QT_XCB_GL_INTEGRATION="none",
+                   QUINTREL_SERVICE_URL=f"http://127.0.0.1:{STANDIN_PORT}",
+                   QUINTREL_WIDGET_URL=f"http://localhost:{STANDIN_PORT}")
+        if os.geteuid() == 0:
+            env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
+        self.env = env
+        try:
+            self.start_desktop()
+        except BaseException:
+            self.close()
+            raise
+
+    def start_desktop(self):
+        env, children = self.env, self.children
+        xvfb = children.start("Xvfb", ["Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24",
+                                       "-nolisten", "tcp", "-noreset"], env)
+        if xvfb.wait_line(lambda _: True, 20) is None:
+            raise RuntimeError("Xvfb did not report a display")
+        env["DISPLAY"] = ":" + xvfb.lines[0][1]
+
+        conf = os.path.join(self.dir, "bus.conf")
+        with open(conf, "w") as f:
+            f.write('<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"'
+                    ' "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">'
+                    f"<busconfig><type>session</type><listen>unix:dir={self.dir}</listen>"
+                    "<auth>EXTERNAL</auth><policy context=\"default\">"
+                    "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                    "<allow own=\"*\"/></policy></busconfig>\n")
+        bus = children.start("dbus-daemon", ["dbus-daemon", "--config-file=" + conf, "--nofork",
+                                             "--print-address=1"], env)
+        if bus.wait_line(lambda _: True, 20) is None:
+            raise RuntimeError("dbus-daemon did not report its address")
+        env["DBUS_SESSION_BUS_ADDRESS"] = bus.lines[0][1]
+
+        standin = children.start("stand-in", [self.tool("tools/standin/quintrel-standin"),
+                                              "--port", str(STANDIN_PORT)], env)
+        if standin.wait_line(lambda l: "listening" in l, 20) is None:
+            raise RuntimeError(f"the stand-in did not start on port {STANDIN_PORT}")
+        self.panel = children.start("panel", [self.tool("tools/panel/quintrel-panel"), "--report"],
+                                    env, stdin=True)
+        if self.panel.wait_line(lambda l: l == "ready", 20) is None:
+            raise RuntimeError("the panel did not start")
+
+    def tool(self, relative):
+        return os.path.join(self.build, relative)
+
+    def close(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def requests(self, path=POLL_PATH):
+        with urllib.request.urlopen(f"http://127.0.0.1:{STANDIN_PORT}/__log", timeout=10) as r:
+            return [e for e in json.load(r) if e["path"] == path]
+
+    def start_item(self, name, binary):
+        """Starts a tray app; answers (child, its item's bus name, when it registered)."""
+        from_line = len(self.panel.lines)
+        child = self.children.start(name, [self.tool(binary)], self.env)
+        index = self.panel.wait_line(lambda l: l.startswith("registered "), 60, from_line)
+        if index is None:
+            raise RuntimeError(f"{name} never registered a tray item")
+        when, line = self.panel.lines[index]
+        return child, line.split()[1].split("/")[0], when
+
+    def first_title(self, service, timeout):
+        def is_title(line):
+            label = None
+            if line.startswith(f"signal {service} XAyatanaNewLabel "):
+                label = line.split("XAyatanaNewLabel ", 1)[1]
+            elif line.startswith(f"item {service}/") and " label=" in line:
+                label = line.split(" label=", 1)[1]
+            return label is not None and not label.startswith('""')
+        index = self.panel.wait_line(is_title, timeout)
+        return None if index is None else self.panel.lines[index][0]
+
+
+def poll_windows(times):
+    return [(t - POLL_BEFORE, t + POLL_AFTER) for t in times]
+
+
+def inside(t, windows):
+    return any(a <= t <= b for a, b in windows)
+
+
+def idle_window(apps, seconds, session):
+    """Samples both trees each second; answers per-app CPU and wake-up figures."""
+    roots = {name: child.pid for name, child in apps.items()}
+    cpu0 = {name: tree_cpu_ms(pid) for name, pid in roots.items()}
+    start = time.time()
+    previous = {name: thread_samples(pid) for name, pid in roots.items()}
+    events = {name: [] for name in roots}  # (time, thread name, switches, ns)
+    next_tick = start + 1.0
+    while next_tick <= start + seconds + 1e-6:
+        time.sleep(max(0.0, next_tick - time.time()))
+        now = time.time()
+        for name, pid in roots.items():
+            current = thread_samples(pid)
+            for key, (switches, ns) in current.items():
+                before = previous[name].get(key, (0, 0))
+                if switches > before[0]:
+                    events[name].append((now, key[2], switches - before[0], ns - before[1]))
+            previous[name] = current
+        next_tick += 1.0
+    end = time.time()
+    cpu1 = {name: tree_cpu_ms(pid) for name, pid in roots.items()}
+    polls = [e["time"] for e in session.requests() if start <= e["time"] <= end]
+    windows = poll_windows(polls)
+    result = {}
+    for name in roots:
+        ev = events[name]
+        other = [e for e in ev if not inside(e[0], windows)]
+        result[name] = {
+            "cpu_ms": cpu1[name] - cpu0[name],
+            "run_ms": sum(e[3] for e in ev) / 1e6,
+            "wakeups": sum(e[2] for e in ev),
+            "poll_cpu_ms": sum(e[3] for e in ev if inside(e[0], windows)) / 1e6,
+            "other_seconds": len({round(e[0] - start) for e in other}),
+            "other_threads": sorted({e[1] for e in other}),
+            "other_times": sorted({round(e[0] - start) for e in other}),
+            "polls": len(polls),
+        }
+    return result
+
+
+def one_run(build, run, idle_seconds, children):
+    session = None
+    try:
+        session = Session(build, children)
+        figures = {}
+        order = ["app", "baseline"] if run % 2 == 0 else ["baseline", "app"]
+        apps = {}
+        for name in order:
+            if name == "app":
+                child, service, _ = session.start_item("app", "src/app/quintrel-companion")
+                title = session.first_title(service, 60)
+                polls = session.requests()
+                if title is None or not polls:
+                    raise RuntimeError("the companion showed no title")
+                figures["app_startup_ms"] = (polls[0]["time"] - child.started) * 1000
+                figures["app_ready"] = title
+            else:
+                child, _, registered = session.start_item("baseline", "bench/baseline/baseline-tray")
+                figures["baseline_startup_ms"] = (registered - child.started) * 1000
+                figures["baseline_ready"] = registered
+            apps[name] = child
+        time.sleep(max(0.0, max(figures["app_ready"], figures["baseline_ready"]) + 10 - time.time()))
+        figures["app_pss"] = tree_pss_mib(apps["app"].pid)
+        figures["baseline_pss"] = tree_pss_mib(apps["baseline"].pid)
+        idle = idle_window(apps, idle_seconds, session)
+        for name in apps:
+            for key, value in idle[name].items():
+                figures[f"{name}_{key}"] = value
+            if apps[name].proc.poll() is not None:
+                raise RuntimeError(f"{name} ended during the run")
+        return figures
+    finally:
+        children.stop_all()
+        if session:
+            session.close()
+
+
+def popup_run(build, children):
+    """Runs popup_footprint against a local widget host; answers its figures."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    env.update(QT_QPA_PLATFORM="xcb", QT_XCB_GL_INTEGRATION="none")
+    if os.geteuid() == 0:
+        env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
+    home = tempfile.mkdtemp(prefix="quintrel-bench-popup-")
+    env.update(HOME=home, XDG_CONFIG_HOME=home, XDG_CACHE_HOME=home, XDG_RUNTIME_DIR=home)
+    os.chmod(home, 0o700)
+    try:
+        here = os.path.dirname(os.path.abspath(__file__))
+        children.start("widget host", [sys.executable, os.path.join(here, "popup/widget_host.py"),
+                                       str(WIDGET_PORT)], env)
+        xvfb = children.start("Xvfb", ["Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24",
+                                       "-nolisten", "tcp", "-noreset"], env)
+        if xvfb.wait_line(lambda _: True, 20) is None:
+            raise RuntimeError("Xvfb did not report a display")
+        env["DISPLAY"] = ":" + xvfb.lines[0][1]
+        tool = children.start("popup", [os.path.join(build, "bench/popup/popup_footprint"),
+                                        f"http://localhost:{WIDGET_PORT}", "0"], env)
+        tool.finish(300)
+        out = {}
+        for _, line in tool.lines:
+            label, _, rest = line.partition(": ")
+            words = rest.split()
+            if "page loaded after" in rest:
+                out[label + " ms"] = float(words[3])
+            elif rest.endswith("MB PSS"):
+                out[label + " MiB"] = float(words[0])
+            elif "NOT loaded" in rest:
+                raise RuntimeError("the popup's page did not load: " + line)
+        return out
+    finally:
+        children.stop_all()
+        shutil.rmtree(home, ignore_errors=True)
+
+
+# ---------------------------------------------------------------- report
+
+def median(runs, key):
+    values = [r[key] for r in runs if key in r]
+    return statistics.median(values) if values else float("nan")
+
+
+def ratio(a, b):
+    return f"{a / b:.2f}" if b > 0 else "n/a"
+
+
+def report(runs, popups, idle_seconds):
+    rows = []
+    app, base = (lambda k: median(runs, "app_" + k)), (lambda k: median(runs, "baseline_" + k))
+    pss_ok = app("pss") <= 1.25 * base("pss")
+    rows.append(("PSS of the process tree 10 s after the first title (MiB)",
+                 f"{app('pss'):.1f}", f"{base('pss'):.1f}", ratio(app("pss"), base("pss")),
+                 "≤ 1.25", "met" if pss_ok else "MISSED"))
+    rows.append((f"CPU time over {idle_seconds} s idle, utime+stime (ms, 10 ms ticks)",
+                 f"{app('cpu_ms'):.0f}", f"{base('cpu_ms'):.0f}",
+                 ratio(app("cpu_ms"), base("cpu_ms")), "", ""))
+    cpu_limit = 1.5 * base("run_ms") + app("poll_cpu_ms")
+    rows.append((f"CPU time over {idle_seconds} s idle, schedstat of all threads (ms)",
+                 f"{app('run_ms'):.1f}", f"{base('run_ms'):.1f}",
+                 ratio(app("run_ms"), base("run_ms")),
+                 f"≤ 1.5 × base + polls ({app('poll_cpu_ms'):.1f} ms) = {cpu_limit:.1f} ms",
+                 "met" if app("run_ms") <= cpu_limit else "MISSED"))
+    rows.append((f"wake-ups over {idle_seconds} s idle (context switches, all threads)",
+                 f"{app('wakeups'):.0f}", f"{base('wakeups'):.0f}",
+                 ratio(app("wakeups"), base("wakeups")), "", ""))
+    periodic = app("other_seconds") <= max(2, base("other_seconds"))
+    rows.append(("seconds with a wake-up outside the polls' windows",
+                 f"{app('other_seconds'):.0f}", f"{base('other_seconds'):.0f}", "",
+                 "no periodic wake-up besides poll and refresh timeout",
+                 "met" if periodic else "MISSED"))
+    start_ok = app("startup_ms") <= 1.5 * base("startup_ms")
+    rows.append(("start-up: app to first poll / baseline to icon registered (ms)",
+                 f"{app('startup_ms'):.0f}", f"{base('startup_ms'):.0f}",
+                 ratio(app("startup_ms"), base("startup_ms")), "≤ 1.5",
+                 "met" if start_ok else "MISSED"))
+    if popups:
+        for key in ("first open ms", "second open ms", "third open ms", "open after release ms"):
+            value = median(popups, key)
+            verdict = ""
+            if key in ("second open ms", "third open ms"):
+                verdict = "met" if value <= 300 else "MISSED"
+            rows.append((f"popup: {key[:-3]}, shown to Overview page loaded (ms)",
+                         f"{value:.0f}", "", "", "≤ 300" if verdict else "reported", verdict))
+        for key in ("idle, no popup MiB", "third open, open MiB", "hidden, web view kept MiB",
+                    "hidden, web view released MiB"):
+            rows.append((f"popup harness PSS: {key[:-4]} (MiB)", f"{median(popups, key):.1f}",
+                         "", "", "reported", ""))
+    print(f"Medians of {len(runs)} runs ({len(popups)} popup runs), "
+          f"{time.strftime('%Y-%m-%d %H:%M %Z')}, {os.cpu_count()} CPUs")
+    print()
+    print("| figure | app | baseline | ratio | target | |")
+    print("|---|---:|---:|---:|---|---|")
+    for row in rows:
+        print("| " + " | ".join(row) + " |")
+    print()
+    print(f"polls in the idle window (median): {app('polls'):.0f}; "
+          f"a poll's window: {POLL_BEFORE:.0f} s before to {POLL_AFTER:.0f} s after its request")
+    threads = sorted({t for r in runs for t in r.get("app_other_threads", [])})
+    print("app threads awake outside the polls' windows: " + (", ".join(threads) or "none"))
+    for r in runs:
+        print(f"  run: app awake at s {r.get('app_other_times')}, "
+              f"baseline awake at s {r.get('baseline_other_times')}, polls {r.get('app_polls')}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("build", help="the build directory")
+    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--idle", type=int, default=120, help="seconds of the idle window")
+    parser.add_argument("--json", help="also write every run's figures to this file")
+    args = parser.parse_args()
+    for port in (STANDIN_PORT, WIDGET_PORT):
+        if not port_free(port):
+            sys.exit(f"bench: port {port} is taken; is another bench running?")
+
+    children = Children()
+
+    def interrupted(signum, _frame):
+        raise KeyboardInterrupt(signum)
+    # Also SIGINT: started in the background, a script inherits it ignored.
+    for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(number, interrupted)
+    runs, popups = [], []
+    try:
+        for run in range(args.runs):
+            log(f"bench: run {run + 1}/{args.runs}: app and baseline, {args.idle} s idle")
+            runs.append(one_run(os.path.abspath(args.build), run, args.idle, children))
+            log(f"bench: run {run + 1}/{args.runs}: popup")
+            popups.append(popup_run(os.path.abspath(args.build), children))
+    except KeyboardInterrupt:
+        log("bench: interrupted; everything it started is stopped")
+        return 130
+    except RuntimeError as e:
+        log(f"bench: {e}")
+        return 1
+    finally:
+        children.stop_all()
+    if args.json:
+        with open(args.json, "w") as f:
+            json.dump({"runs": runs, "popups": popups}, f, indent=1)
+    report(runs, popups, args.idle)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
