@@ -23,6 +23,8 @@ public:
     // SIGTERM, then SIGKILL after a grace period.
     void stop();
     bool running() const;
+    // The process id while running, else 0.
+    qint64 pid() const { return process_.processId(); }
     // Sends one line to the child's standard input.
     void send(const std::string& line);
 

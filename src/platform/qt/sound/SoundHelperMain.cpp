@@ -6,6 +6,7 @@
 #include <QAudioOutput>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
@@ -31,6 +32,10 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    // Played all the same, so that the exit status still says whether the file is playable.
+    if (QMediaDevices::audioOutputs().isEmpty()) {
+        std::fputs("quintrel-sound: no audio output device, the sound is not heard\n", stderr);
+    }
     QMediaPlayer player;
     QAudioOutput output;
     player.setAudioOutput(&output);
