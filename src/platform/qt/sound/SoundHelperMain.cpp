@@ -3,6 +3,7 @@
 // Exit status: 0 played to the end, 1 the file could not be played, 2 wrong usage,
 // 3 playback did not end in time.
 
+#include <QAudioDevice>
 #include <QAudioOutput>
 #include <QCoreApplication>
 #include <QFileInfo>
