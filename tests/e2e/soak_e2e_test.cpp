@@ -149,7 +149,8 @@ TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
     std::vector<std::pair<double, double>> delayed;
     for (const auto& poll : polls) {
         const auto body = nlohmann::json::parse(poll.body, nullptr, false);
-        if (body.is_object() && body.value("online", 0) >= kDelayedOnline) {
+        if (body.is_object() && body.contains("online") && body["online"].is_number_integer() &&
+            body["online"].get<int>() >= kDelayedOnline) {
             delayed.emplace_back(poll.time, poll.time + kDelayMs / 1000.0 + 1.0);
         }
     }
