@@ -23,6 +23,7 @@
 #include "platform/qt/SingleInstance.h"
 #include "platform/qt/StdoutConsole.h"
 #include "platform/qt/SystemClock.h"
+#include "platform/qt/TerminationSignals.h"
 #include "platform/qt/notify/FreedesktopNotificationCenter.h"
 #include "polling/EndpointOverrides.h"
 #include "popover/DashboardPopup.h"
@@ -55,6 +56,7 @@ int main(int argc, char* argv[]) {
         console.printLine("Quintrel Companion is already running");
         return 0;
     }
+    const TerminationSignals terminationSignals;
 
     // Queued work and request completions may hold the delegate past `delegate` below, so
     // its last owner can be the main queue or the HTTP client as they go: what the delegate

@@ -153,7 +153,15 @@ bool JsonPreferencesStore::writeLocked() {
     // Texts that are not valid UTF-8 are written with replacement characters, not refused.
     const std::string text =
         values_.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-    file.write(text.data(), static_cast<qint64>(text.size()));
+    // QSaveFile's commit does not see a write that failed while flushing its buffer (a full
+    // disk): it would put a cut-off file in place of the old one. Checked here instead.
+    if (file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.flush()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail(why);
+    }
     if (!file.commit()) {
         return fail(file.errorString());
     }
