@@ -304,7 +304,8 @@ std::string Session::diagnostics() {
     }
     text += "---- stand-in request log\n";
     for (const auto& r : standin_.log()) {
-        text += r.method + " " + r.path + "?" + r.query + " -> " + std::to_string(r.status) + "\n";
+        text += r.method + " " + r.path + "?" + r.query + " -> " + std::to_string(r.status) +
+                " (from port " + std::to_string(r.clientPort) + ")\n";
     }
     return text;
 }

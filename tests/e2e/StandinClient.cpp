@@ -72,7 +72,8 @@ std::vector<LoggedRequest> StandinClient::log() const {
     }
     for (const auto& e : json) {
         entries.push_back({e.value("method", ""), e.value("path", ""), e.value("query", ""),
-                           e.value("time", 0.0), e.value("status", 0), e.value("body", "")});
+                           e.value("time", 0.0), e.value("status", 0), e.value("body", ""),
+                           e.value("clientPort", 0)});
     }
     return entries;
 }

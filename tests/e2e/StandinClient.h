@@ -14,6 +14,7 @@ struct LoggedRequest {
     double time;
     int status;  // 0 while the reply is pending or when the connection was dropped
     std::string body;
+    int clientPort;  // one per connection the client opened
 
     // The query's item names in order, and one item's value (percent-decoded).
     std::vector<std::string> queryNames() const;

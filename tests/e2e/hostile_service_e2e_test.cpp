@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "E2eTest.h"
@@ -241,8 +242,15 @@ TEST_F(HostileServiceTest, EveryHostileReplyEndsInItsErrorAndTheNextPollShowsThe
     for (const auto& line : app.lines()) {
         EXPECT_EQ(line.find(kDemoCode), std::string::npos) << "the API code leaked: " << line;
     }
+    // Qt sends a GET again when its connection broke before the reply was read; the
+    // stand-in answers such a retry as it answered the first attempt.
+    std::set<std::string> polls;
+    int retries = 0;
+    for (const auto& poll : session().standin().requests(kPoll)) {
+        retries += polls.insert(poll.query).second ? 0 : 1;
+    }
     std::cout << "resident memory: " << afterFirst << " KiB after the first fault, " << afterAll
-              << " KiB after all\n";
+              << " KiB after all; polls sent again by the client: " << retries << "\n";
     EXPECT_GT(afterFirst, 0);
     EXPECT_LE(afterAll - afterFirst, 4 * 1024);
 }

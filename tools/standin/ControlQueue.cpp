@@ -82,20 +82,28 @@ void ControlQueue::push(const std::string& path, const ScriptedReply& reply, int
     }
 }
 
-std::optional<ScriptedReply> ControlQueue::take(const std::string& path) {
+std::optional<ScriptedReply> ControlQueue::take(const std::string& path,
+                                                const std::string& query) {
     const std::lock_guard lock(mutex_);
+    if (const auto last = lastTaken_.find(path);
+        last != lastTaken_.end() && last->second.query == query) {
+        return last->second.reply;
+    }
     const auto it = queues_.find(path);
     if (it == queues_.end() || it->second.empty()) {
+        lastTaken_.erase(path);
         return std::nullopt;
     }
     auto reply = it->second.front();
     it->second.pop_front();
+    lastTaken_[path] = {query, reply};
     return reply;
 }
 
 void ControlQueue::clear() {
     const std::lock_guard lock(mutex_);
     queues_.clear();
+    lastTaken_.clear();
 }
 
 }  // namespace standin

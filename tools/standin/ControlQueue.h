@@ -37,15 +37,25 @@ struct ControlRequest {
 };
 std::optional<ControlRequest> parseControlRequest(const std::string& json, std::string& error);
 
+// One scripted reply per request the client makes, not per attempt: an HTTP client may
+// send a GET again when the connection broke before the reply was read (Qt does), and the
+// same request then gets the same reply again instead of using up the next one.
 class ControlQueue {
 public:
     void push(const std::string& path, const ScriptedReply& reply, int count = 1);
-    std::optional<ScriptedReply> take(const std::string& path);
+    // `query` is the raw query: a request identical to the last scripted one on its path is
+    // taken as a new attempt of it.
+    std::optional<ScriptedReply> take(const std::string& path, const std::string& query);
     void clear();
 
 private:
+    struct Taken {
+        std::string query;
+        ScriptedReply reply;
+    };
     std::mutex mutex_;
     std::map<std::string, std::deque<ScriptedReply>> queues_;
+    std::map<std::string, Taken> lastTaken_;
 };
 
 }  // namespace standin

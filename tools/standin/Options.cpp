@@ -119,7 +119,9 @@ std::string usage() {
            "  POST /__control/next  "
            "{\"path\":\"/api/chrome.php\",\"status\":503,\"body\":\"...\",\n"
            "                         \"content_type\":\"...\",\"delay_ms\":31000,\"drop\":true,\n"
-           "                         \"count\":1}  scripts the next replies of a path\n"
+           "                         \"count\":1}  scripts the next replies of a path;\n"
+           "                         a request repeated as it stands (a client's retry)\n"
+           "                         gets the reply its first attempt got\n"
            "  GET  /__log           every request so far (method, path, raw query, time,\n"
            "                         reply status and body)\n"
            "  POST /__reset         clears the log and the scripted replies\n";

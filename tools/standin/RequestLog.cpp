@@ -30,7 +30,8 @@ std::string RequestLog::toJson() const {
                          {"query", e.query},
                          {"time", e.time},
                          {"status", e.status},
-                         {"body", e.body}});
+                         {"body", e.body},
+                         {"clientPort", e.clientPort}});
     }
     return array.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }

@@ -15,6 +15,7 @@ struct LoggedRequest {
     double time;        // seconds since 1970
     int status = 0;     // 0 until the reply is decided
     std::string body;   // the reply's body once decided
+    int clientPort = 0; // tells apart the connections a client used
 };
 
 class RequestLog {

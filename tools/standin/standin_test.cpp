@@ -136,13 +136,27 @@ TEST(ControlQueue, FirstInFirstOutPerPath) {
     ControlQueue queue;
     queue.push("/a", {.status = 503}, 2);
     queue.push("/b", {.delayMs = 10});
-    EXPECT_EQ(queue.take("/a")->status, 503);
-    EXPECT_EQ(queue.take("/b")->delayMs, 10);
-    EXPECT_TRUE(queue.take("/a").has_value());
-    EXPECT_FALSE(queue.take("/a").has_value());
+    EXPECT_EQ(queue.take("/a", "n=1")->status, 503);
+    EXPECT_EQ(queue.take("/b", "n=1")->delayMs, 10);
+    EXPECT_TRUE(queue.take("/a", "n=2").has_value());
+    EXPECT_FALSE(queue.take("/a", "n=3").has_value());
     queue.push("/a", {});
     queue.clear();
-    EXPECT_FALSE(queue.take("/a").has_value());
+    EXPECT_FALSE(queue.take("/a", "n=4").has_value());
+}
+
+// A GET sent again after its connection broke is the same request: it must not use up
+// the reply scripted for the next one.
+TEST(ControlQueue, ARetriedRequestGetsTheReplyOfItsFirstAttempt) {
+    ControlQueue queue;
+    queue.push("/a", {.fault = Fault::reset});
+    queue.push("/a", {.status = 200, .body = "next"});
+    EXPECT_EQ(queue.take("/a", "nocache=1")->fault, Fault::reset);
+    EXPECT_EQ(queue.take("/a", "nocache=1")->fault, Fault::reset);
+    EXPECT_EQ(queue.take("/b", "nocache=1"), std::nullopt);  // other paths keep their own
+    EXPECT_EQ(queue.take("/a", "nocache=2")->body, "next");
+    EXPECT_FALSE(queue.take("/a", "nocache=3").has_value());
+    EXPECT_FALSE(queue.take("/a", "nocache=3").has_value());  // unscripted stays unscripted
 }
 
 TEST(RequestLog, RepliesAfterAClearLandNowhere) {
