@@ -97,6 +97,11 @@ private slots:
                 return LocalHttpServer::response(200,
                                                  QByteArray(quintrel::kMaxHttpBodyBytes + 1, 'x'));
             }
+            if (target.startsWith("/deflated")) {
+                // Longer on the wire than once inflated.
+                const QByteArray zlib = qCompress(QByteArray("{\"online\":7}")).mid(4);
+                return LocalHttpServer::response(200, zlib, "Content-Encoding: deflate\r\n");
+            }
             if (target.startsWith("/to-plain")) {
                 return LocalHttpServer::response(302, {}, "Location: " + plainURL("/ok") + "\r\n");
             }
@@ -127,6 +132,8 @@ private slots:
         QTest::newRow("a body of exactly the cap")
             << QByteArray("/exactly-cap") << 200 << qsizetype(quintrel::kMaxHttpBodyBytes);
         QTest::newRow("plain redirect followed") << QByteArray("/to-ok") << 200 << qsizetype(12);
+        QTest::newRow("a compressed body is not mistaken for a cut one")
+            << QByteArray("/deflated") << 200 << qsizetype(12);
     }
     void answers() {
         QFETCH(QByteArray, path);

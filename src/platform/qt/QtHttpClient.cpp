@@ -125,6 +125,10 @@ private:
         } else if (reply_->error() == QNetworkReply::OperationCanceledError && !cancelled_) {
             // Qt ends a request that hit its transfer timeout as cancelled.
             result.error = describe(QNetworkReply::TimeoutError);
+        } else if (reply_->error() == QNetworkReply::NoError && cutShort()) {
+            // When a connection is reset while Qt still holds unread bytes of the body, it
+            // can end the reply as complete with part of the body.
+            result.error = describe(QNetworkReply::RemoteHostClosedError);
         } else {
             const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
             // Errors below 200 are the network's and the proxy's (a refused redirect among
@@ -141,6 +145,15 @@ private:
             }
         }
         finish(std::move(result));
+    }
+
+    // Fewer body bytes than the server announced. Qt drops the header when it decompresses,
+    // so a length that is there counts the bytes read here.
+    bool cutShort() const {
+        bool known = false;
+        const qint64 announced =
+            reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+        return known && body_.size() < announced;
     }
 
     // Hands the result to the completion from the event loop, never from inside start(),
