@@ -1,11 +1,13 @@
 #pragma once
-// The GoogleTest fixture of the end-to-end tests: a fresh Session per test, and every
-// process's output printed when a test fails.
+// The GoogleTest fixture of the end-to-end tests: a fresh Session per test, a notification
+// server on its bus when the test wants one, and every process's output printed when a
+// test fails.
 
 #include <gtest/gtest.h>
 
 #include <iostream>
 
+#include "FakeNotificationServer.h"
 #include "Session.h"
 
 namespace quintrel::e2e {
@@ -18,6 +20,7 @@ protected:
     }
 
     void TearDown() override {
+        stopNotificationServer();
         if (HasFailure() && session_) {
             std::cout << session_->diagnostics() << std::flush;
         }
@@ -55,8 +58,28 @@ protected:
         return *poll;
     }
 
+    // A notification server of the test's own on the session's bus. It leaves with the
+    // test, or sooner by stopNotificationServer(), as when the desktop's server crashes.
+    fakes::FakeNotificationServer& startNotificationServer() {
+        stopNotificationServer();
+        notificationServer_ = std::make_unique<fakes::FakeNotificationServer>(
+            QDBusConnection::connectToBus(session().environment().value("DBUS_SESSION_BUS_ADDRESS"),
+                                          kNotificationServerConnection));
+        return *notificationServer_;
+    }
+    void stopNotificationServer() {
+        if (notificationServer_) {
+            notificationServer_.reset();
+            QDBusConnection::disconnectFromBus(kNotificationServerConnection);
+        }
+    }
+    fakes::FakeNotificationServer& notificationServer() { return *notificationServer_; }
+
 private:
+    static constexpr const char* kNotificationServerConnection = "e2e-notification-server";
+
     std::unique_ptr<Session> session_;
+    std::unique_ptr<fakes::FakeNotificationServer> notificationServer_;
 };
 
 }  // namespace quintrel::e2e

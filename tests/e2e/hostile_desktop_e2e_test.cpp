@@ -5,14 +5,12 @@
 #include <fstream>
 
 #include "E2eTest.h"
-#include "FakeNotificationServer.h"
 
 namespace quintrel::e2e {
 namespace {
 
 const std::string kPoll = "/api/chrome.php";
 const std::string kNotAllowed = "Application Not Allowed to Display Notifications";
-const char* const kServerConnection = "hostile-notification-server";
 
 QProcessEnvironment shortPollInterval() {
     QProcessEnvironment environment;
@@ -30,51 +28,39 @@ protected:
 #endif
         E2eTest::SetUp();
     }
-    void TearDown() override {
-        server.reset();
-        QDBusConnection::disconnectFromBus(kServerConnection);
-        E2eTest::TearDown();
-    }
-    void startServer() {
-        server = std::make_unique<fakes::FakeNotificationServer>(QDBusConnection::connectToBus(
-            session().environment().value("DBUS_SESSION_BUS_ADDRESS"), kServerConnection));
-    }
     size_t polls() {
         return session().standin().requests(kPoll).size();
     }
-
-    std::unique_ptr<fakes::FakeNotificationServer> server;
 };
 
 TEST_F(NotifyingDesktop, NotificationsResumeWhenTheServerComesBack) {
-    startServer();
+    startNotificationServer();
     session().writePreferences({{"qnapicode", kDemoCode}, {"qnplay", 0}});
     ASSERT_TRUE(session().startPanel());
     ASSERT_TRUE(session().startApp(shortPollInterval()));
-    ASSERT_TRUE(waitUntil([&] { return !server->calls.isEmpty(); }, kTimeout));
+    ASSERT_TRUE(waitUntil([&] { return !notificationServer().calls.isEmpty(); }, kTimeout));
 
     // The server vanishes from the bus, as when it crashes.
-    server.reset();
-    QDBusConnection::disconnectFromBus(kServerConnection);
+    stopNotificationServer();
     const auto gone = session().waitForAppLine(kNotAllowed, session().app().lines().size());
     ASSERT_TRUE(gone.has_value());
     const auto pollsWhileGone = polls();
     ASSERT_TRUE(session().waitForRequests(pollsWhileGone + 2));
 
-    startServer();
-    EXPECT_TRUE(waitUntil([&] { return !server->calls.isEmpty(); }, kTimeout))
+    startNotificationServer();
+    EXPECT_TRUE(waitUntil([&] { return !notificationServer().calls.isEmpty(); }, kTimeout))
         << "no notification reached the server after it came back";
     EXPECT_TRUE(session().app().running());
 }
 
 TEST_F(NotifyingDesktop, WithoutAnAudioDeviceTheAppSaysSoOnStandardErrorAndKeepsPolling) {
-    startServer();
+    startNotificationServer();
     session().writePreferences({{"qnapicode", kDemoCode}, {"qnplay", 1}});
     ASSERT_TRUE(session().startPanel());
     auto environment = shortPollInterval();
     environment.insert("PULSE_SERVER", "unix:/nonexistent/pulse");
     ASSERT_TRUE(session().startApp(environment));
-    ASSERT_TRUE(waitUntil([&] { return !server->calls.isEmpty(); }, kTimeout));
+    ASSERT_TRUE(waitUntil([&] { return !notificationServer().calls.isEmpty(); }, kTimeout));
     // The sound helper, started for the notification, finds nowhere to play it.
     ASSERT_TRUE(waitUntil(
         [&] {

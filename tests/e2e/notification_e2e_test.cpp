@@ -2,7 +2,6 @@
 // a click on "Detail", the browser, and the sound's lookup.
 
 #include "E2eTest.h"
-#include "FakeNotificationServer.h"
 
 namespace quintrel::e2e {
 namespace {
@@ -23,27 +22,14 @@ protected:
             {"notifysound", "media/02"}};
         ASSERT_TRUE(session().standin().script({{"path", kPoll}, {"body", reply.dump()}}));
     }
-    // A notification server of the test's own on the session's bus.
-    void startNotificationServer() {
-        const auto address = session().environment().value("DBUS_SESSION_BUS_ADDRESS");
-        server = std::make_unique<fakes::FakeNotificationServer>(
-            QDBusConnection::connectToBus(address, "e2e-notification-server"));
-    }
-    void TearDown() override {
-        server.reset();
-        QDBusConnection::disconnectFromBus("e2e-notification-server");
-        E2eTest::TearDown();
-    }
-
-    std::unique_ptr<fakes::FakeNotificationServer> server;
 };
 
 TEST_F(NotificationTest, DetailOpensTheRepliesLinkInTheBrowser) {
-    startNotificationServer();
+    auto& server = startNotificationServer();
     replyWithNotification("https://q.test/detail?id=1");
     startWithCode();
-    ASSERT_TRUE(waitUntil([&] { return !server->calls.isEmpty(); }, kTimeout));
-    const auto call = server->calls.first();
+    ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }, kTimeout));
+    const auto call = server.calls.first();
     EXPECT_EQ(call.appName, "Quintrel");
     EXPECT_EQ(call.summary, "New visitor from Lyon");
     EXPECT_EQ(call.body,
@@ -52,7 +38,7 @@ TEST_F(NotificationTest, DetailOpensTheRepliesLinkInTheBrowser) {
     EXPECT_EQ(call.hints.value("desktop-entry").toString(), "com.quintrel.Companion");
     EXPECT_TRUE(call.hints.value("suppress-sound").toBool());
 
-    server->emitSignal("ActionInvoked", {server->nextId - 1, "ShowDetail"});
+    server.emitSignal("ActionInvoked", {server.nextId - 1, "ShowDetail"});
     ASSERT_TRUE(waitUntil([&] { return !session().openedUrls().empty(); }, kTimeout));
     EXPECT_EQ(session().openedUrls(), std::vector<std::string>{"https://q.test/detail?id=1"});
     // The reply's sound is one of the application's own.
@@ -63,11 +49,11 @@ TEST_F(NotificationTest, DetailOpensTheRepliesLinkInTheBrowser) {
 }
 
 TEST_F(NotificationTest, ALinkThatIsNotAWebPageOpensNothing) {
-    startNotificationServer();
+    auto& server = startNotificationServer();
     replyWithNotification("file:///etc/passwd");
     startWithCode();
-    ASSERT_TRUE(waitUntil([&] { return !server->calls.isEmpty(); }, kTimeout));
-    server->emitSignal("ActionInvoked", {server->nextId - 1, "default"});
+    ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }, kTimeout));
+    server.emitSignal("ActionInvoked", {server.nextId - 1, "default"});
     ASSERT_TRUE(session().waitForAppLine(
         "Refusing to open notification link that is not http or https", 0, kTimeout));
     EXPECT_TRUE(session().openedUrls().empty());

@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 
 #include "E2eTest.h"
-#include "FakeNotificationServer.h"
 
 namespace quintrel::e2e {
 namespace {
@@ -68,12 +67,6 @@ protected:
         ASSERT_EQ(problem, "");
         E2eTest::SetUp();
     }
-    void TearDown() override {
-        server.reset();
-        QDBusConnection::disconnectFromBus("e2e-notification-server");
-        E2eTest::TearDown();
-    }
-
     // Whether the app's process has `file` mapped, i.e. loaded that very library.
     bool appHasMapped(const QString& file) {
         QFile maps(QString("/proc/%1/maps").arg(session().app().pid()));
@@ -84,16 +77,13 @@ protected:
     QTemporaryDir root;
     // The prefix of the laid-out tree (bin/, lib/, libexec/, share/).
     QString installed;
-    std::unique_ptr<fakes::FakeNotificationServer> server;
 };
 
 TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndLoadsItsWebView) {
     const QString app = installed + "/bin/quintrel-companion";
     ASSERT_TRUE(QFileInfo(app).isExecutable()) << app.toStdString();
 
-    const auto address = session().environment().value("DBUS_SESSION_BUS_ADDRESS");
-    server = std::make_unique<fakes::FakeNotificationServer>(
-        QDBusConnection::connectToBus(address, "e2e-notification-server"));
+    const auto& server = startNotificationServer();
     const nlohmann::json reply{{"online", 12},
                                {"pv", 40},
                                {"notify", 1},
@@ -112,8 +102,8 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndLoadsItsWebView) {
     ASSERT_TRUE(session().startApp(environment, app)) << session().app().error();
 
     ASSERT_TRUE(session().waitForLabel("12"));
-    ASSERT_TRUE(waitUntil([&] { return !server->calls.isEmpty(); }, kTimeout));
-    EXPECT_EQ(server->calls.first().summary, "Installed");
+    ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }, kTimeout));
+    EXPECT_EQ(server.calls.first().summary, "Installed");
     // The helper says so on the app's standard error once the sound has played through.
     const std::string played = (installed + "/libexec/quintrel-companion/quintrel-sound played " +
                                 installed + "/share/quintrel-companion/media/01.mp3 to the end")

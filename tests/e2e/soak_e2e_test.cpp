@@ -7,7 +7,6 @@
 #include <fstream>
 
 #include "E2eTest.h"
-#include "FakeNotificationServer.h"
 
 namespace quintrel::e2e {
 namespace {
@@ -73,20 +72,11 @@ nlohmann::json replyFor(size_t n) {
     }
 }
 
-class SoakTest : public E2eTest {
-protected:
-    void TearDown() override {
-        server.reset();
-        QDBusConnection::disconnectFromBus("soak-notification-server");
-        E2eTest::TearDown();
-    }
-    std::unique_ptr<fakes::FakeNotificationServer> server;
-};
+class SoakTest : public E2eTest {};
 
 TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
     const size_t cycles = cycleCount();
-    server = std::make_unique<fakes::FakeNotificationServer>(QDBusConnection::connectToBus(
-        session().environment().value("DBUS_SESSION_BUS_ADDRESS"), "soak-notification-server"));
+    const auto& server = startNotificationServer();
     // Notifications without sound: the sound switch is off.
     session().writePreferences({{"qnapicode", kDemoCode}, {"qnplay", 0}});
     size_t scripted = 0;
@@ -176,8 +166,8 @@ TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
     }
     EXPECT_LE(skips, delayed.size() * (kDelayMs / kIntervalMs + 1));
     std::cout << "soak: " << delayed.size() << " delayed replies, " << skips << " skip lines, "
-              << server->calls.size() << " notifications\n";
-    EXPECT_GT(server->calls.size(), 0);
+              << server.calls.size() << " notifications\n";
+    EXPECT_GT(server.calls.size(), 0);
 }
 
 }  // namespace
