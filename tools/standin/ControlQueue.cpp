@@ -82,8 +82,7 @@ void ControlQueue::push(const std::string& path, const ScriptedReply& reply, int
     }
 }
 
-std::optional<ScriptedReply> ControlQueue::take(const std::string& path,
-                                                const std::string& query) {
+std::optional<ScriptedReply> ControlQueue::take(const std::string& path, const std::string& query) {
     const std::lock_guard lock(mutex_);
     if (const auto last = lastTaken_.find(path);
         last != lastTaken_.end() && last->second.query == query) {

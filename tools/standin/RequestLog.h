@@ -11,11 +11,11 @@ namespace standin {
 struct LoggedRequest {
     std::string method;
     std::string path;
-    std::string query;  // raw, as sent, items in their order
-    double time;        // seconds since 1970
-    int status = 0;     // 0 until the reply is decided
-    std::string body;   // the reply's body once decided
-    int clientPort = 0; // tells apart the connections a client used
+    std::string query;   // raw, as sent, items in their order
+    double time;         // seconds since 1970
+    int status = 0;      // 0 until the reply is decided
+    std::string body;    // the reply's body once decided
+    int clientPort = 0;  // tells apart the connections a client used
 };
 
 class RequestLog {

@@ -121,7 +121,8 @@ private:
 
     void serve(const httplib::Request& req, httplib::Response& res) {
         const auto raw = rawQuery(req);
-        const auto index = log_.add({req.method, req.path, raw, secondsSinceEpoch(), 0, {}, req.remote_port});
+        const auto index =
+            log_.add({req.method, req.path, raw, secondsSinceEpoch(), 0, {}, req.remote_port});
         const auto scripted = control_.take(req.path, raw);
         if (scripted && scripted->delayMs > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(scripted->delayMs));
