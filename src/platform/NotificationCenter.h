@@ -72,7 +72,8 @@ public:
 
     // Replaces the whole registered set.
     virtual void setNotificationCategories(std::vector<NotificationCategory> categories) = 0;
-    virtual void getNotificationSettings(std::function<void(int authorizationStatus)> completion) = 0;
+    virtual void getNotificationSettings(
+        std::function<void(int authorizationStatus)> completion) = 0;
     virtual void requestAuthorization(
         unsigned options,
         std::function<void(bool granted, std::optional<NotificationError>)> completion) = 0;

@@ -13,8 +13,8 @@
 #include "platform/NotificationCenter.h"
 #include "platform/PreferencesStore.h"
 #include "platform/ScreenLockEvents.h"
-#include "platform/Sound.h"
 #include "platform/SettingsWindows.h"
+#include "platform/Sound.h"
 #include "platform/StatusBar.h"
 #include "platform/Uuid.h"
 
