@@ -17,9 +17,10 @@ using EnvironmentLookup = std::function<std::optional<std::string>(const char* n
 inline constexpr const char* kServiceURLVariable = "QUINTREL_SERVICE_URL";
 inline constexpr const char* kWidgetURLVariable = "QUINTREL_WIDGET_URL";
 
-// `defaults` with each host replaced by its variable when that holds an http(s) URL
-// with a host and nothing after the path ("https://staging.example.com", a trailing
-// slash dropped). Anything else keeps the default and says so on the console.
+// `defaults` with each host replaced by its variable when that holds an https URL, or
+// an http URL of a loopback host (127.0.0.0/8, [::1], localhost), with nothing after
+// the path ("https://staging.example.com", a trailing slash dropped). Anything else
+// keeps the default and says so on the console.
 ServiceEndpoints withEndpointOverrides(ServiceEndpoints defaults,
                                        const EnvironmentLookup& environment, Console& console);
 

@@ -27,6 +27,18 @@ TEST(EndpointOverrides, TakesOnlyBareWebURLs) {
         {"https://example.com/?key=1", "https://www.quintrel.com"},
         {"https://example.com/#x", "https://www.quintrel.com"},
         {"https://exa mple.com", "https://www.quintrel.com"},
+        // Plain http only to this machine: the API code must not cross the network in clear.
+        {"http://127.3.2.1/q", "http://127.3.2.1/q"},
+        {"HTTP://LocalHost:8080", "HTTP://LocalHost:8080"},
+        {"http://[::1]:47311", "http://[::1]:47311"},
+        {"http://staging.example.com", "https://www.quintrel.com"},
+        {"http://192.168.1.20:47311", "https://www.quintrel.com"},
+        {"http://127.0.0.1.example.com", "https://www.quintrel.com"},
+        {"http://localhost.example.com", "https://www.quintrel.com"},
+        {"http://127.0.0.1@example.com", "https://www.quintrel.com"},
+        {"http://128.0.0.1", "https://www.quintrel.com"},
+        {"http://127.0.0.256", "https://www.quintrel.com"},
+        {"http://[::2]", "https://www.quintrel.com"},
     };
     for (const auto& [value, expected] : cases) {
         fakes::RecordingConsole console;
