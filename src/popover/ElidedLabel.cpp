@@ -1,6 +1,7 @@
 #include "popover/ElidedLabel.h"
 
 #include <QPainter>
+#include <QString>
 
 namespace quintrel {
 
@@ -13,7 +14,12 @@ void ElidedLabel::setText(const QString& text) {
         return;
     }
     text_ = text;
-    setToolTip(fontMetrics().horizontalAdvance(text_) > width() ? text_ : QString());
+    // Tooltips render anything that looks like markup, and the text may come from the
+    // network: escaped inside a rich-text paragraph it shows exactly as it is.
+    setToolTip(fontMetrics().horizontalAdvance(text_) > width()
+                   ? QStringLiteral("<p style='white-space:pre-wrap'>") + text_.toHtmlEscaped() +
+                         QStringLiteral("</p>")
+                   : QString());
     update();
 }
 

@@ -3,6 +3,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 
 #include "fakes/FakeDesktop.h"
 #include "popover/DashboardPopoverViewController.h"
@@ -119,6 +120,21 @@ private slots:
         QVERIFY(shown.startsWith("Last error: WWW"));
         QVERIFY(shown.endsWith(QChar(0x2026)));
         QCOMPARE(popup->lastErrorLabel->text(), "Last error: " + QString::fromStdString(error));
+    }
+
+    void theFullErrorTooltipShowsMarkupAsText() {
+        auto popup = make();
+        popup->show();
+        // A validation reply's body reaches this line: its markup must stay text.
+        const std::string error =
+            "<img src=\"http://q.test/x.png\"><table><tr><td>a &amp; b</td></tr></table> " +
+            std::string(60, 'W');
+        popup->updateStatus("Never", error, false);
+        const QString tip = popup->lastErrorLabel->toolTip();
+        QTextDocument shown;
+        // QToolTip's own choice between rich and plain text.
+        Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
+        QCOMPARE(shown.toPlainText(), "Last error: " + QString::fromStdString(error));
     }
 
     void firstShowLoadsTheSelectedTabOnceThenTabsSwitch() {
