@@ -179,6 +179,29 @@ private slots:
         QVERIFY(delegate->responses[0].userInfo["notifyurl"] == "https://q.test/59");
     }
 
+    void aNewServerIsAskedAfreshAndItsIdsAreNotOurs() {
+        QCOMPARE(settings(), int(AuthorizationStatus::authorized));
+        QCOMPARE(post(request("https://q.test/old")), 1u);
+        QCOMPARE(center->bodyMarkup(), std::optional<bool>(true));
+
+        // The desktop's server restarts: the new one numbers from 1 again and renders no
+        // markup.
+        server.reset();
+        server = std::make_unique<fakes::FakeNotificationServer>(
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, "restarted-server"));
+        server->capabilities = {"actions", "body"};
+        QTRY_COMPARE_WITH_TIMEOUT(center->bodyMarkup(), std::optional<bool>(false), kPatienceMs);
+        QCOMPARE(center->trackedCount(), 0u);
+
+        // Another program's notification 1 is clicked, then one of ours: only ours arrives.
+        server->emitSignal("ActionInvoked", {1u, "default"});
+        const uint ours = post(request("https://q.test/new", "Tom & Jerry"));
+        QCOMPARE(server->calls.last().body, "Tom & Jerry");
+        server->emitSignal("ActionInvoked", {ours, "default"});
+        QTRY_COMPARE_WITH_TIMEOUT(delegate->responses.size(), 1u, kPatienceMs);
+        QVERIFY(delegate->responses[0].userInfo["notifyurl"] == "https://q.test/new");
+    }
+
     void aRefusedNotifyIsReported() {
         server->failNotify = true;
         std::optional<NotificationError> failure;

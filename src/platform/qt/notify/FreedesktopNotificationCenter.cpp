@@ -2,6 +2,7 @@
 
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QMetaObject>
 #include <QThread>
 #include <QTimer>
@@ -54,6 +55,23 @@ FreedesktopNotificationCenter::FreedesktopNotificationCenter(QDBusConnection con
             &FreedesktopNotificationCenter::onActionInvoked);
     connect(server_.get(), &OrgFreedesktopNotificationsInterface::NotificationClosed, this,
             [this](uint id, uint) { forget(id); });
+    // A new server numbers its notifications from 1 again, and may render differently:
+    // what was learnt of the old one is wrong about the new one.
+    auto* watcher = new QDBusServiceWatcher(kService, connection,
+                                            QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& newOwner) {
+                serverChanged(!newOwner.isEmpty());
+            });
+}
+
+void FreedesktopNotificationCenter::serverChanged(bool present) {
+    delivered_.clear();
+    deliveryOrder_.clear();
+    bodyMarkup_.reset();
+    if (present) {
+        learnCapabilities();
+    }
 }
 
 FreedesktopNotificationCenter::~FreedesktopNotificationCenter() = default;

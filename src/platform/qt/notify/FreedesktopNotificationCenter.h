@@ -39,6 +39,8 @@ public:
     // Delivered notifications whose click could still arrive; never more than this many.
     static constexpr std::size_t kMaximumTracked = 50;
     std::size_t trackedCount() const { return delivered_.size(); }
+    // Whether the current server renders body markup; none until it has said.
+    std::optional<bool> bodyMarkup() const { return bodyMarkup_; }
 
     // "&", "<" and ">" as entities, for servers that read the body as markup.
     static QString escapedMarkup(const QString& text);
@@ -55,6 +57,8 @@ private:
     // Calls GetServerInformation; `done` learns whether a server answered, and the error.
     void probeServer(std::function<void(std::optional<NotificationError>)> done);
     void learnCapabilities();
+    // The server's name changed owner: `present` when a new one now holds it.
+    void serverChanged(bool present);
     void notify(const NotificationRequest& request,
                 std::function<void(std::optional<NotificationError>)> completion);
     void remember(uint id, Delivered delivered);
