@@ -1,6 +1,7 @@
 #include "platform/qt/DesktopIdleTime.h"
 
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QGuiApplication>
 
 #include <X11/Xlib.h>
@@ -10,78 +11,103 @@ namespace quintrel {
 
 namespace {
 
-std::optional<QVariant> call(const QDBusConnection& bus, const QString& service,
-                             const QString& path, const QString& interface, const QString& method) {
-    if (!bus.isConnected()) {
-        return std::nullopt;
-    }
-    const QDBusMessage reply =
-        bus.call(QDBusMessage::createMethodCall(service, path, interface, method), QDBus::Block,
-                 DesktopIdleTime::kCallTimeoutMs);
+struct BusSource {
+    const char* service;
+    const char* path;
+    const char* interface;
+    const char* method;
+    double secondsPerUnit;
+};
+
+// Mutter answers in milliseconds, the freedesktop screen saver in seconds.
+const BusSource kMutter{"org.gnome.Mutter.IdleMonitor", "/org/gnome/Mutter/IdleMonitor/Core",
+                        "org.gnome.Mutter.IdleMonitor", "GetIdletime", 0.001};
+const BusSource kScreenSaver{"org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
+                             "org.freedesktop.ScreenSaver", "GetSessionIdleTime", 1.0};
+
+std::optional<double> seconds(const QDBusMessage& reply, const BusSource& source) {
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
         return std::nullopt;
     }
-    return reply.arguments().first();
+    bool ok = false;
+    const qulonglong units = reply.arguments().first().toULongLong(&ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return static_cast<double>(units) * source.secondsPerUnit;
 }
 
 }  // namespace
 
-DesktopIdleTime::DesktopIdleTime(QDBusConnection bus) : bus_(std::move(bus)) {}
+DesktopIdleTime::DesktopIdleTime(QDBusConnection bus) : bus_(std::move(bus)) {
+    timer_.setInterval(kRefreshIntervalMs);
+    connect(&timer_, &QTimer::timeout, this, &DesktopIdleTime::refresh);
+    timer_.start();
+    refresh();
+}
 
 double DesktopIdleTime::secondsSinceLastInput() {
+    refresh();
+    return seconds_;
+}
+
+void DesktopIdleTime::refresh() {
+    if (asking_) {
+        return;
+    }
+    asking_ = true;
     // The source that answered before is asked first; the others only when it stops.
+    std::vector<Source> order;
     if (source_ != Source::none) {
-        if (const auto seconds = ask(source_)) {
-            return *seconds;
-        }
+        order.push_back(source_);
     }
     for (const Source source : {Source::mutter, Source::screenSaver, Source::x11}) {
-        if (source == source_) {
+        if (source != source_) {
+            order.push_back(source);
+        }
+    }
+    askFrom(std::move(order), 0);
+}
+
+void DesktopIdleTime::askFrom(std::vector<Source> order, std::size_t next) {
+    for (; next < order.size(); ++next) {
+        const Source source = order[next];
+        if (source == Source::x11) {
+            // The display's own server, not a name anyone on the bus can take.
+            if (const auto value = fromX11()) {
+                answered(source, *value);
+                return;
+            }
             continue;
         }
-        if (const auto seconds = ask(source)) {
-            source_ = source;
-            return *seconds;
+        if (!bus_.isConnected()) {
+            continue;
         }
+        const BusSource& bus = source == Source::mutter ? kMutter : kScreenSaver;
+        const QDBusPendingCall call =
+            bus_.asyncCall(QDBusMessage::createMethodCall(
+                               QString::fromLatin1(bus.service), QString::fromLatin1(bus.path),
+                               QString::fromLatin1(bus.interface), QString::fromLatin1(bus.method)),
+                           kCallTimeoutMs);
+        auto* watcher = new QDBusPendingCallWatcher(call, this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this,
+                [this, order = std::move(order), next, &bus](QDBusPendingCallWatcher* done) {
+                    done->deleteLater();
+                    if (const auto value = seconds(done->reply(), bus)) {
+                        answered(order[next], *value);
+                    } else {
+                        askFrom(order, next + 1);
+                    }
+                });
+        return;
     }
-    source_ = Source::none;
-    return 0;
+    answered(Source::none, 0);
 }
 
-std::optional<double> DesktopIdleTime::ask(Source source) {
-    switch (source) {
-        case Source::mutter:
-            return fromMutter();
-        case Source::screenSaver:
-            return fromScreenSaver();
-        case Source::x11:
-            return fromX11();
-        case Source::none:
-            break;
-    }
-    return std::nullopt;
-}
-
-std::optional<double> DesktopIdleTime::fromMutter() {
-    const auto value =
-        call(bus_, QStringLiteral("org.gnome.Mutter.IdleMonitor"),
-             QStringLiteral("/org/gnome/Mutter/IdleMonitor/Core"),
-             QStringLiteral("org.gnome.Mutter.IdleMonitor"), QStringLiteral("GetIdletime"));
-    if (!value || !value->canConvert<qulonglong>()) {
-        return std::nullopt;
-    }
-    return static_cast<double>(value->toULongLong()) / 1000.0;  // milliseconds
-}
-
-std::optional<double> DesktopIdleTime::fromScreenSaver() {
-    const auto value =
-        call(bus_, QStringLiteral("org.freedesktop.ScreenSaver"),
-             QStringLiteral("/org/freedesktop/ScreenSaver"),
-             QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("GetSessionIdleTime"));
-    if (!value || !value->canConvert<uint>()) {
-        return std::nullopt;
-    }
-    return static_cast<double>(value->toUInt());  // seconds
+void DesktopIdleTime::answered(Source source, double seconds) {
+    source_ = source;
+    seconds_ = seconds;
+    asking_ = false;
 }
 
 std::optional<double> DesktopIdleTime::fromX11() {

@@ -1,10 +1,12 @@
 #pragma once
-// Screen lock and unlock from the session bus's screen savers and logind's session.
+// Screen lock and unlock from the owners of the session bus's screen saver names and from
+// logind's session (its Lock and Unlock, and its LockedHint).
 
 #include <functional>
 
 #include <QDBusConnection>
 #include <QObject>
+#include <QVariantMap>
 
 #include "platform/ScreenLockEvents.h"
 
@@ -23,9 +25,12 @@ private slots:
     void screenSaverActiveChanged(bool active);
     void sessionLocked();
     void sessionUnlocked();
+    void sessionPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                                  const QStringList& invalidated);
 
 private:
     void watchLogindSession();
+    void readLockedHint(const QString& path);
 
     QDBusConnection session_;
     QDBusConnection system_;
