@@ -72,7 +72,7 @@ std::optional<std::string> FileResources::urlForResource(const std::string& name
 fs::path resourcesRoot(const fs::path& executableDir, const fs::path& buildTreeFallback) {
     const fs::path installed = executableDir / ".." / "share" / "quintrel-companion";
     std::error_code error;
-    if (fs::is_directory(installed, error)) {
+    if (fs::is_directory(installed, error) || buildTreeFallback.empty()) {
         return installed.lexically_normal();
     }
     return buildTreeFallback;
@@ -81,8 +81,12 @@ fs::path resourcesRoot(const fs::path& executableDir, const fs::path& buildTreeF
 fs::path defaultResourcesRoot() {
     std::error_code error;
     const fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    return resourcesRoot(error ? fs::path() : executable.parent_path(),
-                         QUINTREL_SOURCE_RESOURCES_DIR);
+#ifdef QUINTREL_SOURCE_RESOURCES_DIR
+    const fs::path buildTree = QUINTREL_SOURCE_RESOURCES_DIR;
+#else
+    const fs::path buildTree;
+#endif
+    return resourcesRoot(error ? fs::path() : executable.parent_path(), buildTree);
 }
 
 }  // namespace quintrel

@@ -27,13 +27,13 @@ private:
     std::filesystem::path root_;
 };
 
-// `<executable's folder>/../share/quintrel-companion` when that folder exists, else
-// `buildTreeFallback`.
+// `<executable's folder>/../share/quintrel-companion` when that folder exists or there is
+// no `buildTreeFallback` (empty), else `buildTreeFallback`.
 std::filesystem::path resourcesRoot(const std::filesystem::path& executableDir,
                                     const std::filesystem::path& buildTreeFallback);
 
 // The resources folder of the running process (see resourcesRoot), falling back to the
-// source tree this build was made from.
+// source tree this build was made from only in builds that run from their build tree.
 std::filesystem::path defaultResourcesRoot();
 
 }  // namespace quintrel

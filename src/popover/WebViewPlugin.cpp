@@ -49,7 +49,10 @@ QStringList webViewPluginPaths() {
     const QString prefix =
         QFileInfo(QCoreApplication::applicationDirPath() + "/..").absoluteFilePath();
     return {prefix + "/lib/quintrel-companion/" + kPluginName,
-            QStringLiteral(QUINTREL_WEBVIEW_BUILD_DIR "/") + kPluginName};
+#ifdef QUINTREL_WEBVIEW_BUILD_DIR
+            QStringLiteral(QUINTREL_WEBVIEW_BUILD_DIR "/") + kPluginName
+#endif
+    };
 }
 
 DashboardWebViewFactory* webViewFactory() {
@@ -66,7 +69,8 @@ DashboardWebViewFactory* webViewFactory() {
             qWarning("Cannot load the web view from %s: %s", qPrintable(path),
                      qPrintable(loader->errorString()));
         }
-        qWarning("No web view plugin found");
+        qWarning("No web view plugin found at %s",
+                 qPrintable(webViewPluginPaths().join(QStringLiteral(" or "))));
         return nullptr;
     }();
     return factory;

@@ -20,6 +20,9 @@ constexpr auto kWebTimeout = 60s;
 
 struct Tree {
     const char* name;
+    // Whether the tree comes from a build without build-tree fallbacks, so that none of
+    // its binaries may name a folder of the machine it was built on.
+    bool userBuild;
     // Lays the app out under `root`; answers the prefix (bin/, share/, ...) or a message
     // starting with "skip: " when there is nothing to install.
     std::function<std::pair<QString, std::string>(const QString& root)> install;
@@ -54,6 +57,18 @@ std::pair<QString, std::string> unpackDeb(const QString& root) {
     return {root + "/usr", run("dpkg", {"-x", deb, root})};
 }
 
+// The source folders a binary of this tree could have been built in: this build's, and
+// the one scripts/package put the .deb under (its dist/).
+QStringList buildFolders() {
+    QStringList folders{QUINTREL_SOURCE_DIR, QUINTREL_BUILD_DIR};
+    const QString deb = qEnvironmentVariable("QUINTREL_PACKAGE_DEB");
+    if (!deb.isEmpty()) {
+        folders << QFileInfo(QFileInfo(deb).absolutePath() + "/..").canonicalFilePath();
+    }
+    folders.removeAll(QString());
+    return folders;
+}
+
 class PackageTest : public E2eTest, public testing::WithParamInterface<Tree> {
 protected:
     // The tree is laid out first: without a package there is no session to start.
@@ -82,6 +97,23 @@ protected:
 TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndLoadsItsWebView) {
     const QString app = installed + "/bin/quintrel-companion";
     ASSERT_TRUE(QFileInfo(app).isExecutable()) << app.toStdString();
+
+    // Another local user may be able to write there: a plugin planted in such a folder
+    // must never be loaded.
+    if (GetParam().userBuild) {
+        for (const QString& binary :
+             {app, installed + "/libexec/quintrel-companion/quintrel-sound",
+              installed + "/lib/quintrel-companion/libquintrel-webview.so"}) {
+            QProcess strings;
+            strings.start("strings", {"-a", binary});
+            ASSERT_TRUE(strings.waitForFinished(60'000) && strings.exitCode() == 0);
+            const QByteArray text = strings.readAllStandardOutput();
+            for (const QString& folder : buildFolders()) {
+                EXPECT_FALSE(text.contains(folder.toUtf8()))
+                    << binary.toStdString() << " names " << folder.toStdString();
+            }
+        }
+    }
 
     const auto& server = startNotificationServer();
     const nlohmann::json reply{{"online", 12},
@@ -119,8 +151,9 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndLoadsItsWebView) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, PackageTest,
-                         testing::Values(Tree{"CmakeInstall", cmakeInstall},
-                                         Tree{"DebPackage", unpackDeb}),
+                         testing::Values(Tree{"CmakeInstall", !QUINTREL_BUILD_TREE_PATHS,
+                                              cmakeInstall},
+                                         Tree{"DebPackage", true, unpackDeb}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -75,6 +75,8 @@ TEST_F(TempTree, TheRootIsBesideTheBinaryWhenInstalledElseTheBuildTreeCopy) {
     EXPECT_EQ(resourcesRoot(base / "bin", "/src/resources"), fs::path(root).lexically_normal());
     fs::remove_all(root);
     EXPECT_EQ(resourcesRoot(base / "bin", "/src/resources"), fs::path("/src/resources"));
+    // A user's build has no build tree to fall back on: it names where it looked.
+    EXPECT_EQ(resourcesRoot(base / "bin", ""), fs::path(root).lexically_normal());
 }
 
 // MPEG 1 layer III, 128 kbit/s, 44.1 kHz, no padding: 417 bytes per frame.

@@ -38,6 +38,9 @@ private:
 QtSoundFactory::QtSoundFactory(QString helperPath) : helperPath_(std::move(helperPath)) {}
 
 SoundLoad QtSoundFactory::load(const std::string& path) {
+    if (helperPath_.isEmpty()) {
+        return {nullptr, "No sound helper at " + installedHelperPath().toStdString()};
+    }
     if (!looksLikeMp3(path)) {
         const QString name = QFileInfo(QString::fromStdString(path)).fileName();
         return {nullptr, QStringLiteral("The file “%1” couldn’t be opened because it isn’t in "
@@ -48,15 +51,24 @@ SoundLoad QtSoundFactory::load(const std::string& path) {
     return {std::make_shared<HelperSound>(helperPath_, QString::fromStdString(path)), ""};
 }
 
+QString QtSoundFactory::installedHelperPath() {
+    return QFileInfo(QCoreApplication::applicationDirPath() +
+                     "/../libexec/quintrel-companion/quintrel-sound")
+        .absoluteFilePath();
+}
+
 QString QtSoundFactory::defaultHelperPath() {
     const QString dir = QCoreApplication::applicationDirPath();
-    for (const QString& candidate :
-         {dir + "/quintrel-sound", dir + "/../libexec/quintrel-companion/quintrel-sound"}) {
+    for (const QString& candidate : {dir + "/quintrel-sound", installedHelperPath()}) {
         if (QFileInfo(candidate).isExecutable()) {
             return QFileInfo(candidate).canonicalFilePath();
         }
     }
+#ifdef QUINTREL_SOUND_HELPER_BUILD_PATH
     return QStringLiteral(QUINTREL_SOUND_HELPER_BUILD_PATH);
+#else
+    return {};
+#endif
 }
 
 }  // namespace quintrel

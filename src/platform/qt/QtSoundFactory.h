@@ -14,9 +14,11 @@ public:
     // A file that is not MPEG audio is refused here, at once, without starting anything.
     SoundLoad load(const std::string& path) override;
 
-    // Beside the executable (build trees), then the installed libexec folder, then the
-    // helper this build made.
+    // Beside the executable, then the installed libexec folder, then (only in builds that
+    // run from their build tree) the helper this build made; empty when none is there,
+    // and every sound then fails with a line naming the installed path.
     static QString defaultHelperPath();
+    static QString installedHelperPath();
 
 private:
     QString helperPath_;
