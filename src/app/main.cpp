@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include <QApplication>
 #include <QIcon>
@@ -52,9 +54,15 @@ int main(int argc, char* argv[]) {
     StdoutConsole console;
     // A second instance would poll the service twice as often.
     SingleInstance instance;
-    if (!instance.acquire()) {
-        console.printLine("Quintrel Companion is already running");
-        return 0;
+    switch (instance.acquire()) {
+        case SingleInstance::Outcome::acquired:
+            break;
+        case SingleInstance::Outcome::alreadyRunning:
+            console.printLine("Quintrel Companion is already running");
+            return 0;
+        case SingleInstance::Outcome::failed:
+            console.printLine(instance.problem());
+            return 1;
     }
     const TerminationSignals terminationSignals;
 
@@ -73,6 +81,9 @@ int main(int argc, char* argv[]) {
     QtBrowser browser;
     FreedesktopNotificationCenter notificationCenter;
     FileResources resources(defaultResourcesRoot());
+    if (std::error_code error; !std::filesystem::is_directory(resources.root(), error)) {
+        qWarning("No resources folder at %s: no sounds will play", resources.root().c_str());
+    }
     QtSoundFactory sounds;
     QtApplication applicationControl;
     const ServiceEndpoints service = withEndpointOverrides(

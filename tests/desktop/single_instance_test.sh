@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # A second start of the app, in the same session, says so and leaves the first one alone:
-# with a session bus (the bus name) and without one (the lock file).
+# with a session bus (the bus name) and without one (the lock file). A lock file that is
+# not this user's own is an error, never "already running".
 set -euo pipefail
 app=$1
 work=$(mktemp -d)
 trap 'kill "${first:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+export XDG_CACHE_HOME=$work/cache
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+lockdir=$XDG_RUNTIME_DIR
 
 check() {  # description
     "$app" >"$work/first.out" 2>"$work/first.err" &
     first=$!
     # The first one owns its name or lock once its status item exists.
     for _ in $(seq 100); do
-        if [[ $(head -n1 "$XDG_RUNTIME_DIR"/quintrel-companion-*.lock 2>/dev/null) == "$first" ]] ||
+        if [[ $(head -n1 "$lockdir"/quintrel-companion-*.lock 2>/dev/null) == "$first" ]] ||
             dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
                 org.freedesktop.DBus.NameHasOwner string:com.quintrel.Companion 2>/dev/null |
             grep -q true; then
@@ -35,8 +38,34 @@ check() {  # description
     echo "$1: ok"
 }
 
+refused() {  # description, expected text of the one line
+    set +e
+    out=$(timeout 20 "$app" 2>/dev/null)
+    status=$?
+    set -e
+    [[ $status == 1 && $out == *"$2"* ]] ||
+        { echo "$1: exited with $status and printed '$out'"; exit 1; }
+    echo "$1: ok"
+}
+
 check "session bus"
-DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent check "lock file without a bus"
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
+check "lock file without a bus"
 # The first instance above was killed and left its lock file behind: it is taken over.
 [[ -n $(ls "$XDG_RUNTIME_DIR") ]] || { echo "no lock file was left"; exit 1; }
-DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent check "lock file left by a dead instance"
+check "lock file left by a dead instance"
+
+# Without a runtime folder: a folder of the user's own, never the shared /tmp.
+lockdir=$XDG_CACHE_HOME/quintrel-companion
+(unset XDG_RUNTIME_DIR && check "lock file without a runtime folder")
+[[ $(stat -c %a "$lockdir") == 700 ]] || { echo "the lock's folder is not private"; exit 1; }
+
+lock=$XDG_RUNTIME_DIR/quintrel-companion-$(id -u).lock
+rm -f "$lock" && mkfifo "$lock"
+refused "a FIFO as the lock file" "The lock file $lock is not a regular file"
+rm -f "$lock" && ln -s "$work/elsewhere" "$lock"
+refused "a symbolic link as the lock file" "The lock file $lock is not a regular file"
+if [[ $(id -u) == 0 ]]; then
+    rm -f "$lock" && touch "$lock" && chown nobody "$lock"
+    refused "another user's lock file" "The lock file $lock belongs to another user"
+fi
