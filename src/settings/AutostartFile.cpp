@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "platform/RegularFile.h"
 #include "settings/AutostartEntry.h"
 
 namespace quintrel::autostart {
@@ -21,67 +22,6 @@ constexpr mode_t kNewDirectoryMode = 0700;
 
 std::string systemError(int code) {
     return std::generic_category().message(code);
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-    // Closes now, so that a failing close is seen; answers errno or 0.
-    int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
-
-struct FileContents {
-    enum class Kind { missing, read, failed } kind = Kind::missing;
-    std::string text;
-    std::string error;
-};
-
-FileContents readFile(const fs::path& path) {
-    // Not blocking: a FIFO put there must not hang the settings window.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (fd.get() < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) {
-            return {};
-        }
-        return {FileContents::Kind::failed, "", systemError(errno)};
-    }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
-        return {FileContents::Kind::failed, "", systemError(errno)};
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return {FileContents::Kind::failed, "", "not a regular file"};
-    }
-    FileContents contents{FileContents::Kind::read, "", ""};
-    char buffer[4096];
-    for (;;) {
-        const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
-        if (count == 0) {
-            return contents;
-        }
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return {FileContents::Kind::failed, "", systemError(errno)};
-        }
-        contents.text.append(buffer, static_cast<std::size_t>(count));
-    }
 }
 
 // Answers why `directory` could not be made, or none once it is there.
@@ -174,7 +114,7 @@ std::optional<fs::path> runningBinary() {
 }
 
 State readState(const fs::path& entry) {
-    const FileContents contents = readFile(entry);
+    const FileContents contents = readRegularFile(entry);
     switch (contents.kind) {
         case FileContents::Kind::missing:
             return {};
@@ -197,7 +137,7 @@ std::optional<std::string> setEnabled(const fs::path& entry, bool on, std::strin
         return std::string("Could not turn ") + (on ? "on" : "off") + " start at login: " + reason +
                ".";
     };
-    const FileContents contents = readFile(entry);
+    const FileContents contents = readRegularFile(entry);
     if (contents.kind == FileContents::Kind::failed) {
         return failure("cannot read " + entry.string() + " (" + contents.error + ")");
     }

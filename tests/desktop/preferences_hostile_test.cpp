@@ -5,6 +5,7 @@
 
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -170,6 +171,55 @@ private slots:
         QCOMPARE(console.lines().size(), size_t(1));
         QCOMPARE(json::parse(readFile(path).toStdString()),
                  json({{"qnapicode", std::string(4096, 'n')}, {"qnmode", 1}}));
+    }
+
+    // What is at the path when it is no file to read; `same` checks it is still there as
+    // it was. A blocking open of the FIFO would hang here, reading /dev/zero would not end.
+    void whatIsNoFileIsLeftAloneAndTheDefaultsApply_data() {
+        QTest::addColumn<std::function<bool(const QString&)>>("make");
+        QTest::addColumn<std::function<bool(const QString&)>>("same");
+        QTest::addColumn<QString>("why");
+        const QByteArray big = "{\"qnapicode\": \"" + QByteArray(2 << 20, 'b') + "\"}";
+        QTest::newRow("FIFO") << std::function([](const QString& p) {
+            return ::mkfifo(qPrintable(p), 0600) == 0;
+        }) << std::function([](const QString& p) {
+            return QFileInfo(p).isFile() == false && QFileInfo(p).exists();
+        }) << "it is a named pipe, not a regular file";
+        QTest::newRow("link to /dev/zero") << std::function([](const QString& p) {
+            return QFile::link("/dev/zero", p);
+        }) << std::function([](const QString& p) {
+            return QFileInfo(p).symLinkTarget() == "/dev/zero";
+        }) << "it is a device, not a regular file";
+        QTest::newRow("2 MiB") << std::function([big](const QString& p) {
+            return writeFile(p, big);
+        }) << std::function([big](const QString& p) { return readFile(p) == big; })
+                               << "it is larger than 1 MiB";
+    }
+    void whatIsNoFileIsLeftAloneAndTheDefaultsApply() {
+        QFETCH(std::function<bool(const QString&)>, make);
+        QFETCH(std::function<bool(const QString&)>, same);
+        QFETCH(QString, why);
+        const QString folder = home_->path() + "/quintrel";
+        const QString path = folder + "/preferences.json";
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(make(path));
+
+        RecordingConsole console;
+        JsonPreferencesStore store(console, path);
+        QVERIFY(!store.object("qnapicode"));
+        QCOMPARE(console.lines().size(), size_t(1));
+        QCOMPARE(QString::fromStdString(console.lines().front()),
+                 "The preferences file " + path + " cannot be read: " + why +
+                     "; the defaults are used and it is left as it is");
+
+        store.setString("qnapicode", "new");
+        QCOMPARE(console.lines().size(), size_t(2));
+        QCOMPARE(QString::fromStdString(console.lines().back()),
+                 "Could not save the preferences to " + path + ": " + why);
+        QCOMPARE(store.object("qnapicode"), std::optional<json>("new"));
+        QVERIFY(same(path));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+                 QStringList{"preferences.json"});
     }
 };
 

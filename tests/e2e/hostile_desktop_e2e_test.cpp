@@ -1,8 +1,11 @@
 // The app on a desktop that misbehaves: services that vanish and return, no sound device,
 // preferences it cannot use, and a second copy started at the same moment.
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "E2eTest.h"
 
@@ -109,6 +112,8 @@ struct PreferencesCase {
     const char* name;
     std::function<void(const std::string& directory)> prepare;
     std::string expectedLine;  // "" when there is nothing to say about them
+    // Whether what `prepare` left is still there exactly as it was; none: not checked.
+    std::function<bool(const std::string& directory)> untouched = nullptr;
 };
 void PrintTo(const PreferencesCase& c, std::ostream* os) {
     *os << c.name;
@@ -139,29 +144,71 @@ TEST_P(UnusablePreferences, StartUpStillWorks) {
     }
     EXPECT_TRUE(session().app().running());
     EXPECT_TRUE(session().standin().log().empty());
+    if (param.untouched) {
+        EXPECT_TRUE(param.untouched(config));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(config + "/quintrel"),
+                                std::filesystem::directory_iterator()),
+                  1);
+    }
+}
+
+std::string preferencesPath(const std::string& config) {
+    std::filesystem::create_directories(config + "/quintrel");
+    return config + "/quintrel/preferences.json";
 }
 
 void writePreferencesFile(const std::string& config, const std::string& content) {
-    std::filesystem::create_directories(config + "/quintrel");
-    std::ofstream(config + "/quintrel/preferences.json") << content;
+    std::ofstream(preferencesPath(config)) << content;
 }
+
+std::string readPreferencesFile(const std::string& config) {
+    std::ifstream in(preferencesPath(config));
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A code the stand-in accepts, and enough else to make the file 2 MiB.
+const std::string kLargePreferences =
+    nlohmann::json{{"qnapicode", kDemoCode}, {"padding", std::string(2 << 20, 'p')}}.dump();
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UnusablePreferences,
-    testing::Values(PreferencesCase{"not_json",
-                                    [](const std::string& config) {
-                                        writePreferencesFile(config,
-                                                             "{\"qnapicode\": \"QuintrelDemo");
-                                    },
-                                    "cannot be read because it is not valid JSON; it was moved to"},
-                    PreferencesCase{"a_directory_in_its_place",
-                                    [](const std::string& config) {
-                                        std::filesystem::create_directories(
-                                            config + "/quintrel/preferences.json");
-                                    },
-                                    "Could not read the preferences file"},
-                    PreferencesCase{
-                        "no_configuration_directory",
+    testing::Values(
+        PreferencesCase{"not_json",
+                        [](const std::string& config) {
+                            writePreferencesFile(config, "{\"qnapicode\": \"QuintrelDemo");
+                        },
+                        "cannot be read because it is not valid JSON; it was moved to"},
+        PreferencesCase{"a_directory_in_its_place",
+                        [](const std::string& config) {
+                            std::filesystem::create_directories(config +
+                                                                "/quintrel/preferences.json");
+                        },
+                        "cannot be read: it is a folder, not a regular file"},
+        // Neither may hang start-up, nor be replaced by a save.
+        PreferencesCase{
+            "a_fifo_in_its_place",
+            [](const std::string& config) { ::mkfifo(preferencesPath(config).c_str(), 0600); },
+            "cannot be read: it is a named pipe, not a regular file",
+            [](const std::string& config) {
+                return std::filesystem::is_fifo(preferencesPath(config));
+            }},
+        PreferencesCase{"a_link_to_dev_zero",
+                        [](const std::string& config) {
+                            std::filesystem::create_symlink("/dev/zero", preferencesPath(config));
+                        },
+                        "cannot be read: it is a device, not a regular file",
+                        [](const std::string& config) {
+                            return std::filesystem::read_symlink(preferencesPath(config)) ==
+                                   "/dev/zero";
+                        }},
+        PreferencesCase{
+            "two_mebibytes",
+            [](const std::string& config) { writePreferencesFile(config, kLargePreferences); },
+            "cannot be read: it is larger than 1 MiB",
+            [](const std::string& config) {
+                return readPreferencesFile(config) == kLargePreferences;
+            }},
+        PreferencesCase{"no_configuration_directory",
                         [](const std::string& config) { std::filesystem::remove_all(config); },
                         ""}),
     [](const testing::TestParamInfo<PreferencesCase>& info) { return info.param.name; });

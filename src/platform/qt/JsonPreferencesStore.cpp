@@ -7,6 +7,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "platform/RegularFile.h"
+#include "platform/qt/StdoutConsole.h"
+#include "polling/Preferences.h"
+
 namespace quintrel {
 
 namespace {
@@ -78,32 +82,45 @@ void JsonPreferencesStore::refreshLocked() const {
 }
 
 void JsonPreferencesStore::loadLocked() const {
-    QFile file(path_);
     const QFileInfo info(path_);
-    blocked_ = false;
+    blocked_.reset();
     loadedSize_ = info.exists() ? info.size() : -1;
     loadedModified_ = info.exists() ? info.lastModified() : QDateTime();
-    if (!info.exists()) {
+    const FileContents contents = readRegularFile(QFile::encodeName(path_).toStdString());
+    if (contents.kind == FileContents::Kind::missing) {
         // Values already set in this run stay; a deleted file is written anew on the next set.
         return;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        console_.printLine("Could not read the preferences file " + path_.toStdString() + ": " +
-                           file.errorString().toStdString());
+    if (contents.kind == FileContents::Kind::failed) {
+        // What cannot be read is not replaced either: it may be the user's only copy.
+        console_.printLine("The preferences file " + path_.toStdString() + " cannot be read: " +
+                           contents.error + "; the defaults are used and it is left as it is");
+        values_ = nlohmann::json::object();
+        blocked_ = contents.error;
+        announceCodeLocked();
         return;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = QByteArray::fromStdString(contents.text);
     if (bytes.trimmed().isEmpty()) {
         values_ = nlohmann::json::object();
+        announceCodeLocked();
         return;
     }
     auto parsed = nlohmann::json::parse(bytes.constBegin(), bytes.constEnd(), nullptr, false);
     if (parsed.is_discarded() || !parsed.is_object()) {
         setAsideLocked(parsed.is_discarded() ? QStringLiteral("it is not valid JSON")
                                              : QStringLiteral("it does not hold a JSON object"));
+        announceCodeLocked();
         return;
     }
     values_ = std::move(parsed);
+    announceCodeLocked();
+}
+
+void JsonPreferencesStore::announceCodeLocked() const {
+    const auto code = values_.find(prefs::apiCode);
+    StdoutConsole::maskInQtMessages(
+        code != values_.end() && code->is_string() ? code->get<std::string>() : std::string());
 }
 
 void JsonPreferencesStore::setAsideLocked(const QString& reason) const {
@@ -120,7 +137,7 @@ void JsonPreferencesStore::setAsideLocked(const QString& reason) const {
                            " cannot be read because " + reason.toStdString() +
                            ", and it could not be moved aside; preferences will not be saved");
         values_ = nlohmann::json::object();
-        blocked_ = true;
+        blocked_ = "the unreadable file there could not be moved aside";
         loadedSize_ = QFileInfo(path_).size();
         loadedModified_ = QFileInfo(path_).lastModified();
         return;
@@ -134,14 +151,15 @@ void JsonPreferencesStore::setAsideLocked(const QString& reason) const {
 }
 
 bool JsonPreferencesStore::writeLocked() {
-    if (blocked_) {
-        return false;
-    }
+    announceCodeLocked();
     const auto fail = [&](const QString& why) {
         console_.printLine("Could not save the preferences to " + path_.toStdString() + ": " +
                            why.toStdString());
         return false;
     };
+    if (blocked_) {
+        return fail(QString::fromStdString(*blocked_));
+    }
     if (!makePrivateDirectory(QFileInfo(path_).absolutePath())) {
         return fail(QStringLiteral("the folder cannot be created"));
     }

@@ -2,6 +2,8 @@
 // The user's preferences as one JSON object in $XDG_CONFIG_HOME/quintrel/preferences.json.
 
 #include <mutex>
+#include <optional>
+#include <string>
 
 #include <QDateTime>
 #include <QString>
@@ -31,6 +33,8 @@ private:
     void loadLocked() const;
     void setAsideLocked(const QString& reason) const;
     bool writeLocked();
+    // Tells Qt's message handler the stored API code, so that it never reaches the journal.
+    void announceCodeLocked() const;
 
     Console& console_;
     const QString path_;
@@ -38,8 +42,9 @@ private:
     mutable nlohmann::json values_ = nlohmann::json::object();
     mutable QDateTime loadedModified_;
     mutable qint64 loadedSize_ = -1;
-    // Set while an unreadable file could not be moved aside: it is never written over.
-    mutable bool blocked_ = false;
+    // Why the file at the path is never written over: it could not be read (not a
+    // regular file, too large) or, unreadable, could not be moved aside.
+    mutable std::optional<std::string> blocked_;
 };
 
 }  // namespace quintrel

@@ -2,11 +2,39 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
+#include <QGlobalStatic>
 #include <QString>
 #include <QtGlobal>
 
+#include "platform/SecretMasking.h"
+
 namespace quintrel {
+
+namespace {
+
+struct StoredCode {
+    std::mutex mutex;
+    std::string code;
+};
+// Qt may still warn while statics are torn down: this one says when it is gone.
+Q_GLOBAL_STATIC(StoredCode, storedCode)
+
+std::string maskedWithStoredCode(std::string_view line) {
+    if (storedCode.isDestroyed()) {
+        return maskSecrets(line, {});
+    }
+    std::lock_guard lock(storedCode->mutex);
+    return maskSecrets(line, storedCode->code);
+}
+
+}  // namespace
+
+void StdoutConsole::maskInQtMessages(std::string code) {
+    std::lock_guard lock(storedCode->mutex);
+    storedCode->code = std::move(code);
+}
 
 void StdoutConsole::printLine(std::string_view line) {
     std::lock_guard lock(mutex_);
@@ -18,8 +46,10 @@ void StdoutConsole::printLine(std::string_view line) {
 void StdoutConsole::installQtMessageHandler() {
     qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-            const QByteArray text = qFormatLogMessage(type, context, message).toLocal8Bit();
-            std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stderr);
+            // Qt's warnings quote URLs, and the dashboard's carry the API code.
+            const std::string text =
+                maskedWithStoredCode(qFormatLogMessage(type, context, message).toStdString());
+            std::fwrite(text.data(), 1, text.size(), stderr);
             std::fputc('\n', stderr);
             std::fflush(stderr);
             if (type == QtFatalMsg) {

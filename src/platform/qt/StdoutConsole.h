@@ -2,6 +2,7 @@
 // The system's lines on standard output, and Qt's own messages on standard error.
 
 #include <mutex>
+#include <string>
 
 #include "platform/Console.h"
 
@@ -13,7 +14,10 @@ public:
 
     // Sends Qt's warnings and debug output to standard error, keeping standard output
     // for the system's own lines.
+    // Every `code=` query item and `code` itself are masked in what it forwards.
     static void installQtMessageHandler();
+    // The stored API code, as last read or saved; empty when there is none.
+    static void maskInQtMessages(std::string code);
 
 private:
     std::mutex mutex_;
