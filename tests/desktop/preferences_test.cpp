@@ -1,17 +1,22 @@
 // The preferences file: JSON types kept, private modes, atomic replace, a file that does
-// not parse set aside and reported once, changes on disk seen, writes from many threads.
+// not parse set aside and reported once, changes on disk seen, writes from many threads,
+// and the stored code kept out of Qt's warnings.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <thread>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include "fakes/FakeDesktop.h"
 #include "platform/qt/JsonPreferencesStore.h"
+#include "platform/qt/StdoutConsole.h"
 
 using nlohmann::json;
 using quintrel::JsonPreferencesStore;
@@ -155,6 +160,37 @@ private slots:
             thread.join();
         }
         QCOMPARE(json::parse(readFile(path_).toStdString()).size(), size_t(200));
+    }
+
+    // Qt's warnings reach the journal through standard error: the code read from the
+    // file, then the one saved, and any URL's code item, are masked there.
+    void qtWarningsNeverCarryTheStoredCode() {
+        writeFile(path_, R"({"qnapicode": "Read-Code-123"})");
+        QTemporaryFile captured;
+        QVERIFY(captured.open());
+        std::fflush(stderr);
+        const int savedStderr = ::dup(STDERR_FILENO);
+        ::dup2(captured.handle(), STDERR_FILENO);
+        const QtMessageHandler testHandler = qInstallMessageHandler(nullptr);
+        quintrel::StdoutConsole::installQtMessageHandler();
+
+        RecordingConsole console;
+        JsonPreferencesStore store(console, path_);
+        qWarning("Unable to detect a web browser to launch 'https://q.test/d?code=Url-Code&v=2'");
+        qWarning("rejected Read-Code-123");
+        store.setString("qnapicode", "Saved-Code-456");
+        qWarning("rejected Saved-Code-456");
+
+        qInstallMessageHandler(testHandler);
+        std::fflush(stderr);
+        ::dup2(savedStderr, STDERR_FILENO);
+        ::close(savedStderr);
+        const QByteArray text = readFile(captured.fileName());
+        QVERIFY2(text.contains("launch 'https://q.test/d?code=***&v=2'"), text.constData());
+        QCOMPARE(text.count("rejected ***"), 2);
+        for (const char* code : {"Url-Code", "Read-Code-123", "Saved-Code-456"}) {
+            QVERIFY2(!text.contains(code), text.constData());
+        }
     }
 };
 
