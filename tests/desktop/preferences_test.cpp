@@ -15,8 +15,8 @@
 #include <QtTest>
 
 #include "fakes/FakeDesktop.h"
-#include "platform/qt/JsonPreferencesStore.h"
-#include "platform/qt/StdoutConsole.h"
+#include "desktop/system/JsonPreferencesStore.h"
+#include "desktop/system/StdoutConsole.h"
 
 using nlohmann::json;
 using quintrel::JsonPreferencesStore;

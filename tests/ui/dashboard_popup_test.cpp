@@ -6,8 +6,8 @@
 #include <QTextDocument>
 
 #include "fakes/FakeDesktop.h"
-#include "popover/DashboardPopoverViewController.h"
-#include "popover/DashboardPopup.h"
+#include "desktop/popup/DashboardPopoverViewController.h"
+#include "desktop/popup/DashboardPopup.h"
 
 namespace quintrel {
 namespace {

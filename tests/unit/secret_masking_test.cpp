@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/SecretMasking.h"
+#include "util/SecretMasking.h"
 
 namespace quintrel {
 namespace {
