@@ -13,8 +13,8 @@
 #include <QtTest>
 #include <functional>
 
+#include "desktop/system/JsonPreferencesStore.h"
 #include "fakes/FakeDesktop.h"
-#include "platform/qt/JsonPreferencesStore.h"
 
 using nlohmann::json;
 using quintrel::JsonPreferencesStore;

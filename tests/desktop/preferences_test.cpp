@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "desktop/system/JsonPreferencesStore.h"
 #include "fakes/FakeDesktop.h"
-#include "platform/qt/JsonPreferencesStore.h"
 
 using nlohmann::json;
 using quintrel::JsonPreferencesStore;

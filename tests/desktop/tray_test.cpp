@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include "FakeWatcher.h"
-#include "platform/qt/QtStatusBar.h"
-#include "platform/qt/SniTypes.h"
+#include "desktop/tray/QtStatusBar.h"
+#include "desktop/tray/SniTypes.h"
 
 using quintrel::QtStatusBar;
 using quintrel::QtStatusItem;

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "FakeWatcher.h"
-#include "platform/qt/QtStatusBar.h"
+#include "desktop/tray/QtStatusBar.h"
 
 using quintrel::QtStatusBar;
 

@@ -4,9 +4,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "desktop/popup/DashboardPopoverViewController.h"
+#include "desktop/popup/DashboardPopup.h"
 #include "fakes/FakeDesktop.h"
-#include "popover/DashboardPopoverViewController.h"
-#include "popover/DashboardPopup.h"
 
 namespace quintrel {
 namespace {

@@ -10,11 +10,11 @@
 
 #include <memory>
 
+#include "desktop/settings/QtSettingsWindows.h"
+#include "desktop/settings/QuintrelSwitch.h"
+#include "desktop/settings/ViewController.h"
 #include "fakes/FakePlatform.h"
 #include "polling/Preferences.h"
-#include "settings/QtSettingsWindows.h"
-#include "settings/QuintrelSwitch.h"
-#include "settings/ViewController.h"
 
 namespace quintrel {
 
