@@ -14,9 +14,9 @@
 #include <QTemporaryFile>
 #include <QtTest>
 
-#include "fakes/FakeDesktop.h"
 #include "desktop/system/JsonPreferencesStore.h"
 #include "desktop/system/StdoutConsole.h"
+#include "fakes/FakeDesktop.h"
 
 using nlohmann::json;
 using quintrel::JsonPreferencesStore;

@@ -5,9 +5,9 @@
 #include <QTest>
 #include <QTextDocument>
 
-#include "fakes/FakeDesktop.h"
 #include "desktop/popup/DashboardPopoverViewController.h"
 #include "desktop/popup/DashboardPopup.h"
+#include "fakes/FakeDesktop.h"
 
 namespace quintrel {
 namespace {
