@@ -27,6 +27,7 @@ import urllib.request
 WATCHER = ("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher")
 ITEM_INTERFACE = "org.kde.StatusNotifierItem"
 PROPERTIES = "org.freedesktop.DBus.Properties"
+TIMEOUT = 10  # seconds; a busy machine, but an answer that slow is a fault worth seeing
 
 
 def bus():
@@ -45,8 +46,9 @@ def split_item(entry):
 
 def items():
     dbus, session = bus()
-    watcher = session.get_object(*WATCHER)
-    listed = watcher.Get(WATCHER[0], "RegisteredStatusNotifierItems", dbus_interface=PROPERTIES)
+    watcher = session.get_object(*WATCHER, introspect=False)
+    listed = watcher.Get(WATCHER[0], "RegisteredStatusNotifierItems", dbus_interface=PROPERTIES,
+                         timeout=TIMEOUT)
     for entry in listed:
         print(str(entry))
 
@@ -54,8 +56,9 @@ def items():
 def item_properties(entry):
     dbus, session = bus()
     name, path = split_item(entry)
-    item = session.get_object(name, path)
-    return dbus, session, name, item.GetAll(ITEM_INTERFACE, dbus_interface=PROPERTIES)
+    item = session.get_object(name, path, introspect=False)
+    return dbus, session, name, item.GetAll(ITEM_INTERFACE, dbus_interface=PROPERTIES,
+                                            timeout=TIMEOUT)
 
 
 def props(entry):
@@ -80,9 +83,9 @@ def menu_entries(entry):
     path = values.get("Menu")
     if not path or str(path) == "/":
         raise RuntimeError("the item has no Menu object path")
-    menu = session.get_object(name, str(path))
+    menu = session.get_object(name, str(path), introspect=False)
     _, layout = menu.GetLayout(0, -1, dbus.Array([], signature="s"),
-                               dbus_interface="com.canonical.dbusmenu")
+                               dbus_interface="com.canonical.dbusmenu", timeout=TIMEOUT)
     found = []
 
     def walk(node):
@@ -112,7 +115,8 @@ def click(entry, wanted):
     if not ids:
         raise RuntimeError(f"no menu entry {wanted!r}")
     menu_object.Event(ids[0], "clicked", dbus.Int32(0, variant_level=1),
-                      dbus.UInt32(int(time.time())), dbus_interface="com.canonical.dbusmenu")
+                      dbus.UInt32(int(time.time())), dbus_interface="com.canonical.dbusmenu",
+                      timeout=TIMEOUT)
 
 
 def gnome_shot(x, y, width, height, filename):
