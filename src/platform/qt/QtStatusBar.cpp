@@ -85,6 +85,10 @@ void QtStatusItem::setMenu(std::vector<StatusMenuEntry> entries) {
     }
 }
 
+QMenu* QtStatusItem::xembedMenu() const {
+    return fallback_ ? fallback_->contextMenu() : nullptr;
+}
+
 bool QtStatusItem::iconShowsTitle() const {
     return !item_ || item_->iconShowsTitle();
 }

@@ -40,6 +40,8 @@ public:
     bool isRegisteredWithWatcher() const { return registered_; }
     // Whether the item is (also) an XEmbed tray icon.
     bool hasXEmbedIcon() const { return fallback_ != nullptr; }
+    // The XEmbed icon's menu (right button), while there is one.
+    QMenu* xembedMenu() const;
     // Whether the item's icon carries the title (false: the symbolic icon, where the
     // watcher's panel draws the label itself).
     bool iconShowsTitle() const;
