@@ -65,8 +65,18 @@ QVariantMap DBusMenu::properties(int id, const QStringList& names) const {
     return asked;
 }
 
+void DBusMenu::refuse(const QString& message) {
+    if (calledFromDBus()) {
+        sendErrorReply(QDBusError::InvalidArgs, message);
+    }
+}
+
 uint DBusMenu::GetLayout(int parentId, int recursionDepth, const QStringList& propertyNames,
                          dbusmenu::LayoutItem& layout) {
+    if (!knows(parentId)) {
+        refuse(QStringLiteral("No menu item %1").arg(parentId));
+        return revision_;
+    }
     layout = {parentId, properties(parentId, propertyNames), {}};
     if (parentId == 0 && recursionDepth != 0) {
         for (int id = 1; id <= static_cast<int>(entries_.size()); ++id) {
@@ -88,7 +98,12 @@ dbusmenu::ItemPropertiesList DBusMenu::GetGroupProperties(const QList<int>& ids,
 }
 
 QDBusVariant DBusMenu::GetProperty(int id, const QString& name) {
-    return QDBusVariant(properties(id, {name}).value(name));
+    const QVariantMap found = properties(id, {name});
+    if (!found.contains(name)) {
+        refuse(QStringLiteral("Menu item %1 has no property %2").arg(id).arg(name));
+        return QDBusVariant(QString());
+    }
+    return QDBusVariant(found.value(name));
 }
 
 void DBusMenu::Event(int id, const QString& eventId, const QDBusVariant&, uint) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusVariant>
 #include <QObject>
 
@@ -14,7 +15,7 @@
 
 namespace quintrel {
 
-class DBusMenu : public QObject {
+class DBusMenu : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_PROPERTY(uint Version READ version)
     Q_PROPERTY(QString TextDirection READ textDirection)
@@ -56,6 +57,8 @@ signals:
 private:
     bool knows(int id) const { return id >= 0 && id <= static_cast<int>(entries_.size()); }
     QVariantMap properties(int id, const QStringList& names) const;
+    // Answers the caller with an error instead of the reply.
+    void refuse(const QString& message);
     // Runs the entry's action from the event loop, after the host has its reply.
     void activate(int id);
 
