@@ -115,7 +115,7 @@ private slots:
         QList<int> heights;
         for (const auto& pixmap : pixmaps) {
             heights.append(pixmap.height);
-            QVERIFY(pixmap.width > pixmap.height);  // six digits need more than a square
+            QVERIFY(pixmap.width > pixmap.height);  // "123k" needs more than a square
             QCOMPARE(pixmap.argb.size(), qsizetype(pixmap.width) * pixmap.height * 4);
             // ARGB in network order: opaque white text and a dark plate are both there.
             int white = 0;
