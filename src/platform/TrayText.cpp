@@ -14,10 +14,12 @@ constexpr std::uint64_t kShortenFrom = 10'000;
 
 // Process names of the watchers of the panels seen so far. GNOME's AppIndicator extension
 // runs inside gnome-shell; KDE's watcher is kded5's, Plasma's own host plasmashell's.
-constexpr std::array<std::pair<std::string_view, bool>, 6> kHosts{{
+constexpr std::array<std::pair<std::string_view, bool>, 7> kHosts{{
     {"gnome-shell", true},
     {"xfce4-panel", false},
-    {"wrapper-2.0", false},  // xfce4-panel's plugin wrapper
+    // xfce4-panel's plugin wrapper: Debian 12's (4.18) and later releases' name.
+    {"wrapper-2.0", false},
+    {"panel-wrapper", false},
     {"waybar", false},
     {"plasmashell", false},
     {"kded5", false},

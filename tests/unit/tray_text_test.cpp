@@ -39,8 +39,8 @@ TEST(TrayText, IconTextShortensCountsOfFiveDigitsOrMore) {
 
 TEST(TrayText, OnlyGnomeShellDrawsLabels) {
     EXPECT_TRUE(traytext::hostDrawsLabels("gnome-shell"));
-    for (const char* name : {"xfce4-panel", "wrapper-2.0", "waybar", "plasmashell", "kded5",
-                             "quintrel-panel", "", "gnome-shell-x"}) {
+    for (const char* name : {"xfce4-panel", "wrapper-2.0", "panel-wrapper", "waybar", "plasmashell",
+                             "kded5", "quintrel-panel", "", "gnome-shell-x"}) {
         EXPECT_FALSE(traytext::hostDrawsLabels(name)) << name;
     }
 }
