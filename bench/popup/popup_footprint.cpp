@@ -10,9 +10,9 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "popover/DashboardPopoverViewController.h"
-#include "popover/DashboardPopup.h"
-#include "popover/WebViewPlugin.h"
+#include "desktop/popup/DashboardPopoverViewController.h"
+#include "desktop/popup/DashboardPopup.h"
+#include "desktop/popup/WebViewPlugin.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QThread>
 #include <QtTest>
 
-#include "platform/qt/DesktopIdleTime.h"
-#include "platform/qt/DesktopScreenLock.h"
+#include "desktop/system/DesktopIdleTime.h"
+#include "desktop/system/DesktopScreenLock.h"
 
 using quintrel::DesktopIdleTime;
 using quintrel::DesktopScreenLock;

@@ -9,7 +9,7 @@
 #include <QtTest>
 
 #include "LocalHttpServer.h"
-#include "platform/qt/QtHttpClient.h"
+#include "desktop/system/QtHttpClient.h"
 
 using quintrel::HttpResult;
 using quintrel::QtHttpClient;

@@ -5,7 +5,7 @@
 
 #include <QtTest>
 
-#include "platform/qt/QtMainQueue.h"
+#include "desktop/system/QtMainQueue.h"
 
 using quintrel::QtMainQueue;
 using quintrel::WorkItem;

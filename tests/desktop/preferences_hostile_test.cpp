@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "fakes/FakeDesktop.h"
-#include "platform/qt/JsonPreferencesStore.h"
+#include "desktop/system/JsonPreferencesStore.h"
 
 using nlohmann::json;
 using quintrel::JsonPreferencesStore;

@@ -11,7 +11,7 @@
 #include <QtTest>
 
 #include "fakes/FakeDesktop.h"
-#include "platform/qt/JsonPreferencesStore.h"
+#include "desktop/system/JsonPreferencesStore.h"
 
 using nlohmann::json;
 using quintrel::JsonPreferencesStore;

@@ -3,8 +3,8 @@
 
 #include <QtTest>
 
-#include "platform/qt/SniTypes.h"
-#include "platform/qt/TitleIcon.h"
+#include "desktop/tray/SniTypes.h"
+#include "desktop/tray/TitleIcon.h"
 
 namespace titleicon = quintrel::titleicon;
 

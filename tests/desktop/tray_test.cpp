@@ -13,9 +13,9 @@
 #include <QtTest>
 
 #include "FakeWatcher.h"
-#include "platform/qt/QtStatusBar.h"
-#include "platform/qt/SniTypes.h"
-#include "platform/qt/SymbolicIcon.h"
+#include "desktop/tray/QtStatusBar.h"
+#include "desktop/tray/SniTypes.h"
+#include "desktop/tray/SymbolicIcon.h"
 
 using quintrel::QtStatusBar;
 using quintrel::QtStatusItem;

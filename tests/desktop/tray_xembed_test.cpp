@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "FakeWatcher.h"
-#include "platform/qt/QtStatusBar.h"
+#include "desktop/tray/QtStatusBar.h"
 
 using quintrel::QtStatusBar;
 

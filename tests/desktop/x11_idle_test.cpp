@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-#include "platform/qt/DesktopIdleTime.h"
+#include "desktop/system/DesktopIdleTime.h"
 
 using quintrel::DesktopIdleTime;
 

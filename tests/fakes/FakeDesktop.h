@@ -19,7 +19,7 @@
 #include "platform/PreferencesStore.h"
 #include "platform/ScreenLockEvents.h"
 #include "platform/StatusBar.h"
-#include "platform/Uuid.h"
+#include "util/Uuid.h"
 
 namespace quintrel::fakes {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Url.h"
+#include "util/Url.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/Json.h"
+#include "util/Json.h"
 #include "polling/Reply.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

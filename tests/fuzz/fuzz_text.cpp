@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Text.h"
+#include "util/Text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     namespace text = quintrel::text;

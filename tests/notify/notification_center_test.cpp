@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "FakeNotificationServer.h"
-#include "platform/qt/notify/FreedesktopNotificationCenter.h"
+#include "desktop/notify/FreedesktopNotificationCenter.h"
 
 namespace quintrel {
 

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/qt/QtSoundFactory.h"
+#include "desktop/notify/QtSoundFactory.h"
 
 namespace quintrel {
 

@@ -13,8 +13,8 @@
 
 #include "fakes/FakePlatform.h"
 #include "polling/Preferences.h"
-#include "settings/QuintrelSwitch.h"
-#include "settings/ViewController.h"
+#include "desktop/settings/QuintrelSwitch.h"
+#include "desktop/settings/ViewController.h"
 
 namespace quintrel {
 

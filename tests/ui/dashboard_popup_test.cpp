@@ -5,8 +5,8 @@
 #include <QTest>
 
 #include "fakes/FakeDesktop.h"
-#include "popover/DashboardPopoverViewController.h"
-#include "popover/DashboardPopup.h"
+#include "desktop/popup/DashboardPopoverViewController.h"
+#include "desktop/popup/DashboardPopup.h"
 
 namespace quintrel {
 namespace {

@@ -4,7 +4,7 @@
 #include <QApplication>
 
 #include "fakes/FakePlatform.h"
-#include "settings/QtSettingsWindows.h"
+#include "desktop/settings/QtSettingsWindows.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -12,9 +12,9 @@
 
 #include "fakes/FakePlatform.h"
 #include "polling/Preferences.h"
-#include "settings/QtSettingsWindows.h"
-#include "settings/QuintrelSwitch.h"
-#include "settings/ViewController.h"
+#include "desktop/settings/QtSettingsWindows.h"
+#include "desktop/settings/QuintrelSwitch.h"
+#include "desktop/settings/ViewController.h"
 
 namespace quintrel {
 

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/NotificationBus.h"
+#include "util/NotificationBus.h"
 
 namespace quintrel {
 namespace {

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/FileResources.h"
-#include "platform/Mp3Probe.h"
+#include "util/FileResources.h"
+#include "util/Mp3Probe.h"
 
 namespace quintrel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/Text.h"
+#include "util/Text.h"
 
 namespace quintrel::text {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/TrayText.h"
+#include "util/TrayText.h"
 
 namespace quintrel {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/Json.h"
-#include "platform/Url.h"
+#include "util/Json.h"
+#include "util/Url.h"
 
 namespace quintrel {
 namespace {

@@ -1,0 +1,106 @@
+// Notification sounds and the settings window's start-up sound.
+
+#include "notify/Sound.h"
+
+#include <algorithm>
+
+#include "app/AppDelegate.h"
+#include "util/Url.h"
+
+namespace quintrel {
+
+std::string normalisedSoundName(std::string file, const std::string& ext) {
+    static constexpr std::string_view kFrom = "/media/";
+    static constexpr std::string_view kTo = "media/";
+    for (auto at = file.find(kFrom); at != std::string::npos; at = file.find(kFrom, at)) {
+        file.replace(at, kFrom.size(), kTo);
+        at += kTo.size();
+    }
+    const std::string suffix = "." + ext;
+    if (file.size() >= suffix.size() &&
+        file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        file.erase(file.size() - suffix.size());
+    }
+    return file;
+}
+
+bool isMediaResourceName(const std::string& name) {
+    static constexpr std::string_view kFolder = "media/";
+    const bool control = std::any_of(name.begin(), name.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c < 0x20 || c == 0x7F;
+    });
+    if (control || name.compare(0, kFolder.size(), kFolder) != 0) {
+        return false;
+    }
+    std::size_t start = kFolder.size();
+    while (true) {
+        const auto slash = name.find('/', start);
+        const auto segment = std::string_view(name).substr(
+            start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (segment.empty() || segment == "." || segment == "..") {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            return true;
+        }
+        start = slash + 1;
+    }
+}
+
+std::string fileURL(const std::string& path) {
+    // The sub-delimiters, ':' and '@' are allowed in a path as they are.
+    return "file://" + url::percentEncode(path, "/!$&'()*+,;=:@");
+}
+
+namespace {
+
+// The name came from the network: a control character in it must not break the line.
+std::string printable(std::string text) {
+    for (char& ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F) {
+            ch = '?';
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+void AppDelegate::playSound(const std::string& file, const std::string& ext) {
+    const std::string name = normalisedSoundName(file, ext);
+    // A name that could reach outside the media folder is treated like a missing file.
+    const auto path =
+        isMediaResourceName(name) ? platform.resources.urlForResource(name, ext) : std::nullopt;
+    if (!path) {
+        print("Sound file not found: " + printable(name) + "." + printable(ext));
+        return;
+    }
+    auto loaded = platform.sounds.load(*path);
+    if (!loaded.sound) {
+        print("Unable to load sound: " + *path);
+        return;
+    }
+    soundPlayer = std::move(loaded.sound);
+    soundPlayer->play();
+}
+
+void playStartupSound(const Resources& resources, SoundFactory& sounds, Console& console,
+                      std::shared_ptr<Sound>& previewPlayer) {
+    const auto path = resources.urlForResource("media/01", "mp3");
+    if (!path) {
+        console.printLine("error file");
+        return;
+    }
+    console.printLine(fileURL(*path));
+    auto loaded = sounds.load(*path);
+    if (!loaded.sound) {
+        console.printLine(loaded.localizedErrorDescription);
+        return;
+    }
+    previewPlayer = std::move(loaded.sound);
+    previewPlayer->play();
+}
+
+}  // namespace quintrel

@@ -1,0 +1,120 @@
+// Opening and closing refreshes: at most one at a time, each named by a fresh
+// identifier, cut off after refreshTimeoutInterval.
+
+#include "app/AppDelegate.h"
+#include "util/Text.h"
+#include "polling/Preferences.h"
+
+namespace quintrel {
+
+void AppDelegate::runTimedCode() {
+    // The timer looks at the code exactly as stored, untrimmed.
+    const auto code = prefs::text(platform.preferences, prefs::apiCode);
+    if (!code || code->empty() || text::graphemeCount(*code) <= kMinimumAPICodeLength) {
+        return;
+    }
+    quintrel_refresh_action();
+}
+
+void AppDelegate::refreshdata() {
+    if (!configuredAPICode()) {
+        return;
+    }
+    changeStatusBarButton("...");
+    quintrel_refresh_action();
+}
+
+void AppDelegate::quintrel_refresh(const BusMessage&) {
+    quintrel_refresh_action();
+}
+
+void AppDelegate::quintrel_refresh_action() {
+    if (!platform.mainQueue.isMainThread()) {
+        platform.mainQueue.async([self = shared_from_this()] { self->quintrel_refresh_action(); });
+        return;
+    }
+    const auto refreshID = beginRefresh();
+    if (!refreshID) {
+        return;
+    }
+    const std::int64_t titleMode = prefs::integer(platform.preferences, prefs::mode).value_or(0);
+    const auto pollURL = getURL();
+    if (!pollURL) {
+        changeStatusBarButton("Quintrel");
+        completeRefresh(*refreshID, "Unable to build API URL");
+        return;
+    }
+    auto task = platform.http.dataTask(
+        *pollURL, [self = shared_from_this(), id = *refreshID, titleMode](HttpResult result) {
+            self->handlePollResult(std::move(result), id, titleMode);
+        });
+    refreshTask = task;
+    task->resume();
+}
+
+std::optional<Uuid> AppDelegate::beginRefresh() {
+    if (isRefreshing) {
+        print("Skipping Quintrel refresh because the previous refresh is still running");
+        return std::nullopt;
+    }
+    const Uuid refreshID = platform.uuids.make();
+    isRefreshing = true;
+    currentRefreshID = refreshID;
+    refreshTask.reset();
+    updateRefreshMenuItems(true);
+
+    auto timeout = std::make_shared<WorkItem>([weak = weak_from_this(), refreshID] {
+        const auto self = weak.lock();
+        if (!self || self->currentRefreshID != refreshID || !self->isRefreshing) {
+            return;
+        }
+        if (self->refreshTask) {
+            self->refreshTask->cancel();
+            self->refreshTask.reset();
+        }
+        self->isRefreshing = false;
+        self->currentRefreshID.reset();
+        self->refreshTimeoutWorkItem.reset();
+        self->lastCheckedAt = self->platform.clock.now();
+        self->lastErrorMessage = "Refresh timed out after " +
+                                 std::to_string(static_cast<int>(refreshTimeoutInterval)) + "s";
+        self->updateRefreshMenuItems(false);
+        self->changeStatusBarButton("Quintrel");
+    });
+    if (refreshTimeoutWorkItem) {
+        refreshTimeoutWorkItem->cancel();
+    }
+    refreshTimeoutWorkItem = timeout;
+    platform.mainQueue.asyncAfter(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                      std::chrono::duration<double>(refreshTimeoutInterval)),
+                                  std::move(timeout));
+    return refreshID;
+}
+
+void AppDelegate::completeRefresh(const Uuid& refreshID, std::optional<std::string> errorMessage) {
+    onMainThread([this, refreshID, errorMessage = std::move(errorMessage)] {
+        if (currentRefreshID != refreshID) {
+            print("Ignoring stale Quintrel refresh completion");
+            return;
+        }
+        if (refreshTimeoutWorkItem) {
+            refreshTimeoutWorkItem->cancel();
+            refreshTimeoutWorkItem.reset();
+        }
+        refreshTask.reset();
+        isRefreshing = false;
+        currentRefreshID.reset();
+        lastCheckedAt = platform.clock.now();
+        lastErrorMessage = errorMessage && !errorMessage->empty() ? *errorMessage : "None";
+        updateRefreshMenuItems(false);
+    });
+}
+
+void AppDelegate::setLastError(const std::string& text) {
+    onMainThread([this, text] {
+        lastErrorMessage = text;
+        updateRefreshMenuItems(isRefreshing);
+    });
+}
+
+}  // namespace quintrel

@@ -1,0 +1,107 @@
+#include "settings/SaveFlow.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "util/Text.h"
+#include "util/Url.h"
+#include "polling/Preferences.h"
+#include "settings/QuintrelAPIValidationResponse.h"
+
+namespace quintrel {
+
+namespace {
+
+constexpr const char* kCheckAPI = "Check API";
+
+void postFailure(NotificationBus& bus, const std::string& errorText) {
+    postStatusContent(bus, kCheckAPI);
+    postStatusError(bus, errorText);
+}
+
+}  // namespace
+
+std::string cleanedAPICode(std::string_view typed) {
+    std::string code(typed);
+    std::erase_if(code, [](char c) { return c == ' ' || c == '\r' || c == '\n'; });
+    return text::trimmed(code);
+}
+
+void postStatusContent(NotificationBus& bus, const std::string& text) {
+    bus.post("com.quintrel.content", NotificationBus::contentPayload(text));
+}
+
+void postStatusError(NotificationBus& bus, const std::string& text) {
+    bus.post("com.quintrel.error", NotificationBus::contentPayload(text));
+}
+
+void saveSettings(const SettingsServices& services, SettingsSnapshot snapshot) {
+    if (snapshot.apiCode.empty()) {
+        postFailure(services.bus, "API code is required");
+        return;
+    }
+    postStatusContent(services.bus, "...");
+    const auto url =
+        url::withQuery(services.service.apiURL(), {{"v", "2"}, {"code", snapshot.apiCode}});
+    if (!url) {
+        postFailure(services.bus, "Unable to build API validation URL");
+        return;
+    }
+    // The check keeps its own task handle until its outcome has run, since a dropped
+    // handle may end the request; the window that started it may be long gone by then.
+    auto heldTask = std::make_shared<std::shared_ptr<HttpTask>>();
+    auto task = services.http.dataTask(
+        *url, [services, snapshot = std::move(snapshot), heldTask](HttpResult result) {
+            auto outcome = validationOutcome(result, services.console);
+            services.mainQueue.async([services, snapshot, outcome = std::move(outcome), heldTask] {
+                heldTask->reset();
+                applyValidationOutcome(services, snapshot, outcome);
+            });
+        });
+    *heldTask = task;
+    task->resume();
+}
+
+ValidationOutcome validationOutcome(const HttpResult& result, Console& console) {
+    using Kind = ValidationOutcome::Kind;
+    if (result.error) {
+        console.printLine("Quintrel API code validation failed: " + *result.error);
+    }
+    if (result.status && (*result.status < 200 || *result.status > 299)) {
+        return {Kind::httpFailure, "API validation HTTP " + std::to_string(*result.status)};
+    }
+    if (!result.body) {
+        return {Kind::noData, result.error.value_or("No data returned")};
+    }
+    const auto record = QuintrelAPIValidationResponse::decode(*result.body);
+    if (!record) {
+        console.printLine("Quintrel API code validation reply could not be decoded: " +
+                          QuintrelAPIValidationResponse::decodingError(*result.body));
+        return {Kind::unreadableReply, validationFailureMessage(*result.body)};
+    }
+    if (!record->isValid()) {
+        return {Kind::rejected, record->validationMessage()};
+    }
+    return {Kind::success, ""};
+}
+
+void applyValidationOutcome(const SettingsServices& services, const SettingsSnapshot& snapshot,
+                            const ValidationOutcome& outcome) {
+    if (outcome.kind != ValidationOutcome::Kind::success) {
+        postFailure(services.bus, outcome.errorText);
+        return;
+    }
+    auto& store = services.preferences;
+    store.setString(prefs::apiCode, snapshot.apiCode);
+    store.setInteger(prefs::notify, snapshot.notify);
+    store.setInteger(prefs::mode, snapshot.mode);
+    store.setInteger(prefs::play, snapshot.play);
+    store.setInteger(prefs::keepAlive, snapshot.keepAlive);
+    store.setInteger(prefs::mute, snapshot.mute);
+    // Delivered at once: the window is closed before the refresh is asked for.
+    services.bus.post("com.quintrel.close");
+    services.bus.post("com.quintrel.refresh");
+}
+
+}  // namespace quintrel

@@ -1,0 +1,192 @@
+#include "desktop/settings/ViewController.h"
+
+#include <QFont>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QPushButton>
+
+#include "desktop/settings/AutostartSwitch.h"
+#include "settings/SettingsControls.h"
+#include "ui_Main.h"
+
+namespace quintrel {
+
+namespace {
+
+constexpr int kWindowWidth = 480;
+
+struct LinkFrame {
+    int x;
+    int width;
+};
+constexpr LinkFrame kPrivacyPolicyFrame{18, 94};
+constexpr LinkFrame kTermsFrame{120, 48};
+
+// Hints under the controls: a little smaller and quieter than the labels, in whatever
+// colours the desktop theme uses.
+void makeHint(QLabel* hint) {
+    QFont font = hint->font();
+    font.setPointSizeF(font.pointSizeF() * 0.9);
+    hint->setFont(font);
+    QPalette colors = hint->palette();
+    colors.setColor(QPalette::WindowText, colors.color(QPalette::PlaceholderText));
+    hint->setPalette(colors);
+}
+
+}  // namespace
+
+ViewController::ViewController(SettingsServices services, std::function<void()> playStartupSound,
+                               QWidget* parent)
+    : QWidget(parent),
+      ui_(std::make_unique<Ui::MainCC>()),
+      services_(std::move(services)),
+      links_(QuintrelLegalLinks::forService(services_.service.baseURL)),
+      playStartupSound_(std::move(playStartupSound)) {
+    ui_->setupUi(this);
+    for (QLabel* hint : {ui_->qnapicodeHint, ui_->qnnotifyHint, ui_->qnplayHint,
+                         ui_->qnkeepaliveHint, ui_->qnmuteHint, ui_->qnautostartHint}) {
+        makeHint(hint);
+    }
+    connect(ui_->saveButton, &QPushButton::clicked, this, &ViewController::savebutton);
+    connect(ui_->helpButton, &QPushButton::clicked, this, &ViewController::helpbutton);
+    ui_->qnautostartMessage->hide();
+    width_ = std::max(kWindowWidth, sizeHint().width());
+    autostart_ = new AutostartSwitch(
+        ui_->qnautostart, ui_->qnautostartMessage, [this] { fitToContents(); }, this);
+    fitToContents();
+    viewDidLoad();
+}
+
+ViewController::~ViewController() = default;
+
+void ViewController::viewDidLoad() {
+    const auto states = storedControlStates(services_.preferences, ui_->qnmode->count());
+    ui_->qnapicode->setText(QString::fromStdString(states.apiCode));
+    ui_->qnnotify->setChecked(states.notify);
+    ui_->qnmode->setCurrentIndex(static_cast<int>(states.modeIndex));
+    ui_->qnplay->setChecked(states.play);
+    ui_->qnkeepalive->setChecked(states.keepAlive);
+    ui_->qnmute->setChecked(states.mute);
+
+    // The bus may deliver on any thread; the window is only touched on the main thread,
+    // and not at all once this controller is gone.
+    closeObservation_ = services_.bus.addObserver(
+        "com.quintrel.close",
+        [self = QPointer<ViewController>(this), &queue = services_.mainQueue](const BusMessage&) {
+            const auto close = [self] {
+                if (self) {
+                    self->quintrel_close();
+                }
+            };
+            if (queue.isMainThread()) {
+                close();
+            } else {
+                queue.async(close);
+            }
+        });
+
+    if (playStartupSound_) {
+        playStartupSound_();
+    }
+
+    privacyPolicyButton_ =
+        legalLinkButton(tr("Privacy Policy"), &ViewController::openPrivacyPolicy);
+    termsButton_ = legalLinkButton(tr("Terms"), &ViewController::openTerms);
+    privacyPolicyButton_->setObjectName("privacyPolicyButton");
+    termsButton_->setObjectName("termsButton");
+    setTabOrder(ui_->saveButton, privacyPolicyButton_);
+    setTabOrder(privacyPolicyButton_, termsButton_);
+    placeLinks();
+}
+
+QPushButton* ViewController::legalLinkButton(const QString& title,
+                                             void (ViewController::*action)()) {
+    auto* button = new QPushButton(title, this);
+    connect(button, &QPushButton::clicked, this, action);
+    button->setFlat(true);
+    button->setAutoDefault(true);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setToolTip(tr("Open Quintrel ") + title);
+    // 12 pixels: the size the link frames were drawn for (a 12-point font would not fit).
+    QFont font = button->font();
+    font.setPixelSize(12);
+    font.setUnderline(true);
+    button->setFont(font);
+    const QString link = palette().color(QPalette::Link).name();
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { color: %1; text-align: left; padding: 0px;"
+                       " border: 1px solid transparent; background: transparent; }"
+                       " QPushButton:focus { border: 1px dotted %1; }")
+            .arg(link));
+    return button;
+}
+
+void ViewController::placeLinks() {
+    if (!privacyPolicyButton_ || !termsButton_) {
+        return;
+    }
+    const int top = height() - kLinkBottom - kLinkHeight;
+    privacyPolicyButton_->setGeometry(kPrivacyPolicyFrame.x, top, kPrivacyPolicyFrame.width,
+                                      kLinkHeight);
+    termsButton_->setGeometry(kTermsFrame.x, top, kTermsFrame.width, kLinkHeight);
+}
+
+void ViewController::fitToContents() {
+    layout()->activate();
+    const int height =
+        layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width_) : sizeHint().height();
+    setFixedSize(width_, height);
+}
+
+void ViewController::showEvent(QShowEvent* event) {
+    // The entry is not ours alone: another tool may have changed it since the last look.
+    autostart_->reload();
+    QWidget::showEvent(event);
+}
+
+void ViewController::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeLinks();
+}
+
+void ViewController::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            savebutton();
+            return;
+        case Qt::Key_Escape:
+            window()->close();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void ViewController::helpbutton() {
+    services_.browser.openURL(services_.service.baseURL + ServiceEndpoints::helpPath);
+}
+
+void ViewController::openPrivacyPolicy() {
+    services_.browser.openURL(links_.privacyPolicy);
+}
+
+void ViewController::openTerms() {
+    services_.browser.openURL(links_.terms);
+}
+
+void ViewController::savebutton() {
+    const auto state = [](const QAbstractButton* toggle) -> std::int64_t {
+        return toggle->isChecked() ? 1 : 0;
+    };
+    saveSettings(services_,
+                 SettingsSnapshot{cleanedAPICode(ui_->qnapicode->text().toStdString()),
+                                  state(ui_->qnnotify), ui_->qnmode->currentIndex(),
+                                  state(ui_->qnplay), state(ui_->qnkeepalive), state(ui_->qnmute)});
+}
+
+void ViewController::quintrel_close() {
+    window()->close();
+}
+
+}  // namespace quintrel

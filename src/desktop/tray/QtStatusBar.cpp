@@ -1,0 +1,236 @@
+#include "desktop/tray/QtStatusBar.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
+#include <QDBusVariant>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+
+#include "util/TrayText.h"
+#include "desktop/tray/DBusMenu.h"
+#include "desktop/tray/OwnerProcessName.h"
+#include "desktop/tray/StatusNotifierItem.h"
+#include "desktop/tray/TitleIcon.h"
+
+namespace quintrel {
+
+namespace {
+
+const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+
+QIcon squareIcon(const QString& title) {
+    const QString text = QString::fromStdString(traytext::iconText(title.toStdString()));
+    QIcon icon;
+    for (const int size : titleicon::kSizes) {
+        icon.addPixmap(QPixmap::fromImage(titleicon::square(text, size)));
+    }
+    return icon;
+}
+
+}  // namespace
+
+QtStatusItem::QtStatusItem(QDBusConnection bus) : bus_(std::move(bus)) {
+    if (bus_.isConnected()) {
+        item_ = new StatusNotifierItem(bus_, this);
+        connect(item_, &StatusNotifierItem::activated, this, &QtStatusItem::activated);
+        watcher_ = new QDBusServiceWatcher(kWatcherService, bus_,
+                                           QDBusServiceWatcher::WatchForOwnerChange, this);
+        connect(watcher_, &QDBusServiceWatcher::serviceRegistered, this,
+                &QtStatusItem::registerWithWatcher);
+        connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this,
+                [this] { setRegistered(false); });
+        connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+                &QtStatusItem::askWhichHost);
+        bus_.connect(kWatcherService, kWatcherPath, kWatcherService,
+                     QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(hostRegistered()));
+        if (bus_.interface()->isServiceRegistered(kWatcherService)) {
+            askWhichHost();
+            registerWithWatcher();
+            return;
+        }
+    }
+    showFallback();
+}
+
+QtStatusItem::~QtStatusItem() = default;
+
+void QtStatusItem::setTitle(const std::string& title) {
+    title_ = QString::fromStdString(title);
+    if (item_) {
+        item_->setTitle(title_);
+    }
+    if (fallback_) {
+        fallback_->setIcon(squareIcon(title_));
+        fallback_->setToolTip(title_);
+    }
+}
+
+void QtStatusItem::setAction(std::function<void()> action) {
+    action_ = std::move(action);
+}
+
+void QtStatusItem::setMenu(std::vector<StatusMenuEntry> entries) {
+    menuEntries_ = std::move(entries);
+    if (item_) {
+        item_->menu()->setEntries(menuEntries_);
+    }
+    if (fallback_) {
+        buildFallbackMenu();
+    }
+}
+
+QMenu* QtStatusItem::xembedMenu() const {
+    return fallback_ ? fallback_->contextMenu() : nullptr;
+}
+
+bool QtStatusItem::iconShowsTitle() const {
+    return !item_ || item_->iconShowsTitle();
+}
+
+void QtStatusItem::askWhichHost() {
+    // Until the answer comes, and for panels not known to draw labels, the icon carries
+    // the title: a number shown twice beats none.
+    const int question = ++hostQuestion_;
+    if (item_) {
+        item_->setIconShowsTitle(true);
+    }
+    askOwnerProcessName(bus_, kWatcherService, this, [this, question](const QString& name) {
+        if (question == hostQuestion_ && item_) {
+            item_->setIconShowsTitle(!traytext::hostDrawsLabels(name.toStdString()));
+        }
+    });
+}
+
+void QtStatusItem::registerWithWatcher() {
+    if (!item_ || item_->serviceName().isEmpty()) {
+        return;
+    }
+    const QDBusMessage call =
+        QDBusMessage::createMethodCall(kWatcherService, kWatcherPath, kWatcherService,
+                                       QStringLiteral("RegisterStatusNotifierItem"));
+    auto* pending = new QDBusPendingCallWatcher(
+        bus_.asyncCall(QDBusMessage(call) << item_->serviceName(), 5000), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const bool accepted = !w->isError();
+        if (!accepted) {
+            qWarning("The tray's StatusNotifierWatcher refused the item: %s",
+                     qPrintable(w->error().message()));
+        }
+        setRegistered(accepted);
+    });
+}
+
+void QtStatusItem::setRegistered(bool registered) {
+    registered_ = registered;
+    if (registered) {
+        fallback_.reset();
+        checkForHost();
+    } else {
+        showFallback();
+    }
+    emit registrationChanged(registered);
+}
+
+void QtStatusItem::checkForHost() {
+    // A watcher with no panel behind it shows nothing: stay in the XEmbed tray as well
+    // until a host registers. A watcher that cannot say is taken to have one.
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(get, 5000), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusPendingReply<QDBusVariant> reply = *w;
+        if (registered_ && !reply.isError() && !reply.value().variant().toBool()) {
+            showFallback();
+        }
+    });
+}
+
+void QtStatusItem::hostRegistered() {
+    if (registered_) {
+        fallback_.reset();
+    }
+}
+
+void QtStatusItem::showFallback() {
+    // Only made while no watcher answers: Qt decides once per process whether its tray
+    // icons go over D-Bus, and this one must stay an XEmbed icon.
+    if (fallback_) {
+        return;
+    }
+    if (QGuiApplication::platformName() != QLatin1String("xcb") &&
+        !QSystemTrayIcon::isSystemTrayAvailable()) {
+        qWarning(
+            "No panel shows tray items yet; the item appears once a "
+            "StatusNotifierWatcher starts");
+        return;
+    }
+    fallback_ = std::make_unique<QSystemTrayIcon>();
+    fallback_->setIcon(squareIcon(title_));
+    fallback_->setToolTip(title_);
+    buildFallbackMenu();
+    connect(fallback_.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                // A double click already arrived as its first click; the right button
+                // shows the menu where there is one.
+                const bool menuShown = reason == QSystemTrayIcon::Context && fallbackMenu_;
+                if (reason != QSystemTrayIcon::DoubleClick && !menuShown) {
+                    const QRect geometry = fallback_->geometry();
+                    activated(geometry.isValid() ? std::optional<QPoint>(geometry.center())
+                                                 : std::nullopt);
+                }
+            });
+    fallback_->show();
+}
+
+void QtStatusItem::buildFallbackMenu() {
+    if (menuEntries_.empty()) {
+        fallback_->setContextMenu(nullptr);
+        fallbackMenu_.reset();
+        return;
+    }
+    auto menu = std::make_unique<QMenu>();
+    for (const StatusMenuEntry& entry : menuEntries_) {
+        if (entry.label.empty()) {
+            menu->addSeparator();
+            continue;
+        }
+        // QMenu takes "&" for a mnemonic.
+        QAction* action = menu->addAction(
+            QString::fromStdString(entry.label).replace(u'&', QStringLiteral("&&")));
+        action->setEnabled(static_cast<bool>(entry.action));
+        connect(action, &QAction::triggered, this, [action = entry.action] {
+            if (action) {
+                action();
+            }
+        });
+    }
+    fallback_->setContextMenu(menu.get());
+    fallbackMenu_ = std::move(menu);
+}
+
+void QtStatusItem::activated(std::optional<QPoint> position) {
+    if (position) {
+        lastActivationPosition_ = position;
+    }
+    if (action_) {
+        action_();
+    }
+}
+
+std::unique_ptr<StatusItem> QtStatusBar::makeStatusItem() {
+    auto item = std::make_unique<QtStatusItem>(bus_);
+    item_ = item.get();
+    return item;
+}
+
+}  // namespace quintrel

@@ -1,0 +1,99 @@
+#include "desktop/tray/StatusNotifierItem.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+
+#include "util/TrayText.h"
+#include "desktop/tray/DBusMenu.h"
+#include "desktop/tray/SymbolicIcon.h"
+#include "desktop/tray/TitleIcon.h"
+#include "statusnotifieritemadaptor.h"
+
+namespace quintrel {
+
+StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, QObject* parent)
+    : QObject(parent), bus_(std::move(bus)) {
+    sni::registerTypes();
+    paintIcon();
+    menu_ = new DBusMenu(bus_, this);
+    new StatusNotifierItemAdaptor(this);  // owned by this object
+    if (!bus_.registerObject(kObjectPath, this, QDBusConnection::ExportAdaptors)) {
+        return;
+    }
+    // A well-known name per item, as KDE's watcher expects; hosts that look items up by
+    // the connection's unique name reach the same object.
+    static int counter = 0;
+    const QString wellKnown = QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(++counter);
+    serviceName_ = bus_.registerService(wellKnown) ? wellKnown : bus_.baseService();
+}
+
+StatusNotifierItem::~StatusNotifierItem() {
+    bus_.unregisterObject(kObjectPath);
+    if (serviceName_.startsWith(QLatin1String("org.kde."))) {
+        bus_.unregisterService(serviceName_);
+    }
+}
+
+void StatusNotifierItem::setTitle(const QString& title) {
+    if (title == title_) {
+        return;
+    }
+    title_ = title;
+    if (iconShowsTitle_) {
+        paintIcon();
+        emit NewIcon();
+    }
+    emit NewTitle();
+    emit NewToolTip();
+    // libappindicator's name for the label signal, and the alias some hosts listen for.
+    emit XAyatanaNewLabel(title_, title_);
+    emit NewXAyatanaLabel(title_, title_);
+}
+
+void StatusNotifierItem::setIconShowsTitle(bool showsTitle) {
+    if (showsTitle == iconShowsTitle_) {
+        return;
+    }
+    iconShowsTitle_ = showsTitle;
+    paintIcon();
+    emit NewIcon();
+}
+
+void StatusNotifierItem::paintIcon() {
+    pixmaps_.clear();
+    const QString text = QString::fromStdString(traytext::iconText(title_.toStdString()));
+    for (const int height : titleicon::kSizes) {
+        const QImage image =
+            iconShowsTitle_ ? titleicon::wide(text, height) : symbolicicon::image(height);
+        pixmaps_.append(sni::pixmapOf(image.isNull() ? titleicon::wide(text, height) : image));
+    }
+}
+
+QDBusObjectPath StatusNotifierItem::menuPath() const {
+    return QDBusObjectPath(menu_->isExported() ? QString::fromLatin1(DBusMenu::kObjectPath)
+                                               : QStringLiteral("/"));
+}
+
+sni::ToolTip StatusNotifierItem::toolTip() const {
+    return sni::ToolTip{{}, {}, title_, {}};
+}
+
+void StatusNotifierItem::Activate(int x, int y) {
+    activate(x, y);
+}
+void StatusNotifierItem::SecondaryActivate(int x, int y) {
+    activate(x, y);
+}
+void StatusNotifierItem::ContextMenu(int x, int y) {
+    activate(x, y);
+}
+void StatusNotifierItem::Scroll(int, const QString&) {}
+
+void StatusNotifierItem::activate(int x, int y) {
+    // Hosts that do not know where the item is send (0, 0).
+    emit activated(x == 0 && y == 0 ? std::nullopt : std::optional<QPoint>(QPoint(x, y)));
+}
+
+}  // namespace quintrel
