@@ -337,7 +337,7 @@ def one_run(build, run, idle_seconds, children):
         apps = {}
         for name in order:
             if name == "app":
-                child, service, _ = session.start_item("app", "src/app/quintrel-companion")
+                child, service, _ = session.start_item("app", "src/desktop/quintrel-companion")
                 title = session.first_title(service, 60)
                 polls = session.requests()
                 if title is None or not polls:

@@ -4,6 +4,8 @@
 set(_quintrel_id com.quintrel.Companion)
 set(_quintrel_resources ${PROJECT_SOURCE_DIR}/resources)
 
+install(DIRECTORY ${_quintrel_resources}/media/ DESTINATION share/quintrel-companion/media
+        FILES_MATCHING PATTERN "*.mp3")
 install(FILES ${_quintrel_resources}/desktop/${_quintrel_id}.desktop
         DESTINATION share/applications)
 install(FILES ${_quintrel_resources}/desktop/${_quintrel_id}.metainfo.xml

@@ -13,8 +13,8 @@
 #include <QtTest>
 #include <functional>
 
-#include "fakes/FakeDesktop.h"
 #include "desktop/system/JsonPreferencesStore.h"
+#include "fakes/FakeDesktop.h"
 
 using nlohmann::json;
 using quintrel::JsonPreferencesStore;

@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "fakes/FakeDesktop.h"
 #include "desktop/system/JsonPreferencesStore.h"
+#include "fakes/FakeDesktop.h"
 
 using nlohmann::json;
 using quintrel::JsonPreferencesStore;

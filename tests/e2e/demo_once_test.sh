@@ -39,5 +39,5 @@ check "the panel showed a number with the user's code" \
     grep -q 'label="[0-9][0-9]*"' "$work/out2/panel.log"
 
 # Everything the demo started has ended with it.
-check "no stray processes" test -z "$(pgrep -f "$build_dir/src/app/quintrel-companion" || true)"
+check "no stray processes" test -z "$(pgrep -f "$build_dir/src/desktop/quintrel-companion" || true)"
 echo "demo --once: ok"

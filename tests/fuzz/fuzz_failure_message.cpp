@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "util/Text.h"
 #include "settings/QuintrelAPIValidationResponse.h"
+#include "util/Text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     namespace text = quintrel::text;

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "util/Json.h"
 #include "polling/Reply.h"
+#include "util/Json.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view body(reinterpret_cast<const char*>(data), size);

@@ -4,9 +4,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "fakes/FakeDesktop.h"
 #include "desktop/popup/DashboardPopoverViewController.h"
 #include "desktop/popup/DashboardPopup.h"
+#include "fakes/FakeDesktop.h"
 
 namespace quintrel {
 namespace {

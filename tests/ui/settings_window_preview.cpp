@@ -3,8 +3,8 @@
 
 #include <QApplication>
 
-#include "fakes/FakePlatform.h"
 #include "desktop/settings/QtSettingsWindows.h"
+#include "fakes/FakePlatform.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "platform/DashboardPopover.h"
-#include "util/NotificationBus.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Platform.h"
 #include "polling/Reply.h"
 #include "polling/ServiceEndpoints.h"
+#include "util/NotificationBus.h"
 
 namespace quintrel {
 

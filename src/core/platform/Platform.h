@@ -9,13 +9,13 @@
 #include "platform/HttpClient.h"
 #include "platform/IdleTime.h"
 #include "platform/MainQueue.h"
-#include "util/NotificationBus.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PreferencesStore.h"
 #include "platform/ScreenLockEvents.h"
 #include "platform/SettingsWindows.h"
 #include "platform/Sound.h"
 #include "platform/StatusBar.h"
+#include "util/NotificationBus.h"
 #include "util/Uuid.h"
 
 namespace quintrel {

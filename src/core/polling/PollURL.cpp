@@ -1,9 +1,9 @@
 #include <chrono>
 
 #include "app/AppDelegate.h"
+#include "polling/Preferences.h"
 #include "util/Text.h"
 #include "util/Url.h"
-#include "polling/Preferences.h"
 
 namespace quintrel {
 

@@ -2,8 +2,8 @@
 // identifier, cut off after refreshTimeoutInterval.
 
 #include "app/AppDelegate.h"
-#include "util/Text.h"
 #include "polling/Preferences.h"
+#include "util/Text.h"
 
 namespace quintrel {
 

@@ -4,10 +4,10 @@
 #include <memory>
 #include <utility>
 
-#include "util/Text.h"
-#include "util/Url.h"
 #include "polling/Preferences.h"
 #include "settings/QuintrelAPIValidationResponse.h"
+#include "util/Text.h"
+#include "util/Url.h"
 
 namespace quintrel {
 

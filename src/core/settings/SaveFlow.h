@@ -11,9 +11,9 @@
 #include "platform/Console.h"
 #include "platform/HttpClient.h"
 #include "platform/MainQueue.h"
-#include "util/NotificationBus.h"
 #include "platform/PreferencesStore.h"
 #include "polling/ServiceEndpoints.h"
+#include "util/NotificationBus.h"
 
 namespace quintrel {
 

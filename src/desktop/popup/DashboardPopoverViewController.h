@@ -10,12 +10,12 @@
 #include <functional>
 #include <optional>
 
-#include "platform/Browser.h"
-#include "platform/DashboardPopover.h"
-#include "popover/DashboardTabs.h"
 #include "desktop/popup/DashboardWebView.h"
 #include "desktop/popup/ElidedLabel.h"
 #include "desktop/popup/SegmentedControl.h"
+#include "platform/Browser.h"
+#include "platform/DashboardPopover.h"
+#include "popover/DashboardTabs.h"
 #include "settings/QuintrelLegalLinks.h"
 
 namespace quintrel {

@@ -7,9 +7,9 @@
 #include <functional>
 #include <memory>
 
-#include "util/NotificationBus.h"
 #include "settings/QuintrelLegalLinks.h"
 #include "settings/SaveFlow.h"
+#include "util/NotificationBus.h"
 
 class QPushButton;
 

@@ -11,11 +11,11 @@
 #include <QPixmap>
 #include <QSystemTrayIcon>
 
-#include "util/TrayText.h"
 #include "desktop/tray/DBusMenu.h"
 #include "desktop/tray/OwnerProcessName.h"
 #include "desktop/tray/StatusNotifierItem.h"
 #include "desktop/tray/TitleIcon.h"
+#include "util/TrayText.h"
 
 namespace quintrel {
 

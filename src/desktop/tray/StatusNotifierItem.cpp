@@ -3,11 +3,11 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 
-#include "util/TrayText.h"
 #include "desktop/tray/DBusMenu.h"
 #include "desktop/tray/SymbolicIcon.h"
 #include "desktop/tray/TitleIcon.h"
 #include "statusnotifieritemadaptor.h"
+#include "util/TrayText.h"
 
 namespace quintrel {
 

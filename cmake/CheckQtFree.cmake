@@ -1,0 +1,15 @@
+# cmake -DROOT=<folder> -DSTAMP=<file> -P CheckQtFree.cmake
+# Fails when a source under ROOT includes a Qt header (<QString>, <QtCore/...>, <qglobal.h>).
+file(GLOB_RECURSE files ${ROOT}/*.h ${ROOT}/*.cpp)
+set(offenders "")
+foreach(file IN LISTS files)
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*<(Q|Qt|q[a-z]+\\.h)")
+    if(lines)
+        list(APPEND offenders "${file}: ${lines}")
+    endif()
+endforeach()
+if(offenders)
+    list(JOIN offenders "\n  " text)
+    message(FATAL_ERROR "The Qt-free logic includes Qt headers:\n  ${text}")
+endif()
+file(TOUCH ${STAMP})
