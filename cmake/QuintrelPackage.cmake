@@ -3,7 +3,8 @@
 # TLS backend (libqt6network6) and the web engine's renderer process (named by the web
 # engine's symbols file). Depends adds what is only loaded at run time: the GStreamer elements
 # the sound helper decodes and plays MP3 with (mpg123 in -good; playbin and the audio
-# converters in -base) and a session bus for the tray, notifications and idle time.
+# converters in -base), Qt's SVG image plugin that renders the tray's symbolic icon, and a
+# session bus for the tray, notifications and idle time.
 set(CPACK_PACKAGE_NAME quintrel-companion)
 set(CPACK_PACKAGE_VENDOR Quintrel)
 set(CPACK_PACKAGE_CONTACT "Quintrel <support@quintrel.com>")
@@ -23,7 +24,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "gstreamer1.0-plugins-good, gstreamer1.0-plugins-base, default-dbus-session-bus | dbus-session-bus")
+    "gstreamer1.0-plugins-good, gstreamer1.0-plugins-base, libqt6svg6, default-dbus-session-bus | dbus-session-bus")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pulseaudio | pipewire-pulse")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "gnome-shell-extension-appindicator")
 

@@ -1,6 +1,9 @@
 // The tray item on a private session bus, seen by a fake StatusNotifierWatcher the way a
 // panel sees it: registration (also when the panel starts later), label, tool tip,
-// painted icon, change signals and clicks.
+// painted icon, the properties hosts read, the icon chosen for the watcher's panel,
+// change signals and clicks.
+
+#include <sys/prctl.h>
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -12,6 +15,7 @@
 #include "FakeWatcher.h"
 #include "desktop/tray/QtStatusBar.h"
 #include "desktop/tray/SniTypes.h"
+#include "desktop/tray/SymbolicIcon.h"
 
 using quintrel::QtStatusBar;
 using quintrel::QtStatusItem;
@@ -22,6 +26,27 @@ class TrayTest : public QObject {
     QDBusConnection panel_ = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "panel");
     std::unique_ptr<FakeWatcher> watcher_;
     QStringList signals_;
+
+    QVariantMap allProperties(const QString& service) {
+        QDBusMessage getAll = QDBusMessage::createMethodCall(
+            service, QStringLiteral("/StatusNotifierItem"),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"));
+        getAll << QStringLiteral("org.kde.StatusNotifierItem");
+        const QDBusMessage reply = panel_.call(getAll, QDBus::BlockWithGui, 10000);
+        return reply.type() == QDBusMessage::ReplyMessage
+                   ? qdbus_cast<QVariantMap>(reply.arguments().value(0))
+                   : QVariantMap();
+    }
+
+    quintrel::sni::PixmapList iconPixmaps(const QString& service) {
+        quintrel::sni::PixmapList pixmaps;
+        property(service, "IconPixmap").value<QDBusArgument>() >> pixmaps;
+        return pixmaps;
+    }
+
+    // The name /proc shows for this process, which owns the fake watcher: the item takes
+    // it for the panel's program.
+    static void nameThisProcess(const char* name) { prctl(PR_SET_NAME, name, 0, 0, 0); }
 
     QVariant property(const QString& service, const QString& name) {
         QDBusMessage get = QDBusMessage::createMethodCall(
@@ -60,6 +85,7 @@ private slots:
     void cleanup() {
         watcher_.reset();
         signals_.clear();
+        nameThisProcess("tray_test");
     }
 
     void panelSeesLabelToolTipAndIcon() {
@@ -89,7 +115,7 @@ private slots:
         QList<int> heights;
         for (const auto& pixmap : pixmaps) {
             heights.append(pixmap.height);
-            QVERIFY(pixmap.width > pixmap.height);  // six digits need more than a square
+            QVERIFY(pixmap.width > pixmap.height);  // "123k" needs more than a square
             QCOMPARE(pixmap.argb.size(), qsizetype(pixmap.width) * pixmap.height * 4);
             // ARGB in network order: opaque white text and a dark plate are both there.
             int white = 0;
@@ -104,6 +130,70 @@ private slots:
             QVERIFY(dark > 0);
         }
         QCOMPARE(heights, (QList<int>{22, 32, 48, 64}));
+    }
+
+    void hostsFindEveryPropertyTheyRead() {
+        watcher_ = std::make_unique<FakeWatcher>(panel_);
+        QtStatusBar bar;
+        const auto item = bar.makeStatusItem();
+        QTRY_COMPARE_WITH_TIMEOUT(watcher_->registered.size(), 1, 10000);
+        const QVariantMap properties = allProperties(watcher_->registered.first());
+        const std::pair<const char*, QMetaType> expected[] = {
+            {"Category", QMetaType::fromType<QString>()},
+            {"Id", QMetaType::fromType<QString>()},
+            {"Title", QMetaType::fromType<QString>()},
+            {"Status", QMetaType::fromType<QString>()},
+            {"WindowId", QMetaType::fromType<int>()},
+            {"IconThemePath", QMetaType::fromType<QString>()},
+            {"Menu", QMetaType::fromType<QDBusObjectPath>()},
+            {"ItemIsMenu", QMetaType::fromType<bool>()},
+            {"IconName", QMetaType::fromType<QString>()},
+            {"IconPixmap", QMetaType::fromType<QDBusArgument>()},
+            {"IconAccessibleDesc", QMetaType::fromType<QString>()},
+            {"OverlayIconName", QMetaType::fromType<QString>()},
+            {"OverlayIconPixmap", QMetaType::fromType<QDBusArgument>()},
+            {"AttentionIconName", QMetaType::fromType<QString>()},
+            {"AttentionIconPixmap", QMetaType::fromType<QDBusArgument>()},
+            {"AttentionAccessibleDesc", QMetaType::fromType<QString>()},
+            {"ToolTip", QMetaType::fromType<QDBusArgument>()},
+            {"XAyatanaLabel", QMetaType::fromType<QString>()},
+        };
+        for (const auto& [name, type] : expected) {
+            QVERIFY2(properties.contains(name), name);
+            QCOMPARE(properties.value(name).metaType(), type);
+        }
+        QCOMPARE(properties.value("Menu").value<QDBusObjectPath>().path(),
+                 QStringLiteral("/MenuBar"));
+        QCOMPARE(properties.value("ItemIsMenu").toBool(), false);
+        QVERIFY(!properties.value("IconAccessibleDesc").toString().isEmpty());
+    }
+
+    void theIconCarriesTheNumberUnlessThePanelDrawsTheLabel() {
+        nameThisProcess("gnome-shell");
+        watcher_ = std::make_unique<FakeWatcher>(panel_);
+        QtStatusBar bar;
+        const auto item = bar.makeStatusItem();
+        item->setTitle("15027");
+        QTRY_COMPARE_WITH_TIMEOUT(watcher_->registered.size(), 1, 10000);
+        const QString service = watcher_->registered.first();
+        QTRY_VERIFY_WITH_TIMEOUT(!bar.item()->iconShowsTitle(), 10000);
+        const auto symbolic = iconPixmaps(service);
+        QCOMPARE(symbolic.size(), 4);
+        for (const auto& pixmap : symbolic) {
+            QCOMPARE(pixmap.argb,
+                     quintrel::sni::pixmapOf(quintrel::symbolicicon::image(pixmap.height)).argb);
+        }
+        QCOMPARE(property(service, "XAyatanaLabel").toString(), QStringLiteral("15027"));
+
+        // Another panel takes the watcher over: the number goes back into the icon.
+        watcher_.reset();
+        nameThisProcess("xfce4-panel");
+        watcher_ = std::make_unique<FakeWatcher>(panel_);
+        QTRY_VERIFY_WITH_TIMEOUT(bar.item()->iconShowsTitle(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher_->registered.size(), 1, 10000);
+        const auto painted = iconPixmaps(watcher_->registered.first());
+        QCOMPARE(painted.size(), 4);
+        QVERIFY(painted.first().width > painted.first().height);
     }
 
     void everyClickReachesTheActionAndKeepsItsPosition() {

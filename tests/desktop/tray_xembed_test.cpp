@@ -1,6 +1,7 @@
 // The tray item on an X display: an XEmbed icon whenever no panel shows the
 // StatusNotifierItem (no watcher, or a watcher without a host), gone once one does.
 
+#include <QMenu>
 #include <QtTest>
 
 #include "FakeWatcher.h"
@@ -36,6 +37,30 @@ private slots:
         QVERIFY(bar.item()->hasXEmbedIcon());
         watcher->registerHost();
         QTRY_VERIFY_WITH_TIMEOUT(!bar.item()->hasXEmbedIcon(), 10000);
+    }
+
+    void theXEmbedIconShowsTheItemsMenu() {
+        QtStatusBar bar;
+        const auto item = bar.makeStatusItem();
+        QStringList chosen;
+        item->setMenu({{"Refresh Now",
+                        [&] {
+                            chosen << "refresh";
+                        }},
+                       {},
+                       {"Save & Quit", [&] {
+                            chosen << "quit";
+                        }}});
+        QMenu* menu = bar.item()->xembedMenu();
+        QVERIFY(menu);
+        const auto actions = menu->actions();
+        QCOMPARE(actions.size(), 3);
+        QCOMPARE(actions[0]->text(), QStringLiteral("Refresh Now"));
+        QVERIFY(actions[1]->isSeparator());
+        QCOMPARE(actions[2]->text(), QStringLiteral("Save && Quit"));
+        actions[2]->trigger();
+        actions[0]->trigger();
+        QCOMPARE(chosen, (QStringList{"quit", "refresh"}));
     }
 };
 

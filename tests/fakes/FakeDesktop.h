@@ -53,11 +53,14 @@ public:
     bool hasButton() const override { return hasButton_; }
     void setTitle(const std::string& title) override { titles_.push_back(title); }
     void setAction(std::function<void()> action) override { action_ = std::move(action); }
+    void setMenu(std::vector<StatusMenuEntry> entries) override { menu = std::move(entries); }
     void click() {
         if (action_) {
             action_();
         }
     }
+
+    std::vector<StatusMenuEntry> menu;
 
 private:
     std::vector<std::string>& titles_;

@@ -105,5 +105,54 @@ TEST_F(Startup, UpdatePageCarriesTheVersionUnencoded) {
                                         "https://quintrel.test/plugin/?type=mac&v="}));
 }
 
+TEST_F(Startup, TheItemsMenuEntriesCallTheirActions) {
+    storeGoodCode();
+    delegate->applicationDidFinishLaunching();
+    fakes.http.succeed(0, R"({"online":7,"pv":9,"notify":0})");
+    fakes.mainQueue.runPending();
+    const auto opened = [&](const std::string& url) {
+        return !fakes.browser.opened.empty() && fakes.browser.opened.back() == url;
+    };
+    const struct {
+        std::string label;  // empty: a separator
+        std::function<bool()> reached;
+    } expected[] = {
+        {"Refresh Now",
+         [&] {
+             return fakes.http.count() == 2 && title() == "...";
+         }},
+        {"Open Dashboard",
+         [&] {
+             return opened(std::string("https://quintrel.test/login-code.php?code=") +
+                           fakes::kGoodCode);
+         }},
+        {"Settings\u2026",
+         [&] {
+             return fakes.settingsWindows.shown == 1;
+         }},
+        {"Check for Updates",
+         [&] {
+             return opened("https://quintrel.test/plugin/?type=mac&v=1.0.0");
+         }},
+        {"", nullptr},
+        {"Quit",
+         [&] {
+             return fakes.application.terminations == 1;
+         }},
+    };
+    ASSERT_NE(fakes.statusBar.lastItem, nullptr);
+    const auto& menu = fakes.statusBar.lastItem->menu;
+    ASSERT_EQ(menu.size(), std::size(expected));
+    for (std::size_t i = 0; i < menu.size(); ++i) {
+        EXPECT_EQ(menu[i].label, expected[i].label);
+        EXPECT_EQ(static_cast<bool>(menu[i].action), static_cast<bool>(expected[i].reached));
+        if (menu[i].action && expected[i].reached) {
+            menu[i].action();
+            fakes.mainQueue.runPending();
+            EXPECT_TRUE(expected[i].reached()) << menu[i].label;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quintrel

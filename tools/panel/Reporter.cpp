@@ -61,6 +61,19 @@ void Reporter::track(TrayItem* item) {
             line(text);
         }
     });
+    // "menu KEY 1="Refresh Now" 2=separator ...", or "menu KEY error NAME".
+    connect(item, &TrayItem::menuRead, this,
+            [this, item](const std::vector<MenuEntry>& entries, const QString& error) {
+                QString text = QStringLiteral("menu ") + item->key();
+                if (!error.isEmpty()) {
+                    text += QStringLiteral(" error ") + error;
+                }
+                for (const auto& entry : entries) {
+                    text += QStringLiteral(" %1=%2").arg(entry.id).arg(
+                        entry.separator ? QStringLiteral("separator") : quoted(entry.label));
+                }
+                line(text);
+            });
     connect(item, &TrayItem::callFinished, this,
             [this, item](const QString& method, const QString& error) {
                 line(QStringLiteral("called %1 %2 %3")
@@ -113,6 +126,27 @@ void Reporter::runCommand(const QString& command) {
     }
     if (words[0] == QStringLiteral("quit")) {
         QCoreApplication::quit();
+        return;
+    }
+    // "menu [ITEM]" reads the item's menu; "menu-click ID [ITEM]" chooses an entry.
+    if (words[0] == QStringLiteral("menu") || words[0] == QStringLiteral("menu-click")) {
+        const bool click = words[0] == QStringLiteral("menu-click");
+        bool idOk = !click;
+        const int id = click ? words.value(1).toInt(&idOk) : 0;
+        const qsizetype keyAt = click ? 2 : 1;
+        if (!idOk || words.size() > keyAt + 1) {
+            line(QStringLiteral("error unknown command ") + quoted(command));
+            return;
+        }
+        const auto key = words.size() > keyAt ? words[keyAt] : lastKey_;
+        const auto item = items_.find(key);
+        if (item == items_.end()) {
+            line(QStringLiteral("error no item ") + quoted(key));
+        } else if (click) {
+            item->second->clickMenu(id);
+        } else {
+            item->second->readMenu();
+        }
         return;
     }
     static const std::map<QString, QString> kMethods{

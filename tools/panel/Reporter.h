@@ -1,7 +1,7 @@
 #pragma once
 // The panel's observation side: one line per change on standard output, and commands
-// read from standard input ("click X Y", "context X Y", "secondary X Y", each with an
-// optional item key; "quit").
+// read from standard input ("click X Y", "context X Y", "secondary X Y", "menu",
+// "menu-click ID", each with an optional item key; "quit").
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -4,6 +4,7 @@
 
 #include <QDBusArgument>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
@@ -12,6 +13,7 @@ namespace panel {
 namespace {
 
 const QString kItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
+const QString kMenuInterface = QStringLiteral("com.canonical.dbusmenu");
 
 QImage toImage(int width, int height, const QByteArray& data) {
     if (width <= 0 || height <= 0 || width > 1024 || height > 1024 ||
@@ -45,6 +47,32 @@ std::vector<QImage> readPixmapArray(const QDBusArgument& arg) {
     }
     arg.endArray();
     return images;
+}
+
+// The children of a GetLayout reply's root, (ia{sv}av).
+std::vector<MenuEntry> topLevel(const QDBusArgument& layout) {
+    std::vector<MenuEntry> entries;
+    int rootId = 0;
+    QVariantMap rootProperties;
+    layout.beginStructure();
+    layout >> rootId >> rootProperties;
+    layout.beginArray();
+    while (!layout.atEnd()) {
+        QDBusVariant child;
+        layout >> child;
+        const auto arg = child.variant().value<QDBusArgument>();
+        int id = 0;
+        QVariantMap properties;
+        arg.beginStructure();
+        arg >> id >> properties;
+        arg.endStructure();
+        entries.push_back(
+            {id, properties.value(QStringLiteral("label")).toString(),
+             properties.value(QStringLiteral("type")).toString() == QStringLiteral("separator")});
+    }
+    layout.endArray();
+    layout.endStructure();
+    return entries;
 }
 
 }  // namespace
@@ -113,6 +141,7 @@ void TrayItem::refresh() {
         ItemState next;
         next.label = properties.value(QStringLiteral("XAyatanaLabel")).toString();
         next.status = properties.value(QStringLiteral("Status")).toString();
+        next.menuPath = properties.value(QStringLiteral("Menu")).value<QDBusObjectPath>().path();
         next.icons = decodePixmaps(properties.value(QStringLiteral("IconPixmap")));
         const auto tooltip = properties.value(QStringLiteral("ToolTip"));
         if (tooltip.canConvert<QDBusArgument>()) {
@@ -138,6 +167,38 @@ void TrayItem::call(const QString& method, int x, int y) {
                 w->deleteLater();
                 emit callFinished(method, w->isError() ? w->error().name() : QString());
             });
+}
+
+void TrayItem::readMenu() {
+    if (state_.menuPath.isEmpty() || state_.menuPath == QStringLiteral("/")) {
+        emit menuRead({}, QStringLiteral("none"));
+        return;
+    }
+    auto message =
+        QDBusMessage::createMethodCall(service_, state_.menuPath, kMenuInterface, "GetLayout");
+    message << 0 << -1 << QStringList();
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(message, 5000), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusMessage reply = w->reply();
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2) {
+            emit menuRead({}, w->isError() ? w->error().name() : QStringLiteral("bad-reply"));
+            return;
+        }
+        emit menuRead(topLevel(reply.arguments().at(1).value<QDBusArgument>()), {});
+    });
+}
+
+void TrayItem::clickMenu(int id) {
+    auto message =
+        QDBusMessage::createMethodCall(service_, state_.menuPath, kMenuInterface, "Event");
+    message << id << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(QString()))
+            << 0u;
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(message, 5000), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        emit callFinished(QStringLiteral("Event"), w->isError() ? w->error().name() : QString());
+    });
 }
 
 }  // namespace panel

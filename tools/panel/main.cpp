@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
             "draws each item's icon and label at the top right of the screen.\n"
             "  --report  print one line per change on standard output and take commands\n"
             "            on standard input: click X Y [ITEM], context X Y [ITEM],\n"
-            "            secondary X Y [ITEM], quit");
+            "            secondary X Y [ITEM], quit; menu [ITEM] reports the item's menu\n"
+            "            (GetLayout) and menu-click ID [ITEM] chooses an entry of it");
         return 0;
     }
     const bool report = args.contains(QStringLiteral("--report"));

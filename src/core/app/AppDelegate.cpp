@@ -50,6 +50,7 @@ void AppDelegate::applicationDidFinishLaunching() {
                 self->statusItemClicked();
             }
         });
+        statusItem->setMenu(statusMenuEntries());
     }
     changeStatusBarButton("Quintrel");
 

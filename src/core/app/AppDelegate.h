@@ -73,6 +73,8 @@ public:
     // --- windows (settings/, popover/) ---
     void settingView();
     void statusItemClicked();
+    // The tray item's menu, in order (app/StatusMenu.cpp).
+    std::vector<StatusMenuEntry> statusMenuEntries();
     void showDashboardPopover(const std::string& apiCode);
 
     // --- constants ---

@@ -4,8 +4,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quintrel {
+
+// One entry of the item's menu; an entry without a label is a separator.
+struct StatusMenuEntry {
+    std::string label;
+    std::function<void()> action;
+};
 
 class StatusItem {
 public:
@@ -16,6 +23,9 @@ public:
     virtual void setTitle(const std::string& title) = 0;
     // Called on the main thread when the left or the right button is released on the item.
     virtual void setAction(std::function<void()> action) = 0;
+    // The menu that panels drawing menus themselves show on the right button; each
+    // action is called on the main thread.
+    virtual void setMenu(std::vector<StatusMenuEntry> entries) = 0;
 };
 
 class StatusBar {

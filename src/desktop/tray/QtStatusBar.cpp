@@ -7,11 +7,15 @@
 #include <QDBusVariant>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 
+#include "desktop/tray/DBusMenu.h"
+#include "desktop/tray/OwnerProcessName.h"
 #include "desktop/tray/StatusNotifierItem.h"
 #include "desktop/tray/TitleIcon.h"
+#include "util/TrayText.h"
 
 namespace quintrel {
 
@@ -21,9 +25,10 @@ const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 
 QIcon squareIcon(const QString& title) {
+    const QString text = QString::fromStdString(traytext::iconText(title.toStdString()));
     QIcon icon;
     for (const int size : titleicon::kSizes) {
-        icon.addPixmap(QPixmap::fromImage(titleicon::square(title, size)));
+        icon.addPixmap(QPixmap::fromImage(titleicon::square(text, size)));
     }
     return icon;
 }
@@ -40,9 +45,12 @@ QtStatusItem::QtStatusItem(QDBusConnection bus) : bus_(std::move(bus)) {
                 &QtStatusItem::registerWithWatcher);
         connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this,
                 [this] { setRegistered(false); });
+        connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+                &QtStatusItem::askWhichHost);
         bus_.connect(kWatcherService, kWatcherPath, kWatcherService,
                      QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(hostRegistered()));
         if (bus_.interface()->isServiceRegistered(kWatcherService)) {
+            askWhichHost();
             registerWithWatcher();
             return;
         }
@@ -65,6 +73,38 @@ void QtStatusItem::setTitle(const std::string& title) {
 
 void QtStatusItem::setAction(std::function<void()> action) {
     action_ = std::move(action);
+}
+
+void QtStatusItem::setMenu(std::vector<StatusMenuEntry> entries) {
+    menuEntries_ = std::move(entries);
+    if (item_) {
+        item_->menu()->setEntries(menuEntries_);
+    }
+    if (fallback_) {
+        buildFallbackMenu();
+    }
+}
+
+QMenu* QtStatusItem::xembedMenu() const {
+    return fallback_ ? fallback_->contextMenu() : nullptr;
+}
+
+bool QtStatusItem::iconShowsTitle() const {
+    return !item_ || item_->iconShowsTitle();
+}
+
+void QtStatusItem::askWhichHost() {
+    // Until the answer comes, and for panels not known to draw labels, the icon carries
+    // the title: a number shown twice beats none.
+    const int question = ++hostQuestion_;
+    if (item_) {
+        item_->setIconShowsTitle(true);
+    }
+    askOwnerProcessName(bus_, kWatcherService, this, [this, question](const QString& name) {
+        if (question == hostQuestion_ && item_) {
+            item_->setIconShowsTitle(!traytext::hostDrawsLabels(name.toStdString()));
+        }
+    });
 }
 
 void QtStatusItem::registerWithWatcher() {
@@ -137,16 +177,45 @@ void QtStatusItem::showFallback() {
     fallback_ = std::make_unique<QSystemTrayIcon>();
     fallback_->setIcon(squareIcon(title_));
     fallback_->setToolTip(title_);
+    buildFallbackMenu();
     connect(fallback_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                // Every button does the same; a double click already arrived as its first click.
-                if (reason != QSystemTrayIcon::DoubleClick) {
+                // A double click already arrived as its first click; the right button
+                // shows the menu where there is one.
+                const bool menuShown = reason == QSystemTrayIcon::Context && fallbackMenu_;
+                if (reason != QSystemTrayIcon::DoubleClick && !menuShown) {
                     const QRect geometry = fallback_->geometry();
                     activated(geometry.isValid() ? std::optional<QPoint>(geometry.center())
                                                  : std::nullopt);
                 }
             });
     fallback_->show();
+}
+
+void QtStatusItem::buildFallbackMenu() {
+    if (menuEntries_.empty()) {
+        fallback_->setContextMenu(nullptr);
+        fallbackMenu_.reset();
+        return;
+    }
+    auto menu = std::make_unique<QMenu>();
+    for (const StatusMenuEntry& entry : menuEntries_) {
+        if (entry.label.empty()) {
+            menu->addSeparator();
+            continue;
+        }
+        // QMenu takes "&" for a mnemonic.
+        QAction* action = menu->addAction(
+            QString::fromStdString(entry.label).replace(u'&', QStringLiteral("&&")));
+        action->setEnabled(static_cast<bool>(entry.action));
+        connect(action, &QAction::triggered, this, [action = entry.action] {
+            if (action) {
+                action();
+            }
+        });
+    }
+    fallback_->setContextMenu(menu.get());
+    fallbackMenu_ = std::move(menu);
 }
 
 void QtStatusItem::activated(std::optional<QPoint> position) {

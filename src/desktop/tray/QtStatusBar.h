@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QDBusConnection>
 #include <QObject>
@@ -14,6 +15,7 @@
 #include "platform/StatusBar.h"
 
 class QDBusServiceWatcher;
+class QMenu;
 class QSystemTrayIcon;
 
 namespace quintrel {
@@ -30,6 +32,7 @@ public:
     bool hasButton() const override { return true; }
     void setTitle(const std::string& title) override;
     void setAction(std::function<void()> action) override;
+    void setMenu(std::vector<StatusMenuEntry> entries) override;
 
     // Where the item was last clicked, in global coordinates, when the panel said so.
     std::optional<QPoint> lastActivationPosition() const { return lastActivationPosition_; }
@@ -37,6 +40,11 @@ public:
     bool isRegisteredWithWatcher() const { return registered_; }
     // Whether the item is (also) an XEmbed tray icon.
     bool hasXEmbedIcon() const { return fallback_ != nullptr; }
+    // The XEmbed icon's menu (right button), while there is one.
+    QMenu* xembedMenu() const;
+    // Whether the item's icon carries the title (false: the symbolic icon, where the
+    // watcher's panel draws the label itself).
+    bool iconShowsTitle() const;
 
 signals:
     void registrationChanged(bool registered);
@@ -49,14 +57,20 @@ private:
     void setRegistered(bool registered);
     void checkForHost();
     void showFallback();
+    void buildFallbackMenu();
     void activated(std::optional<QPoint> position);
+    // Picks the icon for the panel behind the watcher's current owner.
+    void askWhichHost();
 
     QDBusConnection bus_;
     StatusNotifierItem* item_ = nullptr;      // child of this
     QDBusServiceWatcher* watcher_ = nullptr;  // child of this
+    std::vector<StatusMenuEntry> menuEntries_;
+    std::unique_ptr<QMenu> fallbackMenu_;  // outlives the icon that shows it
     std::unique_ptr<QSystemTrayIcon> fallback_;
     QString title_;
     std::function<void()> action_;
+    int hostQuestion_ = 0;  // answers to earlier questions are stale
     std::optional<QPoint> lastActivationPosition_;
     bool registered_ = false;
 };

@@ -3,15 +3,19 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 
-#include "desktop/tray/StatusNotifierItemAdaptor.h"
+#include "desktop/tray/DBusMenu.h"
+#include "desktop/tray/SymbolicIcon.h"
 #include "desktop/tray/TitleIcon.h"
+#include "statusnotifieritemadaptor.h"
+#include "util/TrayText.h"
 
 namespace quintrel {
 
 StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, QObject* parent)
     : QObject(parent), bus_(std::move(bus)) {
     sni::registerTypes();
-    setTitle({});
+    paintIcon();
+    menu_ = new DBusMenu(bus_, this);
     new StatusNotifierItemAdaptor(this);  // owned by this object
     if (!bus_.registerObject(kObjectPath, this, QDBusConnection::ExportAdaptors)) {
         return;
@@ -33,59 +37,63 @@ StatusNotifierItem::~StatusNotifierItem() {
 }
 
 void StatusNotifierItem::setTitle(const QString& title) {
-    title_ = title;
-    pixmaps_.clear();
-    for (const int height : titleicon::kSizes) {
-        pixmaps_.append(sni::pixmapOf(titleicon::wide(title, height)));
+    if (title == title_) {
+        return;
     }
-    emit titleChanged();
+    title_ = title;
+    if (iconShowsTitle_) {
+        paintIcon();
+        emit NewIcon();
+    }
+    emit NewTitle();
+    emit NewToolTip();
+    // libappindicator's name for the label signal, and the alias some hosts listen for.
+    emit XAyatanaNewLabel(title_, title_);
+    emit NewXAyatanaLabel(title_, title_);
+}
+
+void StatusNotifierItem::setIconShowsTitle(bool showsTitle) {
+    if (showsTitle == iconShowsTitle_) {
+        return;
+    }
+    iconShowsTitle_ = showsTitle;
+    paintIcon();
+    emit NewIcon();
+}
+
+void StatusNotifierItem::paintIcon() {
+    pixmaps_.clear();
+    const QString text = QString::fromStdString(traytext::iconText(title_.toStdString()));
+    for (const int height : titleicon::kSizes) {
+        const QImage image =
+            iconShowsTitle_ ? titleicon::wide(text, height) : symbolicicon::image(height);
+        pixmaps_.append(sni::pixmapOf(image.isNull() ? titleicon::wide(text, height) : image));
+    }
+}
+
+QDBusObjectPath StatusNotifierItem::menuPath() const {
+    return QDBusObjectPath(menu_->isExported() ? QString::fromLatin1(DBusMenu::kObjectPath)
+                                               : QStringLiteral("/"));
 }
 
 sni::ToolTip StatusNotifierItem::toolTip() const {
     return sni::ToolTip{{}, {}, title_, {}};
 }
 
+void StatusNotifierItem::Activate(int x, int y) {
+    activate(x, y);
+}
+void StatusNotifierItem::SecondaryActivate(int x, int y) {
+    activate(x, y);
+}
+void StatusNotifierItem::ContextMenu(int x, int y) {
+    activate(x, y);
+}
+void StatusNotifierItem::Scroll(int, const QString&) {}
+
 void StatusNotifierItem::activate(int x, int y) {
     // Hosts that do not know where the item is send (0, 0).
     emit activated(x == 0 && y == 0 ? std::nullopt : std::optional<QPoint>(QPoint(x, y)));
-}
-
-StatusNotifierItemAdaptor::StatusNotifierItemAdaptor(StatusNotifierItem* item)
-    : QDBusAbstractAdaptor(item), item_(item) {
-    setAutoRelaySignals(false);
-    connect(item, &StatusNotifierItem::titleChanged, this,
-            &StatusNotifierItemAdaptor::announceTitle);
-}
-
-QString StatusNotifierItemAdaptor::title() const {
-    return item_->title();
-}
-sni::PixmapList StatusNotifierItemAdaptor::iconPixmap() const {
-    return item_->iconPixmaps();
-}
-sni::ToolTip StatusNotifierItemAdaptor::toolTip() const {
-    return item_->toolTip();
-}
-
-void StatusNotifierItemAdaptor::Activate(int x, int y) {
-    item_->activate(x, y);
-}
-void StatusNotifierItemAdaptor::SecondaryActivate(int x, int y) {
-    item_->activate(x, y);
-}
-void StatusNotifierItemAdaptor::ContextMenu(int x, int y) {
-    item_->activate(x, y);
-}
-void StatusNotifierItemAdaptor::Scroll(int, const QString&) {}
-
-void StatusNotifierItemAdaptor::announceTitle() {
-    const QString label = item_->title();
-    emit NewTitle();
-    emit NewIcon();
-    emit NewToolTip();
-    // libappindicator's name for the label signal, and the alias some hosts listen for.
-    emit XAyatanaNewLabel(label, label);
-    emit NewXAyatanaLabel(label, label);
 }
 
 }  // namespace quintrel

@@ -1,0 +1,62 @@
+#include "util/TrayText.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <utility>
+
+namespace quintrel::traytext {
+
+namespace {
+
+// Four digits still fit a square tray slot; from five on the icon shortens.
+constexpr std::uint64_t kShortenFrom = 10'000;
+
+// Process names of the watchers of the panels seen so far. GNOME's AppIndicator extension
+// runs inside gnome-shell; KDE's watcher is kded5's, Plasma's own host plasmashell's.
+constexpr std::array<std::pair<std::string_view, bool>, 7> kHosts{{
+    {"gnome-shell", true},
+    {"xfce4-panel", false},
+    // xfce4-panel's plugin wrapper: Debian 12's (4.18) and later releases' name.
+    {"wrapper-2.0", false},
+    {"panel-wrapper", false},
+    {"waybar", false},
+    {"plasmashell", false},
+    {"kded5", false},
+}};
+
+}  // namespace
+
+std::string iconText(const std::string& title) {
+    constexpr std::size_t kMaxDigits = 19;  // every such count fits 64 bits
+    if (title.empty() || title.size() > kMaxDigits ||
+        !std::all_of(title.begin(), title.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return title;
+    }
+    const std::uint64_t count = std::stoull(title);
+    if (count < kShortenFrom) {
+        return title;
+    }
+    constexpr std::array<char, 6> kSuffixes{'k', 'M', 'G', 'T', 'P', 'E'};
+    std::uint64_t unit = 1000;
+    std::size_t suffix = 0;
+    while (suffix + 1 < kSuffixes.size() && count / unit >= 1000) {
+        unit *= 1000;
+        ++suffix;
+    }
+    const std::uint64_t whole = count / unit;
+    std::string text = std::to_string(whole);
+    if (whole < 10) {
+        text += '.';
+        text += static_cast<char>('0' + (count % unit) / (unit / 10));
+    }
+    return text + kSuffixes[suffix];
+}
+
+bool hostDrawsLabels(std::string_view processName) {
+    const auto host = std::find_if(kHosts.begin(), kHosts.end(),
+                                   [&](const auto& entry) { return entry.first == processName; });
+    return host != kHosts.end() && host->second;
+}
+
+}  // namespace quintrel::traytext
