@@ -1,19 +1,25 @@
 // The process entry: one Quintrel Companion per user session, living in the tray.
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include "app/AppDelegate.h"
 #include "desktop/notify/FreedesktopNotificationCenter.h"
 #include "desktop/notify/QtSoundFactory.h"
 #include "desktop/popup/DashboardPopup.h"
 #include "desktop/popup/WebViewPlugin.h"
+#include "desktop/remote/CommandLine.h"
+#include "desktop/remote/RemoteClient.h"
+#include "desktop/remote/RemoteControl.h"
 #include "desktop/settings/QtSettingsWindows.h"
 #include "desktop/system/DesktopIdleTime.h"
 #include "desktop/system/DesktopScreenLock.h"
@@ -35,8 +41,56 @@
 #include "desktop/TestHooks.h"
 #endif
 
+namespace {
+
+using namespace quintrel;
+
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+// The options that only talk to the running app: no widgets, no poller.
+int runCommandLineClient(int argc, char* argv[], const CommandLine& commandLine) {
+    QCoreApplication client(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quintrel-companion"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUINTREL_VERSION));
+    switch (commandLine.action) {
+        case CommandAction::Help:
+            std::printf("%s", commandLineHelp().toLocal8Bit().constData());
+            return 0;
+        case CommandAction::Version:
+            std::printf("quintrel-companion %s\n", QUINTREL_VERSION);
+            return 0;
+        case CommandAction::Status:
+            return printRemoteStatus();
+        case CommandAction::Watch:
+            return watchRemoteApp(commandLine.format);
+        default:
+            return forwardToRunningApp(commandLine.action);
+    }
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
-    using namespace quintrel;
+    const CommandLine commandLine = parseCommandLine(argumentsOf(argc, argv));
+    if (commandLine.error) {
+        std::fprintf(stderr, "quintrel-companion: %s\n%s\n",
+                     commandLine.error->toLocal8Bit().constData(),
+                     commandLineUsage().toLocal8Bit().constData());
+        return 2;
+    }
+    // --settings and --popup start the app when none runs; the rest never do.
+    const bool startsApp = commandLine.action == CommandAction::StartApp ||
+                           commandLine.action == CommandAction::Settings ||
+                           commandLine.action == CommandAction::Popup;
+    if (!startsApp) {
+        return runCommandLineClient(argc, argv, commandLine);
+    }
 
     limitHeapArenas();
     StdoutConsole::installQtMessageHandler();
@@ -58,6 +112,9 @@ int main(int argc, char* argv[]) {
         case SingleInstance::Outcome::acquired:
             break;
         case SingleInstance::Outcome::alreadyRunning:
+            if (commandLine.action != CommandAction::StartApp) {
+                return forwardToRunningApp(commandLine.action);
+            }
             console.printLine("Quintrel Companion is already running");
             return 0;
         case SingleInstance::Outcome::failed:
@@ -94,8 +151,15 @@ int main(int argc, char* argv[]) {
     QtSettingsWindows settingsWindows(
         SettingsServices{mainQueue, http, preferences, bus, console, browser, service},
         [&] { playStartupSound(resources, sounds, console, previewPlayer); });
+    // A bus caller has no tray position: on X11 the popup then opens at the pointer.
+    bool popupAtPointer = false;
     DashboardPopupFactory popovers(service, browser,
-                                   [&statusBar] { return statusBar.lastActivationPosition(); });
+                                   [&statusBar, &popupAtPointer]() -> std::optional<QPoint> {
+                                       if (popupAtPointer) {
+                                           return std::nullopt;
+                                       }
+                                       return statusBar.lastActivationPosition();
+                                   });
 
     const Platform platform{.mainQueue = mainQueue,
                             .http = http,
@@ -125,7 +189,18 @@ int main(int argc, char* argv[]) {
 #ifdef QUINTREL_TEST_HOOKS
     installTestHooks(*delegate);
 #endif
+    RemoteControl remote(*delegate, [&] {
+        popupAtPointer = true;
+        delegate->statusItemClicked();
+        popupAtPointer = false;
+    });
+    remote.exportOnSessionBus();
     delegate->applicationDidFinishLaunching();
+    if (commandLine.action == CommandAction::Settings) {
+        QTimer::singleShot(0, &remote, &RemoteControl::ShowSettings);
+    } else if (commandLine.action == CommandAction::Popup) {
+        QTimer::singleShot(0, &remote, &RemoteControl::TogglePopup);
+    }
     const int status = QApplication::exec();
     delegate->applicationWillTerminate();
     return status;

@@ -23,6 +23,14 @@
 
 namespace quintrel {
 
+// The last-checked and last-error texts as the popup shows them, and whether a refresh runs.
+struct StatusTexts {
+    std::string lastChecked;
+    std::string lastError;
+    bool isChecking = false;
+    bool operator==(const StatusTexts&) const = default;
+};
+
 class AppDelegate : public NotificationCenterDelegate,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
@@ -52,6 +60,8 @@ public:
     // --- the status title and the status texts (app/StatusTexts.cpp) ---
     void changeStatusBarButton(const std::string& content);
     void updateRefreshMenuItems(bool isChecking);
+    // The two status texts in the popup's formats, as they are now.
+    StatusTexts currentStatusTexts() const { return statusTexts(isRefreshing); }
 
     // --- bus handlers and browser links (app/) ---
     void quintrel_content(const BusMessage& message);
@@ -106,6 +116,10 @@ public:
     // whether or not the popup exists. Unset in the app; test builds may set it.
     std::function<void(const std::string& lastChecked, const std::string& lastError)>
         statusTextsObserver;
+    // What the desktop's remote interfaces follow: each title shown on the status item, and
+    // the status texts each time they are made. Unset unless the desktop sets them.
+    std::function<void(const std::string& title)> titleObserver;
+    std::function<void(const StatusTexts& texts)> statusObserver;
     std::unique_ptr<DashboardPopover> dashboardPopover;
     std::shared_ptr<DashboardPopoverContent> dashboardPopoverViewController;
 
@@ -118,6 +132,7 @@ private:
     template <typename Work>
     void onMainThread(Work&& work);
     void print(std::string_view line) const { platform.console.printLine(line); }
+    StatusTexts statusTexts(bool isChecking) const;
 
     std::vector<NotificationBus::Observation> busObservations_;
 };

@@ -13,25 +13,36 @@ void AppDelegate::changeStatusBarButton(const std::string& content) {
     onMainThread([this, content] {
         if (statusItem && statusItem->hasButton()) {
             statusItem->setTitle(content);
+            if (titleObserver) {
+                titleObserver(content);
+            }
         }
     });
 }
 
-void AppDelegate::updateRefreshMenuItems(bool isChecking) {
+StatusTexts AppDelegate::statusTexts(bool isChecking) const {
     const std::string lastChecked = isChecking      ? "Checking..."
                                     : lastCheckedAt ? text::localDateTime(*lastCheckedAt)
                                                     : "Never";
-    if (!dashboardPopoverViewController && !statusTextsObserver) {
-        return;
-    }
     std::string oneLine = lastErrorMessage;
     std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
-    const std::string lastError = text::ellipsized(oneLine, kLastErrorLength);
+    return {lastChecked, text::ellipsized(oneLine, kLastErrorLength), isChecking};
+}
+
+void AppDelegate::updateRefreshMenuItems(bool isChecking) {
+    if (!dashboardPopoverViewController && !statusTextsObserver && !statusObserver) {
+        return;
+    }
+    const StatusTexts texts = statusTexts(isChecking);
     if (statusTextsObserver) {
-        statusTextsObserver(lastChecked, lastError);
+        statusTextsObserver(texts.lastChecked, texts.lastError);
+    }
+    if (statusObserver) {
+        statusObserver(texts);
     }
     if (dashboardPopoverViewController) {
-        dashboardPopoverViewController->updateStatus(lastChecked, lastError, isChecking);
+        dashboardPopoverViewController->updateStatus(texts.lastChecked, texts.lastError,
+                                                     isChecking);
     }
 }
 
