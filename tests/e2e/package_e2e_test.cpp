@@ -115,7 +115,7 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndLoadsItsWebView) {
 
     session().panelCommand("click 1200 10");
     ASSERT_TRUE(session().waitForRequests(1, "/widget/wp3.2.php", kWebTimeout));
-    EXPECT_TRUE(appHasMapped(installed + "/lib/quintrel-companion/libquintrel-webview.so"));
+    EXPECT_TRUE(appHasMapped(installed + "/libexec/quintrel-companion/libquintrel-webview.so"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, PackageTest,
