@@ -103,7 +103,7 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndLoadsItsWebView) {
     if (GetParam().userBuild) {
         for (const QString& binary :
              {app, installed + "/libexec/quintrel-companion/quintrel-sound",
-              installed + "/lib/quintrel-companion/libquintrel-webview.so"}) {
+              installed + "/libexec/quintrel-companion/libquintrel-webview.so"}) {
             QProcess strings;
             strings.start("strings", {"-a", binary});
             ASSERT_TRUE(strings.waitForFinished(60'000) && strings.exitCode() == 0);
@@ -147,7 +147,7 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndLoadsItsWebView) {
 
     session().panelCommand("click 1200 10");
     ASSERT_TRUE(session().waitForRequests(1, "/widget/wp3.2.php", kWebTimeout));
-    EXPECT_TRUE(appHasMapped(installed + "/lib/quintrel-companion/libquintrel-webview.so"));
+    EXPECT_TRUE(appHasMapped(installed + "/libexec/quintrel-companion/libquintrel-webview.so"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, PackageTest,

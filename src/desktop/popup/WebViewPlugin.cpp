@@ -48,7 +48,7 @@ void prepareDashboardWebView() {
 QStringList webViewPluginPaths() {
     const QString prefix =
         QFileInfo(QCoreApplication::applicationDirPath() + "/..").absoluteFilePath();
-    return {prefix + "/lib/quintrel-companion/" + kPluginName,
+    return {prefix + "/libexec/quintrel-companion/" + kPluginName,
 #ifdef QUINTREL_WEBVIEW_BUILD_DIR
             QStringLiteral(QUINTREL_WEBVIEW_BUILD_DIR "/") + kPluginName
 #endif

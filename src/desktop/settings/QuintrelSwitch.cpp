@@ -1,5 +1,6 @@
 #include "desktop/settings/QuintrelSwitch.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -62,6 +63,22 @@ void QuintrelSwitch::paintEvent(QPaintEvent*) {
         const QRectF around = track.adjusted(-2.5, -2.5, 2.5, 2.5);
         painter.drawRoundedRect(around, radius + 2.5, radius + 2.5);
     }
+}
+
+void QuintrelSwitch::keyPressEvent(QKeyEvent* event) {
+    const bool forward = event->key() == Qt::Key_Right;
+    if ((!forward && event->key() != Qt::Key_Left) ||
+        (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        // Space and the rest as any button; QAbstractButton would move the focus on arrows.
+        QAbstractButton::keyPressEvent(event);
+        return;
+    }
+    const bool on = forward != (layoutDirection() == Qt::RightToLeft);
+    if (isChecked() != on) {
+        // As a click, so that whoever listens to clicked() hears the keyboard too.
+        click();
+    }
+    event->accept();
 }
 
 }  // namespace quintrel
