@@ -1,6 +1,6 @@
 # What `cmake --install` lays out besides the targets' own rules: the desktop entry, the
-# AppStream metainfo and the icons. The binary finds its helper (libexec/), web-view
-# plugin (lib/) and sounds (share/) relative to its own location, so any prefix works.
+# AppStream metainfo and the icons. The binary finds its helpers (libexec/) and sounds
+# (share/) relative to its own location, so any prefix works.
 set(_quintrel_id com.quintrel.Companion)
 set(_quintrel_resources ${PROJECT_SOURCE_DIR}/resources)
 

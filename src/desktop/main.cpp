@@ -10,8 +10,7 @@
 #include "app/AppDelegate.h"
 #include "desktop/notify/FreedesktopNotificationCenter.h"
 #include "desktop/notify/QtSoundFactory.h"
-#include "desktop/popup/DashboardPopup.h"
-#include "desktop/popup/WebViewPlugin.h"
+#include "desktop/popup/QtDashboardPopover.h"
 #include "desktop/settings/QtSettingsWindows.h"
 #include "desktop/system/DesktopIdleTime.h"
 #include "desktop/system/DesktopScreenLock.h"
@@ -38,7 +37,6 @@ int main(int argc, char* argv[]) {
 
     limitHeapArenas();
     StdoutConsole::installQtMessageHandler();
-    prepareDashboardWebView();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quintrel-companion"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quintrel Companion"));
@@ -83,8 +81,8 @@ int main(int argc, char* argv[]) {
     QtSettingsWindows settingsWindows(
         SettingsServices{mainQueue, http, preferences, bus, console, browser, service},
         [&] { playStartupSound(resources, sounds, console, previewPlayer); });
-    DashboardPopupFactory popovers(service, browser,
-                                   [&statusBar] { return statusBar.lastActivationPosition(); });
+    QtDashboardPopoverFactory popovers(service, browser,
+                                       [&statusBar] { return statusBar.lastActivationPosition(); });
 
     const Platform platform{.mainQueue = mainQueue,
                             .http = http,
@@ -109,6 +107,10 @@ int main(int argc, char* argv[]) {
     if (const auto interval = processEnvironment("QUINTREL_TEST_POLL_INTERVAL_MS")) {
         delegate->pollInterval =
             std::chrono::milliseconds(std::max(1, std::atoi(interval->c_str())));
+    }
+    if (const auto keep = processEnvironment("QUINTREL_TEST_DASHBOARD_KEEP_MS")) {
+        popovers.helper().keepAfterHide =
+            std::chrono::milliseconds(std::max(1, std::atoi(keep->c_str())));
     }
 #endif
 #ifdef QUINTREL_TEST_HOOKS
