@@ -1,7 +1,6 @@
 # What `cmake --install` lays out besides the targets' own rules: the desktop entry, the
-# AppStream metainfo, the icons and the documentation. The binary finds its helper and
-# web-view plugin (libexec/) and its sounds (share/) relative to its own location, so any
-# prefix works.
+# AppStream metainfo, the icons and the documentation. The binary finds its helpers
+# (libexec/) and sounds (share/) relative to its own location, so any prefix works.
 set(_quintrel_id com.quintrel.Companion)
 set(_quintrel_resources ${PROJECT_SOURCE_DIR}/resources)
 
@@ -24,7 +23,7 @@ endforeach()
 # Everything the app starts or loads at run time: every target with an install rule. The
 # demo builds this one target; runtime_target_test compares it with the install rules.
 add_custom_target(quintrel-runtime)
-add_dependencies(quintrel-runtime quintrel-companion quintrel-sound quintrel-webview)
+add_dependencies(quintrel-runtime quintrel-companion quintrel-sound quintrel-dashboard)
 get_target_property(_quintrel_runtime_deps quintrel-runtime MANUALLY_ADDED_DEPENDENCIES)
 set(_quintrel_runtime_files "")
 foreach(_target IN LISTS _quintrel_runtime_deps)

@@ -1,10 +1,11 @@
 # The Debian package (`cpack -G DEB` in a release build). dpkg-shlibdeps finds the
 # libraries the binaries link, and with them Qt's X11 platform plugin (libqt6gui6), its
-# TLS backend (libqt6network6) and the web engine's renderer process (named by the web
-# engine's symbols file). Depends adds what is only loaded at run time: the GStreamer elements
-# the sound helper decodes and plays MP3 with (mpg123 in -good; playbin and the audio
-# converters in -base), Qt's SVG image plugin that renders the tray's symbolic icon, and a
-# session bus for the tray, notifications and idle time.
+# TLS backend (libqt6network6) and, for the dashboard helper alone, the web engine and its
+# renderer process (named by the web engine's symbols file). Depends adds what is only
+# loaded at run time: the GStreamer elements the sound helper decodes and plays MP3 with
+# (mpg123 in -good; playbin and the audio converters in -base), Qt's SVG image plugin that
+# renders the tray's symbolic icon, and a session bus for the tray, notifications and idle
+# time.
 set(CPACK_PACKAGE_NAME quintrel-companion)
 set(CPACK_PACKAGE_VENDOR Quintrel)
 set(CPACK_PACKAGE_CONTACT "Quintrel <support@quintrel.com>")

@@ -15,8 +15,7 @@
 #include "app/AppDelegate.h"
 #include "desktop/notify/FreedesktopNotificationCenter.h"
 #include "desktop/notify/QtSoundFactory.h"
-#include "desktop/popup/DashboardPopup.h"
-#include "desktop/popup/WebViewPlugin.h"
+#include "desktop/popup/QtDashboardPopover.h"
 #include "desktop/remote/CommandLine.h"
 #include "desktop/remote/RemoteClient.h"
 #include "desktop/remote/RemoteControl.h"
@@ -94,7 +93,6 @@ int main(int argc, char* argv[]) {
 
     limitHeapArenas();
     StdoutConsole::installQtMessageHandler();
-    prepareDashboardWebView();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quintrel-companion"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quintrel Companion"));
@@ -153,13 +151,13 @@ int main(int argc, char* argv[]) {
         [&] { playStartupSound(resources, sounds, console, previewPlayer); });
     // A bus caller has no tray position: on X11 the popup then opens at the pointer.
     bool popupAtPointer = false;
-    DashboardPopupFactory popovers(service, browser,
-                                   [&statusBar, &popupAtPointer]() -> std::optional<QPoint> {
-                                       if (popupAtPointer) {
-                                           return std::nullopt;
-                                       }
-                                       return statusBar.lastActivationPosition();
-                                   });
+    QtDashboardPopoverFactory popovers(service, browser,
+                                       [&statusBar, &popupAtPointer]() -> std::optional<QPoint> {
+                                           if (popupAtPointer) {
+                                               return std::nullopt;
+                                           }
+                                           return statusBar.lastActivationPosition();
+                                       });
 
     const Platform platform{.mainQueue = mainQueue,
                             .http = http,
@@ -184,6 +182,10 @@ int main(int argc, char* argv[]) {
     if (const auto interval = processEnvironment("QUINTREL_TEST_POLL_INTERVAL_MS")) {
         delegate->pollInterval =
             std::chrono::milliseconds(std::max(1, std::atoi(interval->c_str())));
+    }
+    if (const auto keep = processEnvironment("QUINTREL_TEST_DASHBOARD_KEEP_MS")) {
+        popovers.helper().keepAfterHide =
+            std::chrono::milliseconds(std::max(1, std::atoi(keep->c_str())));
     }
 #endif
 #ifdef QUINTREL_TEST_HOOKS

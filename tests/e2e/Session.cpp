@@ -82,9 +82,6 @@ Session::Session(const QStringList& standinArgs) : standin_(QUINTREL_E2E_PORT) {
                                                     environment_.value(QStringLiteral("PATH")));
     environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment_.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), QStringLiteral("none"));
-    if (::geteuid() == 0) {
-        environment_.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-    }
     if (startDisplay() && startBus()) {
         startStandin(standinArgs);
     }

@@ -1,6 +1,11 @@
 // The dashboard popup with the real binary: a click on the tray item opens it next to the
 // click, its widgets come from the stand-in, and its links reach the (fake) browser.
 
+#include <signal.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
@@ -49,6 +54,58 @@ protected:
     std::optional<LoggedRequest> lastRequest(const std::string& path) {
         const auto requests = session().standin().requests(path);
         return requests.empty() ? std::nullopt : std::optional(requests.back());
+    }
+
+    // Starts the app with a short poll interval and a helper kept only briefly after hiding.
+    void startWithShortTimers() {
+        session().writePreferences({{"qnapicode", kDemoCode}});
+        ASSERT_TRUE(session().startPanel());
+        QProcessEnvironment environment;
+        environment.insert("QUINTREL_TEST_POLL_INTERVAL_MS", "2000");
+        environment.insert("QUINTREL_TEST_DASHBOARD_KEEP_MS", "2000");
+        environment.insert("QUINTREL_TEST_DASHBOARD_EVENTS", "1");
+        ASSERT_TRUE(session().startApp(environment)) << session().app().error();
+        firstAnsweredPoll();
+    }
+
+    // The pid of the app's quintrel-dashboard child, or 0.
+    qint64 helperPid() {
+        const QString parent = QString::number(session().app().pid());
+        for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+            QFile stat("/proc/" + pid + "/stat");
+            if (!stat.open(QIODevice::ReadOnly)) {
+                continue;
+            }
+            // "pid (name) state ppid ...": the name may hold spaces, so count from its end.
+            const QString line = QString::fromUtf8(stat.readAll());
+            const QStringList rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
+            if (rest.size() > 1 && rest[1] == parent &&
+                QFileInfo(QFileInfo("/proc/" + pid + "/exe").symLinkTarget()).fileName() ==
+                    "quintrel-dashboard") {
+                return pid.toLongLong();
+            }
+        }
+        return 0;
+    }
+
+    // Waits until the popup has reported `count` pages loaded since the app started.
+    bool waitForPagesLoaded(size_t count) {
+        return waitUntil(
+            [&] {
+                const std::string err = session().app().standardError();
+                size_t seen = 0;
+                for (size_t at = err.find("dashboard-page-loaded 1"); at != std::string::npos;
+                     at = err.find("dashboard-page-loaded 1", at + 1)) {
+                    ++seen;
+                }
+                return seen >= count;
+            },
+            kWebTimeout);
+    }
+
+    bool appMapsWebEngine() {
+        QFile maps(QString("/proc/%1/maps").arg(session().app().pid()));
+        return !maps.open(QIODevice::ReadOnly) || maps.readAll().contains("WebEngine");
     }
 
     bool opened(const std::string& prefix) {
@@ -107,6 +164,85 @@ TEST_F(PopupTest, ClickOpensTheWidgetsNextToTheTrayAndLinksGoToTheBrowser) {
     // A second click on the item closes the popup.
     session().panelCommand("click 1200 10");
     EXPECT_TRUE(waitUntil([&] { return !popupGeometry().has_value(); }, kTimeout));
+}
+
+TEST_F(PopupTest, TheHelperComesAndGoesAndAKilledOneIsReplacedWithTheSameTab) {
+    startWithShortTimers();
+    session().panelCommand("click 1200 10");
+    ASSERT_TRUE(session().waitForRequests(1, "/widget/wp3.2.php", kWebTimeout));
+    EXPECT_NE(helperPid(), 0);
+    EXPECT_FALSE(appMapsWebEngine());
+
+    // Escape hides it; once the keep interval is over the helper is gone.
+    std::optional<QRect> popup;
+    ASSERT_TRUE(waitUntil([&] { return (popup = popupGeometry()).has_value(); }, kTimeout));
+    x11("xdotool", {"key", "Escape"});
+    ASSERT_TRUE(waitUntil([&] { return !popupGeometry().has_value(); }, kTimeout));
+    ASSERT_TRUE(waitUntil([&] { return helperPid() == 0; }, kTimeout));
+    EXPECT_FALSE(appMapsWebEngine());
+
+    // A new helper for the next click; the Map tab is chosen in it, then it is killed.
+    session().panelCommand("click 1200 10");
+    ASSERT_TRUE(session().waitForRequests(2, "/widget/wp3.2.php", kWebTimeout));
+    ASSERT_TRUE(waitForPagesLoaded(2));
+    ASSERT_TRUE(waitUntil([&] { return (popup = popupGeometry()).has_value(); }, kTimeout));
+    clickAt(popup->topLeft() + QPoint(340, 26));
+    ASSERT_TRUE(session().waitForRequests(1, "/widget/wp-map.php", kWebTimeout));
+    const qint64 helper = helperPid();
+    ASSERT_NE(helper, 0);
+    ::kill(static_cast<pid_t>(helper), SIGKILL);
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return session().app().standardError().find(
+                       "The dashboard helper ended unexpectedly") != std::string::npos;
+        },
+        kTimeout));
+
+    // Polling goes on, and the next click shows the Map tab again in a new helper.
+    const auto polls = session().standin().requests("/api/chrome.php").size();
+    EXPECT_TRUE(session().waitForRequests(polls + 1, "/api/chrome.php", kTimeout));
+    EXPECT_NE(session().currentLabel(), "");
+    session().panelCommand("click 1200 10");
+    EXPECT_TRUE(session().waitForRequests(2, "/widget/wp-map.php", kWebTimeout));
+    EXPECT_TRUE(waitUntil([&] { return popupGeometry().has_value(); }, kTimeout));
+    EXPECT_NE(helperPid(), 0);
+}
+
+TEST_F(PopupTest, AHostilePageOpensNothingButWebLinksAndStaysOnTheWidgetHost) {
+    // One link per 100 px band of the page, from the top; a timer keeps asking for windows.
+    const std::string page =
+        "<!doctype html><html><body style=\"margin:0\">"
+        "<style>a{display:block;height:100px}</style>"
+        "<a href=\"smb://server/share\">smb</a>"
+        "<a href=\"http://elsewhere.example/offhost\">off host</a>"
+        "<a href=\"http://localhost:47311/widget/wp-dashboard.php?code=" +
+        std::string(kDemoCode) +
+        "\">same host</a>"
+        "<script>setInterval(function(){window.open('http://localhost:47311/opened.php')},"
+        "200)</script></body></html>";
+    ASSERT_TRUE(session().standin().script(
+        {{"path", "/widget/wp3.2.php"}, {"content_type", "text/html"}, {"body", page}}));
+    startWithShortTimers();
+    session().panelCommand("click 1200 10");
+    ASSERT_TRUE(waitForPagesLoaded(1));
+    std::optional<QRect> popup;
+    ASSERT_TRUE(waitUntil([&] { return (popup = popupGeometry()).has_value(); }, kTimeout));
+    // The web view's top-left corner inside the popup.
+    const QPoint web = popup->topLeft() + QPoint(12, 50);
+
+    clickAt(web + QPoint(20, 50));
+    clickAt(web + QPoint(20, 150));
+    ASSERT_TRUE(waitUntil([&] { return opened("http://elsewhere.example/offhost"); }, kTimeout));
+    clickAt(web + QPoint(20, 250));
+    ASSERT_TRUE(session().waitForRequests(1, "/widget/wp-dashboard.php", kWebTimeout));
+
+    for (const auto& url : session().openedUrls()) {
+        EXPECT_EQ(url.find("smb:"), std::string::npos) << url;
+        EXPECT_EQ(url.find("opened.php"), std::string::npos) << url;
+        EXPECT_EQ(url.find("wp-dashboard"), std::string::npos) << url;
+    }
+    EXPECT_TRUE(session().standin().requests("/opened.php").empty());
+    EXPECT_TRUE(popupGeometry().has_value());
 }
 
 }  // namespace

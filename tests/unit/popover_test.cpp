@@ -82,31 +82,48 @@ TEST(DashboardTabs, NoCodePageIsExactly188Bytes) {
 
 TEST(NavigationPolicy, DecisionTable) {
     using Decision = NavigationPolicy::Decision;
+    constexpr bool kNewWindow = false, kFrame = true, kMain = true, kSub = false;
     // nullptr: no URL in the request, nothing opened in the browser.
     const struct {
         bool targetFrame;
+        bool mainFrame;
         const char* url;
         Decision decision;
         const char* opened;
     } cases[] = {
-        {true, "https://elsewhere.example/x", Decision::allow, nullptr},
-        {true, "javascript:void(0)", Decision::allow, nullptr},
-        {true, nullptr, Decision::allow, nullptr},
-        {false, "https://www.quintrel.com/a?b=1", Decision::cancel,
+        {kFrame, kMain, "https://widgets.quintrel.test/widget/other.php", Decision::allow, nullptr},
+        {kFrame, kMain, "HTTPS://widgets.quintrel.test?x", Decision::allow, nullptr},
+        {kFrame, kMain, "https://elsewhere.example/x", Decision::cancel,
+         "https://elsewhere.example/x"},
+        {kFrame, kMain, "http://widgets.quintrel.test/x", Decision::cancel,
+         "http://widgets.quintrel.test/x"},
+        {kFrame, kMain, "https://widgets.quintrel.test:8443/x", Decision::cancel,
+         "https://widgets.quintrel.test:8443/x"},
+        {kFrame, kMain, "https://widgets.quintrel.test@evil.example/", Decision::cancel,
+         "https://widgets.quintrel.test@evil.example/"},
+        {kFrame, kSub, "https://maps.example/tile", Decision::allow, nullptr},
+        {kFrame, kSub, "about:blank", Decision::allow, nullptr},
+        {kFrame, kMain, "smb://server/share", Decision::cancel, nullptr},
+        {kFrame, kSub, "sftp://server/x", Decision::cancel, nullptr},
+        {kFrame, kMain, "javascript:void(0)", Decision::cancel, nullptr},
+        {kFrame, kMain, "file:///etc/passwd", Decision::cancel, nullptr},
+        {kFrame, kMain, nullptr, Decision::allow, nullptr},
+        {kNewWindow, kMain, "https://www.quintrel.com/a?b=1", Decision::cancel,
          "https://www.quintrel.com/a?b=1"},
-        {false, "http://localhost:47311/x", Decision::cancel, "http://localhost:47311/x"},
-        {false, "file:///etc/passwd", Decision::cancel, nullptr},
-        {false, "javascript:alert(1)", Decision::cancel, nullptr},
-        {false, "x-scheme:run", Decision::cancel, nullptr},
-        {false, "", Decision::cancel, nullptr},
-        {false, nullptr, Decision::allow, nullptr},
+        {kNewWindow, kMain, "https://widgets.quintrel.test/x", Decision::cancel,
+         "https://widgets.quintrel.test/x"},
+        {kNewWindow, kMain, "file:///etc/passwd", Decision::cancel, nullptr},
+        {kNewWindow, kMain, "javascript:alert(1)", Decision::cancel, nullptr},
+        {kNewWindow, kMain, "x-scheme:run", Decision::cancel, nullptr},
+        {kNewWindow, kMain, "", Decision::cancel, nullptr},
+        {kNewWindow, kMain, nullptr, Decision::allow, nullptr},
     };
     for (const auto& c : cases) {
-        NavigationAction action{c.targetFrame, std::nullopt};
+        NavigationAction action{c.targetFrame, c.mainFrame, std::nullopt};
         if (c.url) {
             action.url = c.url;
         }
-        const auto policy = decidePolicy(action);
+        const auto policy = decidePolicy(action, kWidgets);
         const std::string what =
             std::string(c.targetFrame ? "frame " : "new window ") + (c.url ? c.url : "<no URL>");
         EXPECT_EQ(policy.decision, c.decision) << what;

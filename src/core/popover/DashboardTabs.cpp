@@ -50,15 +50,40 @@ std::optional<PageLoad> reloadSelectedTab(bool isViewLoaded, std::string_view wi
     return loadRemoteWidget(widgetBase, apiCode, tabForSegment(selectedSegment));
 }
 
-NavigationPolicy decidePolicy(const NavigationAction& action) {
+namespace {
+
+// "scheme://authority" of a web URL, the scheme lower-cased; the authority as written,
+// so that user info or an odd port never passes for the widget host.
+std::string origin(std::string_view address) {
+    const auto scheme = url::scheme(address);
+    const std::size_t start = address.find("://");
+    if (!scheme || start == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view rest = address.substr(start + 3);
+    return *scheme + "://" + std::string(rest.substr(0, rest.find_first_of("/?#")));
+}
+
+}  // namespace
+
+NavigationPolicy decidePolicy(const NavigationAction& action, std::string_view widgetBase) {
     using Decision = NavigationPolicy::Decision;
-    if (action.hasTargetFrame || !action.url) {
+    if (!action.url) {
         return {Decision::allow, std::nullopt};
     }
-    if (url::isWebURL(*action.url)) {
-        return {Decision::cancel, *action.url};
+    const std::string& address = *action.url;
+    const bool web = url::isWebURL(address);
+    if (!action.hasTargetFrame) {
+        return {Decision::cancel, web ? std::optional(address) : std::nullopt};
     }
-    return {Decision::cancel, std::nullopt};
+    if (!web) {
+        const bool aboutPage = url::scheme(address) == std::optional<std::string>("about");
+        return {aboutPage ? Decision::allow : Decision::cancel, std::nullopt};
+    }
+    if (!action.isMainFrame || origin(address) == origin(widgetBase)) {
+        return {Decision::allow, std::nullopt};
+    }
+    return {Decision::cancel, address};
 }
 
 StatusLines statusLines(std::string_view lastChecked, std::string_view lastError) {

@@ -53,9 +53,11 @@ std::optional<PageLoad> reloadSelectedTab(bool isViewLoaded, std::string_view wi
                                           std::string_view apiCode, int selectedSegment);
 
 // A navigation the web view asks about. A request for a new window (a target=_blank
-// link, window.open) has no target frame.
+// link, window.open) has no target frame. The web view's own loads (the selected tab,
+// the no-code page) are not asked about.
 struct NavigationAction {
     bool hasTargetFrame = true;
+    bool isMainFrame = true;
     std::optional<std::string> url;
 };
 
@@ -66,9 +68,12 @@ struct NavigationPolicy {
     std::optional<std::string> openInBrowser;
 };
 
-// In-frame navigation stays in place whatever its host; a new window goes to the
-// browser (web links only: file:, javascript: and the like open nothing) and is cancelled.
-NavigationPolicy decidePolicy(const NavigationAction& action);
+// The main frame stays on the widget host (`widgetBase`'s scheme, host and port): any
+// other web address goes to the browser instead. A new window goes to the browser and is
+// cancelled. Embedded frames may load any web page. Every other scheme (file:, smb:,
+// javascript:, custom handlers) is cancelled and opened nowhere; about: pages stay
+// allowed inside the page.
+NavigationPolicy decidePolicy(const NavigationAction& action, std::string_view widgetBase);
 
 struct StatusLines {
     std::string lastChecked;

@@ -1,4 +1,4 @@
-#include "desktop/popup/ElidedLabel.h"
+#include "helpers/dashboard/ElidedLabel.h"
 
 #include <QPainter>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "desktop/popup/SegmentedControl.h"
+#include "helpers/dashboard/SegmentedControl.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>

@@ -1,0 +1,65 @@
+#pragma once
+// The line protocol between the app and the quintrel-dashboard helper that draws the
+// dashboard popup. One message a line: a version word, a type, then the type's fields,
+// separated by single spaces. Fields escape '%', space and control bytes as %XX; an empty
+// field is written "-". Both processes parse every line they read with this codec.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quintrel::popover {
+
+inline constexpr std::string_view kProtocolVersion = "q1";
+// Longest line either side accepts, newline excluded: a widget URL with its code fits
+// many times over.
+inline constexpr std::size_t kMaxMessageLine = 8192;
+
+enum class MessageType {
+    // app -> helper
+    config,  // widgetBase: the widget host the main frame may navigate within
+    show,    // x, y, segment: anchor in global coordinates, the tab to select
+    hide,    // -
+    load,    // url: a widget page
+    noCode,  // -: the page shown without a code
+    status,  // lastCheckedLine, lastErrorLine
+    quit,    // -
+    // helper -> app
+    ready,   // -: answers config, the window exists
+    tab,     // segment: the user chose a tab
+    button,  // name: dashboard, settings, quit, privacy, terms
+    open,    // url: an http(s) link for the user's browser
+    hidden,  // -: the user closed the popup (Escape, click elsewhere)
+    loaded,  // ok: 1 or 0, a page load ended
+};
+
+enum class Sender { app, helper };
+
+struct DashboardMessage {
+    MessageType type;
+    std::vector<std::string> fields;
+    bool operator==(const DashboardMessage&) const = default;
+};
+
+// The line for `message`, ending in '\n'.
+std::string formatMessage(const DashboardMessage& message);
+
+struct ParsedMessage {
+    std::optional<DashboardMessage> message;
+    std::string error;  // why the line was refused; empty when it was not
+};
+
+// Parses one line (without its newline) that `from` sent. Refuses another version, an
+// unknown type or one the other side sends, a wrong field count, bad escapes, fields out
+// of range, and lines longer than kMaxMessageLine.
+ParsedMessage parseMessage(std::string_view line, Sender from);
+
+// Why `type` may not arrive now, or none. Before the handshake (config from the app,
+// ready from the helper) only the handshake may come, and it comes once.
+std::optional<std::string> stateError(MessageType type, bool handshakeDone);
+
+std::string_view messageName(MessageType type);
+
+}  // namespace quintrel::popover

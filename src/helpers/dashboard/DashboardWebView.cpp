@@ -1,0 +1,134 @@
+#include "helpers/dashboard/DashboardWebView.h"
+
+#include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include "popover/DashboardTabs.h"
+
+namespace quintrel {
+
+namespace {
+
+// A page that asked for a window but never navigates is gone after this.
+constexpr std::chrono::seconds kNewWindowLifetime{1};
+
+}  // namespace
+
+class DashboardWebView::Page final : public QWebEnginePage {
+public:
+    Page(QWebEngineProfile* profile, DashboardWebView& owner)
+        : QWebEnginePage(profile, &owner), owner_(owner) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        // Only the helper's own load() and setHtml() are typed; a page cannot make one.
+        if (type == NavigationTypeTyped) {
+            return true;
+        }
+        return owner_.decide(url, isMainFrame, true);
+    }
+    QWebEnginePage* createWindow(WebWindowType) override;
+    // Console lines can carry the widget URL with the API code: they stay in the page.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                  const QString&) override {}
+
+private:
+    DashboardWebView& owner_;
+};
+
+// Stands in for a window the page asked for: its first navigation carries the URL, which
+// goes to the rules; the page itself is never shown.
+class DashboardWebView::NewWindowPage final : public QWebEnginePage {
+public:
+    NewWindowPage(QWebEngineProfile* profile, DashboardWebView& owner)
+        : QWebEnginePage(profile, &owner), owner_(owner) {
+        QTimer::singleShot(kNewWindowLifetime, this, &QObject::deleteLater);
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
+        if (!handled_) {
+            handled_ = true;
+            owner_.decide(url, true, false);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    DashboardWebView& owner_;
+    bool handled_ = false;
+};
+
+QWebEnginePage* DashboardWebView::Page::createWindow(WebWindowType) {
+    if (!owner_.allowNewWindow()) {
+        return nullptr;
+    }
+    return new NewWindowPage(profile(), owner_);
+}
+
+DashboardWebView::DashboardWebView(std::string widgetBase, QWidget* parent)
+    : QWidget(parent), widgetBase_(std::move(widgetBase)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    QWebEngineProfile* profile = QWebEngineProfile::defaultProfile();
+    QWebEngineSettings* settings = profile->settings();
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+    view_ = new QWebEngineView(this);
+    page_ = new Page(profile, *this);
+    view_->setPage(page_);
+    layout->addWidget(view_);
+    timeout_.setSingleShot(true);
+    connect(&timeout_, &QTimer::timeout, view_, &QWebEngineView::stop);
+    connect(view_, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        timeout_.stop();
+        emit loadFinished(ok);
+    });
+}
+
+// The pages go before the view and long before the profile.
+DashboardWebView::~DashboardWebView() {
+    for (auto* page : findChildren<QWebEnginePage*>(Qt::FindDirectChildrenOnly)) {
+        delete page;
+    }
+}
+
+void DashboardWebView::loadURL(const QUrl& url, std::chrono::milliseconds timeout) {
+    timeout_.start(timeout);
+    page_->load(url);
+}
+
+void DashboardWebView::loadHTML(const QString& html) {
+    timeout_.stop();
+    page_->setHtml(html);
+}
+
+bool DashboardWebView::decide(const QUrl& url, bool isMainFrame, bool hasTargetFrame) {
+    popover::NavigationAction action{hasTargetFrame, isMainFrame, std::nullopt};
+    if (!url.isEmpty()) {
+        action.url = url.toString(QUrl::FullyEncoded).toStdString();
+    }
+    const auto policy = popover::decidePolicy(action, widgetBase_);
+    if (policy.openInBrowser) {
+        emit openInBrowser(QString::fromStdString(*policy.openInBrowser));
+    }
+    return policy.decision == popover::NavigationPolicy::Decision::allow;
+}
+
+bool DashboardWebView::allowNewWindow() {
+    const auto now = std::chrono::steady_clock::now();
+    while (!newWindows_.empty() && now - newWindows_.front() > std::chrono::minutes(1)) {
+        newWindows_.pop_front();
+    }
+    if (newWindows_.size() >= kNewWindowsPerMinute) {
+        return false;
+    }
+    newWindows_.push_back(now);
+    return true;
+}
+
+}  // namespace quintrel

@@ -1,0 +1,70 @@
+#include "helpers/dashboard/StdioChannel.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace quintrel {
+
+StdioChannel::StdioChannel() : notifier_(STDIN_FILENO, QSocketNotifier::Read) {
+    connect(&notifier_, &QSocketNotifier::activated, this, &StdioChannel::readAvailable);
+}
+
+void StdioChannel::send(const popover::DashboardMessage& message) {
+    const std::string line = popover::formatMessage(message);
+    std::size_t written = 0;
+    while (written < line.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, line.data() + written, line.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            fail({});
+            return;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+}
+
+void StdioChannel::readAvailable() {
+    char chunk[4096];
+    const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) {
+        return;
+    }
+    if (n <= 0) {
+        fail({});
+        return;
+    }
+    buffer_.append(chunk, static_cast<std::size_t>(n));
+    std::size_t newline;
+    while (!failed_ && (newline = buffer_.find('\n')) != std::string::npos) {
+        const std::string line = buffer_.substr(0, newline);
+        buffer_.erase(0, newline + 1);
+        auto parsed = popover::parseMessage(line, popover::Sender::app);
+        if (!parsed.message) {
+            fail(QString::fromStdString(parsed.error));
+            return;
+        }
+        if (const auto error = popover::stateError(parsed.message->type, handshakeDone_)) {
+            fail(QString::fromStdString(*error));
+            return;
+        }
+        handshakeDone_ = true;
+        emit received(*parsed.message);
+    }
+    if (!failed_ && buffer_.size() > popover::kMaxMessageLine) {
+        fail(QStringLiteral("line longer than %1 bytes").arg(popover::kMaxMessageLine));
+    }
+}
+
+void StdioChannel::fail(const QString& why) {
+    if (failed_) {
+        return;
+    }
+    failed_ = true;
+    notifier_.setEnabled(false);
+    emit failed(why);
+}
+
+}  // namespace quintrel
