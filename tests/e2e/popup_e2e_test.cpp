@@ -91,17 +91,15 @@ TEST_F(PopupTest, ClickOpensTheWidgetsNextToTheTrayAndLinksGoToTheBrowser) {
     const auto loginRequests = session().standin().requests("/login-code.php").size();
     clickAt(popup->topLeft() + QPoint(340, 420));
     x11("xdotool", {"key", "Tab", "Return"});
-    ASSERT_TRUE(
-        waitUntil([&] { return opened("http://localhost:47311/login-code.php?code="); }, kTimeout));
+    ASSERT_TRUE(waitUntil([&] { return opened(session().widgetURL() + "/login-code.php?code="); },
+                          kTimeout));
     EXPECT_EQ(session().standin().requests("/login-code.php").size(), loginRequests);
     EXPECT_TRUE(popupGeometry().has_value());
 
     // "Open Dashboard", left of "Settings" in the bottom row.
     clickAt(popup->topLeft() + QPoint(525, 536));
     ASSERT_TRUE(waitUntil(
-        [&] {
-            return opened(std::string("http://127.0.0.1:47311/login-code.php?code=") + kDemoCode);
-        },
+        [&] { return opened(session().serviceURL() + "/login-code.php?code=" + kDemoCode); },
         kTimeout));
 
     // A second click on the item closes the popup.
