@@ -227,14 +227,8 @@ class Session:
             raise RuntimeError("Xvfb did not report a display")
         env["DISPLAY"] = ":" + xvfb.lines[0][1]
 
-        conf = os.path.join(self.dir, "bus.conf")
-        with open(conf, "w") as f:
-            f.write('<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN"'
-                    ' "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">'
-                    f"<busconfig><type>session</type><listen>unix:dir={self.dir}</listen>"
-                    "<auth>EXTERNAL</auth><policy context=\"default\">"
-                    "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                    "<allow own=\"*\"/></policy></busconfig>\n")
+        conf = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
+                            "session-bus.conf")
         bus = children.start("dbus-daemon", ["dbus-daemon", "--config-file=" + conf, "--nofork",
                                              "--print-address=1"], env)
         if bus.wait_line(lambda _: True, 20) is None:

@@ -187,6 +187,10 @@ int main(int argc, char* argv[]) {
         popovers.helper().keepAfterHide =
             std::chrono::milliseconds(std::max(1, std::atoi(keep->c_str())));
     }
+    if (const auto timeout = processEnvironment("QUINTREL_TEST_REFRESH_TIMEOUT_MS")) {
+        delegate->refreshTimeoutInterval =
+            std::chrono::milliseconds(std::max(1, std::atoi(timeout->c_str())));
+    }
 #endif
 #ifdef QUINTREL_TEST_HOOKS
     installTestHooks(*delegate);

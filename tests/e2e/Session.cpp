@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
+#include <cstdlib>
 #include <fstream>
 
 namespace quintrel::e2e {
@@ -55,7 +56,7 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
-Session::Session(const QStringList& standinArgs) : standin_(QUINTREL_E2E_PORT) {
+Session::Session(const QStringList& standinArgs) {
     if (!dir_.isValid()) {
         error_ = "cannot make a temporary directory";
         return;
@@ -129,19 +130,9 @@ bool Session::startDisplay() {
 }
 
 bool Session::startBus() {
-    // No service directories: nothing is auto-started, only what the test runs owns names.
-    const QString config = dir_.path() + QStringLiteral("/session-bus.conf");
-    std::ofstream(config.toStdString())
-        << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN\"\n"
-           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-           "<busconfig><type>session</type><listen>unix:dir="
-        << dir_.path().toStdString()
-        << "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
-           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-           "<allow own=\"*\"/></policy></busconfig>\n";
     if (!busDaemon_->start(QStringLiteral("dbus-daemon"),
-                           {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                            QStringLiteral("--print-address=1")},
+                           {QStringLiteral("--config-file=" QUINTREL_E2E_BUS_CONFIG),
+                            QStringLiteral("--nofork"), QStringLiteral("--print-address=1")},
                            environment_)) {
         error_ = busDaemon_->error();
         return false;
@@ -168,17 +159,28 @@ bool Session::startBus() {
 }
 
 bool Session::startStandin(const QStringList& args) {
-    QStringList all{QStringLiteral("--port"), QString::number(QUINTREL_E2E_PORT)};
+    QStringList all{QStringLiteral("--port"), QStringLiteral("0")};
     all += args;
     if (!standinProcess_->start(QStringLiteral(QUINTREL_E2E_STANDIN), all, environment_)) {
         error_ = standinProcess_->error();
         return false;
     }
     if (!waitForFirstLine(*standinProcess_, kTimeout)) {
-        // Most often: another test run holds the port.
         error_ = "the stand-in did not start\n" + standinProcess_->tail();
         return false;
     }
+    // "quintrel-standin listening on http://127.0.0.1:<port> (...)"
+    const auto& line = standinProcess_->lines().front();
+    const auto colon = line.find(':', line.find("127.0.0.1"));
+    const int port = colon == std::string::npos ? 0 : std::atoi(line.c_str() + colon + 1);
+    if (port <= 0) {
+        error_ = "the stand-in did not say its port\n" + standinProcess_->tail();
+        return false;
+    }
+    standin_.setPort(port);
+    environment_.insert(QStringLiteral("QUINTREL_SERVICE_URL"),
+                        QString::fromStdString(serviceURL()));
+    environment_.insert(QStringLiteral("QUINTREL_WIDGET_URL"), QString::fromStdString(widgetURL()));
     return true;
 }
 

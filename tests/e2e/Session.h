@@ -1,6 +1,7 @@
 #pragma once
 // One end-to-end session: Xvfb, a private session bus, the stand-in of the service, and
-// on demand the tray panel and the real app, all in a fresh temporary directory.
+// on demand the tray panel and the real app, all in a fresh temporary directory. Each
+// session's stand-in listens on a free port of its own, so sessions run side by side.
 
 #include <QDBusConnection>
 #include <QTemporaryDir>
@@ -49,6 +50,11 @@ public:
     Child& app() { return *app_; }
     Child& panel() { return *panel_; }
     StandinClient& standin() { return standin_; }
+    // The stand-in's port, and the two hosts the app is pointed at: the service on
+    // 127.0.0.1, the widget host under another name (localhost) on the same port.
+    int port() const { return standin_.port(); }
+    std::string serviceURL() const { return "http://127.0.0.1:" + std::to_string(port()); }
+    std::string widgetURL() const { return "http://localhost:" + std::to_string(port()); }
     FakeScreenSaver& screenSaver() { return *screenSaver_; }
     QDBusConnection bus() const;
 

@@ -23,7 +23,10 @@ struct LoggedRequest {
 
 class StandinClient {
 public:
-    explicit StandinClient(int port) : port_(port) {}
+    explicit StandinClient(int port = 0) : port_(port) {}
+
+    int port() const { return port_; }
+    void setPort(int port) { port_ = port; }
 
     // Queues a scripted reply, e.g. {{"path","/api/chrome.php"},{"status",503}}; see
     // `quintrel-standin --help`. False when the stand-in refused it.

@@ -147,8 +147,8 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
     session().writePreferences({{"qnapicode", kDemoCode}});
     ASSERT_TRUE(session().startPanel());
     QProcessEnvironment environment;
-    environment.insert("QUINTREL_SERVICE_URL", "http://127.0.0.1:47311");
-    environment.insert("QUINTREL_WIDGET_URL", "http://localhost:47311");
+    environment.insert("QUINTREL_SERVICE_URL", QString::fromStdString(session().serviceURL()));
+    environment.insert("QUINTREL_WIDGET_URL", QString::fromStdString(session().widgetURL()));
     environment.insert("QT_LOGGING_RULES", "quintrel.sound.info=true");
     ASSERT_TRUE(session().startApp(environment, app)) << session().app().error();
 

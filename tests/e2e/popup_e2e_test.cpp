@@ -148,17 +148,15 @@ TEST_F(PopupTest, ClickOpensTheWidgetsNextToTheTrayAndLinksGoToTheBrowser) {
     const auto loginRequests = session().standin().requests("/login-code.php").size();
     clickAt(popup->topLeft() + QPoint(340, 420));
     x11("xdotool", {"key", "Tab", "Return"});
-    ASSERT_TRUE(
-        waitUntil([&] { return opened("http://localhost:47311/login-code.php?code="); }, kTimeout));
+    ASSERT_TRUE(waitUntil([&] { return opened(session().widgetURL() + "/login-code.php?code="); },
+                          kTimeout));
     EXPECT_EQ(session().standin().requests("/login-code.php").size(), loginRequests);
     EXPECT_TRUE(popupGeometry().has_value());
 
     // "Open Dashboard", left of "Settings" in the bottom row.
     clickAt(popup->topLeft() + QPoint(525, 536));
     ASSERT_TRUE(waitUntil(
-        [&] {
-            return opened(std::string("http://127.0.0.1:47311/login-code.php?code=") + kDemoCode);
-        },
+        [&] { return opened(session().serviceURL() + "/login-code.php?code=" + kDemoCode); },
         kTimeout));
 
     // A second click on the item closes the popup.
@@ -215,10 +213,12 @@ TEST_F(PopupTest, AHostilePageOpensNothingButWebLinksAndStaysOnTheWidgetHost) {
         "<style>a{display:block;height:100px}</style>"
         "<a href=\"smb://server/share\">smb</a>"
         "<a href=\"http://elsewhere.example/offhost\">off host</a>"
-        "<a href=\"http://localhost:47311/widget/wp-dashboard.php?code=" +
-        std::string(kDemoCode) +
+        "<a href=\"" +
+        session().widgetURL() + "/widget/wp-dashboard.php?code=" + std::string(kDemoCode) +
         "\">same host</a>"
-        "<script>setInterval(function(){window.open('http://localhost:47311/opened.php')},"
+        "<script>setInterval(function(){window.open('" +
+        session().widgetURL() +
+        "/opened.php')},"
         "200)</script></body></html>";
     ASSERT_TRUE(session().standin().script(
         {{"path", "/widget/wp3.2.php"}, {"content_type", "text/html"}, {"body", page}}));

@@ -139,7 +139,7 @@ TEST_F(RemoteTest, EachMethodReachesItsAction) {
         [&] {
             const auto urls = session().openedUrls();
             return std::find(urls.begin(), urls.end(),
-                             "http://127.0.0.1:47311/plugin/?type=mac&v=1.0.0") != urls.end();
+                             session().serviceURL() + "/plugin/?type=mac&v=1.0.0") != urls.end();
         },
         kTimeout));
 

@@ -56,7 +56,7 @@ TEST_F(TrayMenuTest, ListsTheEntriesAndEachReachesItsAction) {
     ASSERT_TRUE(entries.has_value()) << "the panel read no menu";
     ASSERT_EQ(*entries, kEntries);
 
-    const std::string base = "http://127.0.0.1:47311";
+    const std::string base = session().serviceURL();
     const struct {
         int id;
         const char* label;

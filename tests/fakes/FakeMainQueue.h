@@ -28,9 +28,18 @@ public:
         arrived_.notify_all();
     }
 
+    // As the real queue, drops a cancelled item, so pendingDelayed() sees a leftover one.
     void asyncAfter(Duration delay, std::shared_ptr<WorkItem> item) override {
-        std::lock_guard lock(mutex_);
-        delayed_.emplace(Key{now_ + delay, sequence_++}, [item] { item->perform(); });
+        Key key{};
+        {
+            std::lock_guard lock(mutex_);
+            key = Key{now_ + delay, sequence_++};
+            delayed_.emplace(key, [item] { item->perform(); });
+        }
+        item->whenCancelled([this, key] {
+            std::lock_guard lock(mutex_);
+            delayed_.erase(key);
+        });
     }
 
     std::unique_ptr<RepeatingTimer> scheduleRepeating(Duration interval,

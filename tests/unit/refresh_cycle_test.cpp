@@ -50,6 +50,8 @@ TEST_F(RefreshCycle, ASuccessfulPollShowsTheChosenCount) {
     EXPECT_EQ(delegate->lastCheckedAt, fakes.clock.wall);
     EXPECT_FALSE(lastStatus().isChecking);
     EXPECT_TRUE(lines().empty());
+    // The finished refresh's time-out is gone: nothing wakes the idle app 30 s later.
+    EXPECT_EQ(fakes.mainQueue.pendingDelayed(), 0u);
 }
 
 TEST_F(RefreshCycle, ModeOtherThanZeroShowsPageViews) {
@@ -180,8 +182,7 @@ TEST_F(RefreshCycle, ABusRefreshWithoutACodeEndsAtOnce) {
     EXPECT_EQ(title(), "Quintrel");
     EXPECT_EQ(delegate->lastErrorMessage, "Unable to build API URL");
     EXPECT_EQ(fakes.http.count(), 0u);
-    EXPECT_EQ(fakes.mainQueue.pendingDelayed(),
-              1u);  // the cancelled timeout, which will do nothing
+    EXPECT_EQ(fakes.mainQueue.pendingDelayed(), 0u);  // its time-out was cancelled
     fakes.mainQueue.advance(31s);
     EXPECT_EQ(delegate->lastErrorMessage, "Unable to build API URL");
 }
@@ -316,6 +317,14 @@ INSTANTIATE_TEST_SUITE_P(
         Notify{
             "sound_missing",
             R"({"online":3,"pv":2,"notify":1,"notifytitle":"T","notifydesc":"D","notifyurl":"u"})",
+            std::nullopt, false, "Notification payload missing fields"},
+        Notify{
+            "title_missing",
+            R"({"online":3,"pv":2,"notify":1,"notifydesc":"D","notifyurl":"u","notifysound":"s"})",
+            std::nullopt, false, "Notification payload missing fields"},
+        Notify{
+            "desc_missing",
+            R"({"online":3,"pv":2,"notify":1,"notifytitle":"T","notifyurl":"u","notifysound":"s"})",
             std::nullopt, false, "Notification payload missing fields"},
         Notify{
             "url_null",

@@ -90,7 +90,9 @@ public:
     // --- constants ---
     const std::string categoryID = "quintrel";
     const std::string notificationURLUserInfoKey = "notifyurl";
-    static constexpr double refreshTimeoutInterval = 30.0;
+    // 30 s; only test builds shorten it (before launch), and the message then names the
+    // shorter time so that it stays true.
+    std::chrono::milliseconds refreshTimeoutInterval{std::chrono::seconds(30)};
     // 45 s; only test builds shorten it (before launch) to run many cycles quickly.
     std::chrono::milliseconds pollInterval{std::chrono::seconds(45)};
     static constexpr double idleThresholdSeconds = 50.0;

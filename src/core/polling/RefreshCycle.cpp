@@ -6,6 +6,15 @@
 #include "util/Text.h"
 
 namespace quintrel {
+namespace {
+
+// "30s"; a test build's shortened time-out that is no whole second reads "1500ms".
+std::string timeoutText(std::chrono::milliseconds timeout) {
+    return timeout.count() % 1000 == 0 ? std::to_string(timeout.count() / 1000) + "s"
+                                       : std::to_string(timeout.count()) + "ms";
+}
+
+}  // namespace
 
 void AppDelegate::runTimedCode() {
     // The timer looks at the code exactly as stored, untrimmed.
@@ -76,8 +85,8 @@ std::optional<Uuid> AppDelegate::beginRefresh() {
         self->currentRefreshID.reset();
         self->refreshTimeoutWorkItem.reset();
         self->lastCheckedAt = self->platform.clock.now();
-        self->lastErrorMessage = "Refresh timed out after " +
-                                 std::to_string(static_cast<int>(refreshTimeoutInterval)) + "s";
+        self->lastErrorMessage =
+            "Refresh timed out after " + timeoutText(self->refreshTimeoutInterval);
         self->updateRefreshMenuItems(false);
         self->changeStatusBarButton("Quintrel");
     });
@@ -85,9 +94,7 @@ std::optional<Uuid> AppDelegate::beginRefresh() {
         refreshTimeoutWorkItem->cancel();
     }
     refreshTimeoutWorkItem = timeout;
-    platform.mainQueue.asyncAfter(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                      std::chrono::duration<double>(refreshTimeoutInterval)),
-                                  std::move(timeout));
+    platform.mainQueue.asyncAfter(refreshTimeoutInterval, std::move(timeout));
     return refreshID;
 }
 
