@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <functional>
 #include <iostream>
 
 #include "FakeNotificationServer.h"
@@ -37,6 +41,25 @@ protected:
         session().writePreferences({{"qnapicode", code}});
         ASSERT_TRUE(session().startPanel()) << "the panel did not start";
         ASSERT_TRUE(session().startApp()) << session().app().error();
+    }
+
+    // The pid of a child of the app whose executable's path passes `matches`, or 0.
+    qint64 appChild(const std::function<bool(const QString& executable)>& matches) {
+        const QString parent = QString::number(session().app().pid());
+        for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
+            QFile stat("/proc/" + pid + "/stat");
+            if (!stat.open(QIODevice::ReadOnly)) {
+                continue;
+            }
+            // "pid (name) state ppid ...": the name may hold spaces, so count from its end.
+            const QString line = QString::fromUtf8(stat.readAll());
+            const QStringList rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
+            if (rest.size() > 1 && rest[1] == parent &&
+                matches(QFileInfo("/proc/" + pid + "/exe").symLinkTarget())) {
+                return pid.toLongLong();
+            }
+        }
+        return 0;
     }
 
     // Waits until the first poll has been answered and answers it.

@@ -90,21 +90,7 @@ protected:
 
     // Whether a child of the app runs `program`.
     bool appRunsChild(const QString& program) {
-        const QString parent = QString::number(session().app().pid());
-        for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
-            QFile stat("/proc/" + pid + "/stat");
-            if (!stat.open(QIODevice::ReadOnly)) {
-                continue;
-            }
-            // "pid (name) state ppid ...": the name may hold spaces, so count from its end.
-            const QString line = QString::fromUtf8(stat.readAll());
-            const QStringList rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
-            if (rest.size() > 1 && rest[1] == parent &&
-                QFileInfo("/proc/" + pid + "/exe").symLinkTarget() == program) {
-                return true;
-            }
-        }
-        return false;
+        return appChild([&](const QString& executable) { return executable == program; }) != 0;
     }
 
     // Outlives the session, so the app is stopped before its files go.

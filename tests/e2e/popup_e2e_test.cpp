@@ -70,22 +70,9 @@ protected:
 
     // The pid of the app's quintrel-dashboard child, or 0.
     qint64 helperPid() {
-        const QString parent = QString::number(session().app().pid());
-        for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
-            QFile stat("/proc/" + pid + "/stat");
-            if (!stat.open(QIODevice::ReadOnly)) {
-                continue;
-            }
-            // "pid (name) state ppid ...": the name may hold spaces, so count from its end.
-            const QString line = QString::fromUtf8(stat.readAll());
-            const QStringList rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
-            if (rest.size() > 1 && rest[1] == parent &&
-                QFileInfo(QFileInfo("/proc/" + pid + "/exe").symLinkTarget()).fileName() ==
-                    "quintrel-dashboard") {
-                return pid.toLongLong();
-            }
-        }
-        return 0;
+        return appChild([](const QString& executable) {
+            return QFileInfo(executable).fileName() == "quintrel-dashboard";
+        });
     }
 
     // Waits until the popup has reported `count` pages loaded since the app started.

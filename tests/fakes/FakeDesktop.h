@@ -183,6 +183,9 @@ public:
     void setQuitHandler(std::function<void()> handler) override {
         quitHandler = std::move(handler);
     }
+    void setRefreshHandler(std::function<void()> handler) override {
+        refreshHandler = std::move(handler);
+    }
     // Like the real content, a reload before the first showing loads nothing.
     void reloadSelectedTab() override {
         if (shownOnce) {
@@ -196,6 +199,7 @@ public:
     std::function<void()> openDashboardHandler;
     std::function<void()> openSettingsHandler;
     std::function<void()> quitHandler;
+    std::function<void()> refreshHandler;
     int handlerInstalls = 0;
     bool shownOnce = false;
     std::vector<std::string> loadedCodes;  // the code of every page load, in order

@@ -84,6 +84,8 @@ TEST_F(PopoverHosting, HandlersReachTheDelegate) {
               std::string(fakes::kServiceURL) + "/login-code.php?code=" + fakes::kGoodCode);
     controller().quitHandler();
     EXPECT_EQ(fakes.application.terminations, 1);
+    controller().refreshHandler();
+    EXPECT_EQ(fakes.statusBar.title(), "...");
 }
 
 TEST_F(PopoverHosting, HandlersHoldTheDelegateWeakly) {

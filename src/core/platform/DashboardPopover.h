@@ -25,6 +25,8 @@ public:
     virtual void setOpenDashboardHandler(std::function<void()> handler) = 0;
     virtual void setOpenSettingsHandler(std::function<void()> handler) = 0;
     virtual void setQuitHandler(std::function<void()> handler) = 0;
+    // F5 and Ctrl+R in the popup.
+    virtual void setRefreshHandler(std::function<void()> handler) = 0;
     // Loads the selected tab's page; does nothing before the content was first shown.
     virtual void reloadSelectedTab() = 0;
     virtual ContentSize preferredContentSize() const = 0;

@@ -136,7 +136,7 @@ std::string fieldError(MessageType type, const std::vector<std::string>& fields)
         }
         case MessageType::button:
             for (const std::string_view name :
-                 {"dashboard", "settings", "quit", "privacy", "terms"}) {
+                 {"dashboard", "settings", "quit", "privacy", "terms", "refresh"}) {
                 if (fields[0] == name) {
                     return {};
                 }

@@ -29,7 +29,7 @@ enum class MessageType {
     // helper -> app
     ready,   // -: answers config, the window exists
     tab,     // segment: the user chose a tab
-    button,  // name: dashboard, settings, quit, privacy, terms
+    button,  // name: dashboard, settings, quit, privacy, terms, refresh
     open,    // url: an http(s) link for the user's browser
     hidden,  // -: the user closed the popup (Escape, click elsewhere)
     loaded,  // ok: 1 or 0, a page load ended

@@ -45,6 +45,11 @@ void AppDelegate::showDashboardPopover(const std::string& apiCode) {
         }
     });
     controller->setQuitHandler([&application = platform.application] { application.terminate(); });
+    controller->setRefreshHandler([weak] {
+        if (const auto self = weak.lock()) {
+            self->refreshdata();
+        }
+    });
     dashboardPopoverViewController = controller;
 
     updateRefreshMenuItems(isRefreshing);

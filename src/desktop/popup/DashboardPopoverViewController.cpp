@@ -80,6 +80,8 @@ void DashboardPopoverViewController::received(const DashboardMessage& message) {
                 call(openSettingsHandler);
             } else if (name == "quit") {
                 call(quitHandler);
+            } else if (name == "refresh") {
+                call(refreshHandler);
             } else if (name == "privacy") {
                 browser_.openURL(legalLinks_.privacyPolicy);
             } else if (name == "terms") {

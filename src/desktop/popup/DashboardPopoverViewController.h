@@ -36,6 +36,9 @@ public:
     void setQuitHandler(std::function<void()> handler) override {
         quitHandler = std::move(handler);
     }
+    void setRefreshHandler(std::function<void()> handler) override {
+        refreshHandler = std::move(handler);
+    }
     void reloadSelectedTab() override;
     void updateStatus(const std::string& lastChecked, const std::string& lastError,
                       bool isChecking) override;
@@ -51,6 +54,7 @@ public:
     std::function<void()> openDashboardHandler;
     std::function<void()> openSettingsHandler;
     std::function<void()> quitHandler;
+    std::function<void()> refreshHandler;
 
 private:
     void received(const popover::DashboardMessage& message);

@@ -71,6 +71,7 @@ void DashboardWindow::buildInterface() {
     setBackgroundRole(QPalette::Window);
 
     segmentedControl->setSelectedSegment(0);
+    segmentedControl->setAccessibleName("Widgets");
     connect(segmentedControl, &SegmentedControl::segmentSelected, this,
             &DashboardWindow::tabSelected);
 
@@ -97,6 +98,12 @@ void DashboardWindow::buildInterface() {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)}) {
+        auto* refresh = new QShortcut(keys, this);
+        refresh->setContext(Qt::WindowShortcut);
+        connect(refresh, &QShortcut::activated, this, [this] { emit buttonClicked("refresh"); });
+    }
     layoutControls();
 }
 

@@ -45,7 +45,7 @@ public:
 
 signals:
     void tabSelected(int segment);
-    // "dashboard", "settings", "quit", "privacy" or "terms".
+    // "dashboard", "settings", "quit", "privacy", "terms", or "refresh" for F5 and Ctrl+R.
     void buttonClicked(const QString& name);
     // The user closed the window: Escape, a click elsewhere.
     void closedByUser();

@@ -1,11 +1,23 @@
 #pragma once
-// A row of exclusive checkable buttons drawn as one segmented bar.
+// A row of exclusive checkable buttons drawn as one segmented bar. Each segment is reached
+// with Tab and chosen with Space; the arrow keys move to the next segment and choose it.
+// Assistive technology sees a tab list whose segments are page tabs, the chosen one
+// checked and selected.
 
 #include <QButtonGroup>
 #include <QStringList>
+#include <QToolButton>
 #include <QWidget>
 
 namespace quintrel {
+
+// One segment; a class of its own so that assistive technology is told it is a tab.
+class SegmentButton final : public QToolButton {
+    Q_OBJECT
+
+public:
+    using QToolButton::QToolButton;
+};
 
 class SegmentedControl final : public QWidget {
     Q_OBJECT
@@ -17,11 +29,17 @@ public:
     void setSelectedSegment(int segment);
     int segmentCount() const { return static_cast<int>(group_.buttons().size()); }
     QString label(int segment) const;
+    QWidget* segmentButton(int segment) const;
 
 signals:
     void segmentSelected(int segment);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void choose(int segment);
+
     QButtonGroup group_;
 };
 
