@@ -179,20 +179,15 @@ int main(int argc, char* argv[]) {
     const auto delegate =
         std::make_shared<AppDelegate>(platform, service, BundleInfo{QUINTREL_VERSION});
 #ifdef QUINTREL_TEST_HOOKS
-    if (const auto interval = processEnvironment("QUINTREL_TEST_POLL_INTERVAL_MS")) {
-        delegate->pollInterval =
-            std::chrono::milliseconds(std::max(1, std::atoi(interval->c_str())));
-    }
-    if (const auto keep = processEnvironment("QUINTREL_TEST_DASHBOARD_KEEP_MS")) {
-        popovers.helper().keepAfterHide =
-            std::chrono::milliseconds(std::max(1, std::atoi(keep->c_str())));
-    }
-    if (const auto timeout = processEnvironment("QUINTREL_TEST_REFRESH_TIMEOUT_MS")) {
-        delegate->refreshTimeoutInterval =
-            std::chrono::milliseconds(std::max(1, std::atoi(timeout->c_str())));
-    }
-#endif
-#ifdef QUINTREL_TEST_HOOKS
+    // QUINTREL_TEST_*_MS: shorter timers for the end-to-end tests, in milliseconds (at least 1).
+    const auto shortenedBy = [](const char* variable, std::chrono::milliseconds& interval) {
+        if (const auto value = processEnvironment(variable)) {
+            interval = std::chrono::milliseconds(std::max(1, std::atoi(value->c_str())));
+        }
+    };
+    shortenedBy("QUINTREL_TEST_POLL_INTERVAL_MS", delegate->pollInterval);
+    shortenedBy("QUINTREL_TEST_DASHBOARD_KEEP_MS", popovers.helper().keepAfterHide);
+    shortenedBy("QUINTREL_TEST_REFRESH_TIMEOUT_MS", delegate->refreshTimeoutInterval);
     installTestHooks(*delegate);
 #endif
     RemoteControl remote(*delegate, [&] {
