@@ -11,6 +11,7 @@
 #include "fakes/FakePopover.h"
 #include "fakes/FakeSettingsWindows.h"
 #include "fakes/FakeSound.h"
+#include "settings/SaveFlow.h"
 
 namespace quintrel::fakes {
 
@@ -45,6 +46,17 @@ struct FakePlatform {
             mainQueue, http,       preferences,     statusBar, clock,      uuids,
             idleTime,  screenLock, browser,         console,   bus,        notificationCenter,
             resources, sounds,     settingsWindows, popovers,  application};
+    }
+
+    // What the settings window and its save flow are given.
+    SettingsServices settingsServices(std::string serviceURL = kServiceURL) {
+        return {mainQueue,
+                http,
+                preferences,
+                bus,
+                console,
+                browser,
+                ServiceEndpoints{std::move(serviceURL), kWidgetURL}};
     }
 
     std::shared_ptr<AppDelegate> makeDelegate(BundleInfo bundle = {"1.0.0"}) {

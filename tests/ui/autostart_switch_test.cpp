@@ -27,15 +27,7 @@ private:
     QString entry;
 
     std::unique_ptr<ViewController> makeView() {
-        auto view = std::make_unique<ViewController>(
-            SettingsServices{fakes->mainQueue,
-                             fakes->http,
-                             fakes->preferences,
-                             fakes->bus,
-                             fakes->console,
-                             fakes->browser,
-                             {fakes::kServiceURL, fakes::kWidgetURL}},
-            nullptr);
+        auto view = std::make_unique<ViewController>(fakes->settingsServices(), nullptr);
         view->show();
         if (!QTest::qWaitForWindowExposed(view.get())) {
             qFatal("the settings window was not shown");

@@ -25,15 +25,7 @@ private:
     std::unique_ptr<fakes::FakePlatform> fakes;
     int startupSounds = 0;
 
-    SettingsServices services() {
-        return {fakes->mainQueue,
-                fakes->http,
-                fakes->preferences,
-                fakes->bus,
-                fakes->console,
-                fakes->browser,
-                {fakes::kServiceURL, fakes::kWidgetURL}};
-    }
+    SettingsServices services() { return fakes->settingsServices(); }
     std::unique_ptr<ViewController> makeView() {
         return std::make_unique<ViewController>(services(), [this] { ++startupSounds; });
     }

@@ -40,15 +40,7 @@ private slots:
     }
     void init() {
         fakes = std::make_unique<fakes::FakePlatform>();
-        view = std::make_unique<ViewController>(
-            SettingsServices{fakes->mainQueue,
-                             fakes->http,
-                             fakes->preferences,
-                             fakes->bus,
-                             fakes->console,
-                             fakes->browser,
-                             {fakes::kServiceURL, fakes::kWidgetURL}},
-            nullptr);
+        view = std::make_unique<ViewController>(fakes->settingsServices(), nullptr);
         view->show();
         view->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(view.get()));

@@ -32,13 +32,7 @@ protected:
     }
 
     SettingsServices services(std::string baseURL = fakes::kServiceURL) {
-        return {fakes.mainQueue,
-                fakes.http,
-                fakes.preferences,
-                fakes.bus,
-                fakes.console,
-                fakes.browser,
-                {std::move(baseURL), fakes::kWidgetURL}};
+        return fakes.settingsServices(std::move(baseURL));
     }
     static SettingsSnapshot snapshot(std::string code, std::int64_t switches = 1,
                                      std::int64_t mode = 0) {
