@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "polling/Reply.h"
+#include "util/Json.h"
 
 namespace quintrel {
 namespace {
@@ -41,8 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"online_as_bool", R"({"online":true,"pv":2,"notify":0})", false},
         DecodeCase{"online_null", R"({"online":null,"pv":2,"notify":0})", false},
         DecodeCase{"online_fraction", R"({"online":1.5,"pv":2,"notify":0})", false},
-        DecodeCase{"online_zero_fraction", R"({"online":1.0,"pv":2,"notify":0})", false},
-        DecodeCase{"online_exponent", R"({"online":1e2,"pv":2,"notify":0})", false},
+        DecodeCase{"online_zero_fraction", R"({"online":1.0,"pv":2,"notify":0})", true},
+        DecodeCase{"online_exponent", R"({"online":1e2,"pv":2,"notify":0})", true},
         DecodeCase{"negative_zero", R"({"online":-0,"pv":2,"notify":0})", true},
         DecodeCase{"beyond_int64", R"({"online":9223372036854775808,"pv":2,"notify":0})", false},
         DecodeCase{"huge", R"({"online":123456789012345678901234567890,"pv":2,"notify":0})", false},
@@ -76,6 +77,33 @@ TEST(Reply, KeepsValuesAndEmptyTexts) {
     EXPECT_EQ(decoded->notifydesc, "d");
     EXPECT_EQ(decoded->notifyurl, std::nullopt);
     EXPECT_EQ(decoded->notifysound, std::nullopt);
+}
+
+// The one whole-number rule of the poll reply, the validation reply and the preferences.
+TEST(Json, WholeNumberTakesWholeValuesWithin64BitsOnly) {
+    const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
+        {"-9223372036854775808", INT64_MIN},     // as an integer
+        {"-9223372036854775809", std::nullopt},  // rounds to -2^63 as a double
+        {"-9.223372036854775808e18", std::nullopt},
+        {"9223372036854775807", INT64_MAX},
+        {"9223372036854775808", std::nullopt},
+        {"9.2233720368547758e18", std::nullopt},
+        {"3.0", 3},
+        {"1e3", 1000},
+        {"-0.0", 0},
+        {"3.5", std::nullopt},
+        {"1e300", std::nullopt},
+        {"\"3\"", std::nullopt},
+        {"true", std::nullopt},
+        {"null", std::nullopt},
+        {"[3]", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        const auto value = json::parse(text);
+        ASSERT_TRUE(value);
+        EXPECT_EQ(json::wholeNumber(*value), expected);
+    }
 }
 
 TEST(Reply, CodingKeysMatchWholeNamesOnly) {

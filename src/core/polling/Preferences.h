@@ -5,8 +5,6 @@
 #include <optional>
 #include <string>
 
-#include <nlohmann/json.hpp>
-
 #include "platform/PreferencesStore.h"
 
 namespace quintrel::prefs {
@@ -18,14 +16,11 @@ inline constexpr const char* play = "qnplay";
 inline constexpr const char* keepAlive = "qnkeepalive";
 inline constexpr const char* mute = "qnmute";
 
-// A whole number: a JSON integer within 64 bits, a boolean (1 or 0), or a number with
-// no fractional part. Anything else, texts of digits included, is no number.
-std::optional<std::int64_t> wholeNumber(const nlohmann::json& value);
-
 // The stored text, or none when the key is absent or holds another type.
 std::optional<std::string> text(const PreferencesStore& store, const std::string& key);
 
-// The stored whole number, or none when the key is absent or holds another type.
+// The stored whole number (json::wholeNumber; a boolean counts as 1 or 0), or none when
+// the key is absent or holds anything else, texts of digits included.
 std::optional<std::int64_t> integer(const PreferencesStore& store, const std::string& key);
 
 // A switch is on when its key is missing, holds no whole number, or holds 1.

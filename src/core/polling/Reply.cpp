@@ -24,7 +24,7 @@ std::optional<reply> reply::decode(std::string_view body) {
     };
     const auto required = [&](CodingKeys key) -> std::optional<std::int64_t> {
         const auto* value = member(key);
-        return value ? json::exactInteger(*value) : std::nullopt;
+        return value ? json::wholeNumber(*value) : std::nullopt;
     };
     // Outer none: the member has a type that makes the reply unreadable.
     const auto optionalText = [&](CodingKeys key) -> std::optional<std::optional<std::string>> {

@@ -1,7 +1,6 @@
 #include "settings/QuintrelAPIValidationResponse.h"
 
 #include <charconv>
-#include <cmath>
 
 #include "util/Json.h"
 #include "util/Text.h"
@@ -18,23 +17,6 @@ const nlohmann::json* member(const nlohmann::json& container, std::string_view k
     }
     const auto it = container.find(key);
     return it == container.end() || it->is_null() ? nullptr : &*it;
-}
-
-// A JSON number whose value is whole and within signed 64 bits. Numbers written with a
-// fraction or exponent arrive as doubles; -2^63 is refused among those because integer
-// texts below it overflow into exactly that double.
-std::optional<std::int64_t> wholeNumber(const nlohmann::json& value) {
-    if (const auto exact = json::exactInteger(value)) {
-        return exact;
-    }
-    if (value.is_number_float()) {
-        const double d = value.get<double>();
-        if (std::isfinite(d) && std::trunc(d) == d && d > -9223372036854775808.0 &&
-            d < 9223372036854775808.0) {
-            return static_cast<std::int64_t>(d);
-        }
-    }
-    return std::nullopt;
 }
 
 // An optional sign, then one or more ASCII digits and nothing else, within 64 bits.
@@ -71,7 +53,7 @@ std::optional<std::int64_t> QuintrelAPIValidationResponse::decodeInt(
     if (!value) {
         return std::nullopt;
     }
-    if (const auto number = wholeNumber(*value)) {
+    if (const auto number = json::wholeNumber(*value)) {
         return number;
     }
     if (value->is_string()) {
@@ -93,7 +75,7 @@ std::optional<std::string> QuintrelAPIValidationResponse::decodeString(
     if (value->is_string()) {
         return value->get<std::string>();
     }
-    if (const auto number = wholeNumber(*value)) {
+    if (const auto number = json::wholeNumber(*value)) {
         return std::to_string(*number);
     }
     if (value->is_boolean()) {

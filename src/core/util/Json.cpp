@@ -1,5 +1,6 @@
 #include "util/Json.h"
 
+#include <cmath>
 #include <limits>
 #include <set>
 #include <string>
@@ -62,14 +63,22 @@ std::optional<nlohmann::json> parse(std::string_view body) {
     return value;
 }
 
-std::optional<std::int64_t> exactInteger(const nlohmann::json& value) {
-    if (value.is_number_integer() && !value.is_number_unsigned()) {
+std::optional<std::int64_t> wholeNumber(const nlohmann::json& value) {
+    if (value.is_number_unsigned()) {
+        const auto n = value.get<std::uint64_t>();
+        if (n <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+            return static_cast<std::int64_t>(n);
+        }
+        return std::nullopt;
+    }
+    if (value.is_number_integer()) {
         return value.get<std::int64_t>();
     }
-    if (value.is_number_unsigned()) {
-        const auto unsignedValue = value.get<std::uint64_t>();
-        if (unsignedValue <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-            return static_cast<std::int64_t>(unsignedValue);
+    if (value.is_number_float()) {
+        constexpr double kTwoTo63 = 9223372036854775808.0;
+        const double d = value.get<double>();
+        if (std::isfinite(d) && std::trunc(d) == d && d > -kTwoTo63 && d < kTwoTo63) {
+            return static_cast<std::int64_t>(d);
         }
     }
     return std::nullopt;
