@@ -32,7 +32,7 @@
 #include "desktop/system/StdoutConsole.h"
 #include "desktop/system/TerminationSignals.h"
 #include "desktop/tray/QtStatusBar.h"
-#include "notify/Sound.h"
+#include "notify/SoundFiles.h"
 #include "polling/EndpointOverrides.h"
 #include "util/FileResources.h"
 #include "util/SystemClock.h"

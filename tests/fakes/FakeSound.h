@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Sound.h"
+#include "platform/Resources.h"
+#include "platform/SoundPlayer.h"
 
 namespace quintrel::fakes {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "notify/Sound.h"
+#include "notify/SoundFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string file(reinterpret_cast<const char*>(data), size);

@@ -1,5 +1,5 @@
-#include "notify/Sound.h"
 #include "fakes/DelegateFixture.h"
+#include "notify/SoundFiles.h"
 
 namespace quintrel {
 namespace {

@@ -1,9 +1,7 @@
 #include "util/FileResources.h"
 
 #include <algorithm>
-#include <string_view>
 #include <system_error>
-#include <vector>
 
 namespace quintrel {
 
@@ -11,8 +9,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The name's "/"-separated segments, or none when any of them could step outside.
-std::optional<std::vector<std::string_view>> safeSegments(std::string_view name) {
+bool isInside(const fs::path& candidate, const fs::path& folder) {
+    const auto [end, rest] =
+        std::mismatch(folder.begin(), folder.end(), candidate.begin(), candidate.end());
+    return end == folder.end() && rest != candidate.end();
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string_view>> safePathSegments(std::string_view name) {
     if (name.empty() || name.find('\0') != std::string_view::npos || name.front() == '/') {
         return std::nullopt;
     }
@@ -33,20 +38,12 @@ std::optional<std::vector<std::string_view>> safeSegments(std::string_view name)
     }
 }
 
-bool isInside(const fs::path& candidate, const fs::path& folder) {
-    const auto [end, rest] =
-        std::mismatch(folder.begin(), folder.end(), candidate.begin(), candidate.end());
-    return end == folder.end() && rest != candidate.end();
-}
-
-}  // namespace
-
 FileResources::FileResources(fs::path root) : root_(std::move(root)) {}
 
 std::optional<std::string> FileResources::urlForResource(const std::string& name,
                                                          const std::string& ext) const {
     const std::string file = ext.empty() ? name : name + "." + ext;
-    const auto segments = safeSegments(file);
+    const auto segments = safePathSegments(file);
     if (!segments) {
         return std::nullopt;
     }

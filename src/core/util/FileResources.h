@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "platform/Sound.h"
+#include "platform/Resources.h"
 
 namespace quintrel {
 
@@ -26,6 +28,11 @@ public:
 private:
     std::filesystem::path root_;
 };
+
+// The "/"-separated segments of a relative name that stays below the folder it is looked
+// up in, or none when it is empty, starts with "/", holds a NUL byte, or has an empty,
+// "." or ".." segment.
+std::optional<std::vector<std::string_view>> safePathSegments(std::string_view name);
 
 // `<executable's folder>/../share/quintrel-companion` when that folder exists or there is
 // no `buildTreeFallback` (empty), else `buildTreeFallback`.

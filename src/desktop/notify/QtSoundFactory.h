@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "platform/Sound.h"
+#include "platform/SoundPlayer.h"
 
 namespace quintrel {
 

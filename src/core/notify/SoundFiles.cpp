@@ -1,10 +1,11 @@
 // Notification sounds and the settings window's start-up sound.
 
-#include "notify/Sound.h"
+#include "notify/SoundFiles.h"
 
 #include <algorithm>
 
 #include "app/AppDelegate.h"
+#include "util/FileResources.h"
 #include "util/Url.h"
 
 namespace quintrel {
@@ -30,22 +31,8 @@ bool isMediaResourceName(const std::string& name) {
         const auto c = static_cast<unsigned char>(ch);
         return c < 0x20 || c == 0x7F;
     });
-    if (control || name.compare(0, kFolder.size(), kFolder) != 0) {
-        return false;
-    }
-    std::size_t start = kFolder.size();
-    while (true) {
-        const auto slash = name.find('/', start);
-        const auto segment = std::string_view(name).substr(
-            start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (segment.empty() || segment == "." || segment == "..") {
-            return false;
-        }
-        if (slash == std::string::npos) {
-            return true;
-        }
-        start = slash + 1;
-    }
+    return !control && name.compare(0, kFolder.size(), kFolder) == 0 &&
+           safePathSegments(std::string_view(name).substr(kFolder.size()));
 }
 
 std::string fileURL(const std::string& path) {

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "platform/Console.h"
-#include "platform/Sound.h"
+#include "platform/Resources.h"
+#include "platform/SoundPlayer.h"
 
 namespace quintrel {
 

@@ -1,21 +1,10 @@
 #pragma once
-// The application's resources and the sounds played from them.
+// Playing a sound file: loaded once, then started without waiting for it.
 
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace quintrel {
-
-// Files that ship with the application, below its resources folder.
-class Resources {
-public:
-    virtual ~Resources() = default;
-    // The file-system path of the resource "name.ext" (the name may hold a relative
-    // folder, "media/01"), or none when there is no such regular file.
-    virtual std::optional<std::string> urlForResource(const std::string& name,
-                                                      const std::string& ext) const = 0;
-};
 
 // One loaded sound. Dropping it does not stop it.
 class Sound {
