@@ -52,6 +52,9 @@ public:
     void quintrel_refresh_action();
     std::optional<Uuid> beginRefresh();
     void completeRefresh(const Uuid& refreshID, std::optional<std::string> errorMessage);
+    // Ends the running refresh on the main thread: its time-out and task go, the time and
+    // `errorText` are recorded, and the status texts are handed on.
+    void closeRefresh(const std::string& errorText);
     void setLastError(const std::string& text);
     // The completion of a poll request, first on whatever thread the HTTP client uses.
     void handlePollResult(HttpResult result, const Uuid& refreshID, std::int64_t titleMode);

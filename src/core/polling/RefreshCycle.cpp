@@ -79,15 +79,8 @@ std::optional<Uuid> AppDelegate::beginRefresh() {
         }
         if (self->refreshTask) {
             self->refreshTask->cancel();
-            self->refreshTask.reset();
         }
-        self->isRefreshing = false;
-        self->currentRefreshID.reset();
-        self->refreshTimeoutWorkItem.reset();
-        self->lastCheckedAt = self->platform.clock.now();
-        self->lastErrorMessage =
-            "Refresh timed out after " + timeoutText(self->refreshTimeoutInterval);
-        self->updateRefreshMenuItems(false);
+        self->closeRefresh("Refresh timed out after " + timeoutText(self->refreshTimeoutInterval));
         self->changeStatusBarButton("Quintrel");
     });
     if (refreshTimeoutWorkItem) {
@@ -104,17 +97,21 @@ void AppDelegate::completeRefresh(const Uuid& refreshID, std::optional<std::stri
             print("Ignoring stale Quintrel refresh completion");
             return;
         }
-        if (refreshTimeoutWorkItem) {
-            refreshTimeoutWorkItem->cancel();
-            refreshTimeoutWorkItem.reset();
-        }
-        refreshTask.reset();
-        isRefreshing = false;
-        currentRefreshID.reset();
-        lastCheckedAt = platform.clock.now();
-        lastErrorMessage = errorMessage && !errorMessage->empty() ? *errorMessage : "None";
-        updateRefreshMenuItems(false);
+        closeRefresh(errorMessage && !errorMessage->empty() ? *errorMessage : "None");
     });
+}
+
+void AppDelegate::closeRefresh(const std::string& errorText) {
+    if (refreshTimeoutWorkItem) {
+        refreshTimeoutWorkItem->cancel();
+        refreshTimeoutWorkItem.reset();
+    }
+    refreshTask.reset();
+    isRefreshing = false;
+    currentRefreshID.reset();
+    lastCheckedAt = platform.clock.now();
+    lastErrorMessage = errorText;
+    updateRefreshMenuItems(false);
 }
 
 void AppDelegate::setLastError(const std::string& text) {
