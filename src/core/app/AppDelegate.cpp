@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "app/BusMessages.h"
+
 namespace quintrel {
 
 AppDelegate::AppDelegate(Platform platform, ServiceEndpoints service, BundleInfo bundle)
@@ -26,11 +28,11 @@ void AppDelegate::applicationDidFinishLaunching() {
         }
     });
     busObservations_.push_back(
-        platform.bus.addObserver("com.quintrel.content", forward(&AppDelegate::quintrel_content)));
+        platform.bus.addObserver(busMessage::content, forward(&AppDelegate::quintrel_content)));
     busObservations_.push_back(
-        platform.bus.addObserver("com.quintrel.error", forward(&AppDelegate::quintrel_error)));
+        platform.bus.addObserver(busMessage::error, forward(&AppDelegate::quintrel_error)));
     busObservations_.push_back(
-        platform.bus.addObserver("com.quintrel.refresh", forward(&AppDelegate::quintrel_refresh)));
+        platform.bus.addObserver(busMessage::refresh, forward(&AppDelegate::quintrel_refresh)));
     platform.screenLock.observe(
         [weak] {
             if (const auto self = weak.lock()) {

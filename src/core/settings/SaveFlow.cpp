@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/BusMessages.h"
 #include "polling/Preferences.h"
 #include "settings/QuintrelAPIValidationResponse.h"
 #include "util/Text.h"
@@ -29,11 +30,11 @@ std::string cleanedAPICode(std::string_view typed) {
 }
 
 void postStatusContent(NotificationBus& bus, const std::string& text) {
-    bus.post("com.quintrel.content", NotificationBus::contentPayload(text));
+    bus.post(busMessage::content, NotificationBus::contentPayload(text));
 }
 
 void postStatusError(NotificationBus& bus, const std::string& text) {
-    bus.post("com.quintrel.error", NotificationBus::contentPayload(text));
+    bus.post(busMessage::error, NotificationBus::contentPayload(text));
 }
 
 void saveSettings(const SettingsServices& services, SettingsSnapshot snapshot) {
@@ -100,8 +101,8 @@ void applyValidationOutcome(const SettingsServices& services, const SettingsSnap
     store.setInteger(prefs::keepAlive, snapshot.keepAlive);
     store.setInteger(prefs::mute, snapshot.mute);
     // Delivered at once: the window is closed before the refresh is asked for.
-    services.bus.post("com.quintrel.close");
-    services.bus.post("com.quintrel.refresh");
+    services.bus.post(busMessage::close);
+    services.bus.post(busMessage::refresh);
 }
 
 }  // namespace quintrel

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "app/BusMessages.h"
 #include "desktop/settings/AutostartSwitch.h"
 #include "settings/SettingsControls.h"
 #include "ui_Main.h"
@@ -71,7 +72,7 @@ void ViewController::viewDidLoad() {
     // The bus may deliver on any thread; the window is only touched on the main thread,
     // and not at all once this controller is gone.
     closeObservation_ = services_.bus.addObserver(
-        "com.quintrel.close",
+        busMessage::close,
         [self = QPointer<ViewController>(this), &queue = services_.mainQueue](const BusMessage&) {
             const auto close = [self] {
                 if (self) {
