@@ -7,8 +7,8 @@
 #include <QTextDocument>
 #include <QToolTip>
 
-#include "helpers/dashboard/ElidedLabel.h"
-#include "helpers/dashboard/SegmentedControl.h"
+#include "widgets/ElidedLabel.h"
+#include "widgets/SegmentedControl.h"
 
 namespace quintrel {
 

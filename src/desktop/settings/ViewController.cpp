@@ -9,6 +9,7 @@
 #include "desktop/settings/AutostartSwitch.h"
 #include "settings/SettingsControls.h"
 #include "ui_Main.h"
+#include "widgets/LinkButton.h"
 
 namespace quintrel {
 
@@ -90,36 +91,15 @@ void ViewController::viewDidLoad() {
         playStartupSound_();
     }
 
-    privacyPolicyButton_ =
-        legalLinkButton(tr("Privacy Policy"), &ViewController::openPrivacyPolicy);
-    termsButton_ = legalLinkButton(tr("Terms"), &ViewController::openTerms);
+    privacyPolicyButton_ = new LinkButton(tr("Privacy Policy"), this);
+    termsButton_ = new LinkButton(tr("Terms"), this);
+    connect(privacyPolicyButton_, &QPushButton::clicked, this, &ViewController::openPrivacyPolicy);
+    connect(termsButton_, &QPushButton::clicked, this, &ViewController::openTerms);
     privacyPolicyButton_->setObjectName("privacyPolicyButton");
     termsButton_->setObjectName("termsButton");
     setTabOrder(ui_->saveButton, privacyPolicyButton_);
     setTabOrder(privacyPolicyButton_, termsButton_);
     placeLinks();
-}
-
-QPushButton* ViewController::legalLinkButton(const QString& title,
-                                             void (ViewController::*action)()) {
-    auto* button = new QPushButton(title, this);
-    connect(button, &QPushButton::clicked, this, action);
-    button->setFlat(true);
-    button->setAutoDefault(true);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setToolTip(tr("Open Quintrel ") + title);
-    // 12 pixels: the size the link frames were drawn for (a 12-point font would not fit).
-    QFont font = button->font();
-    font.setPixelSize(12);
-    font.setUnderline(true);
-    button->setFont(font);
-    const QString link = palette().color(QPalette::Link).name();
-    button->setStyleSheet(
-        QStringLiteral("QPushButton { color: %1; text-align: left; padding: 0px;"
-                       " border: 1px solid transparent; background: transparent; }"
-                       " QPushButton:focus { border: 1px dotted %1; }")
-            .arg(link));
-    return button;
 }
 
 void ViewController::placeLinks() {

@@ -51,7 +51,6 @@ protected:
 
 private:
     void viewDidLoad();
-    QPushButton* legalLinkButton(const QString& title, void (ViewController::*action)());
     void placeLinks();
     // Fixes the window's size to its content at the width it was made with.
     void fitToContents();

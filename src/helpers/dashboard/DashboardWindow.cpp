@@ -56,8 +56,8 @@ DashboardWindow::DashboardWindow(std::string widgetBase)
       openDashboardButton(new QPushButton("Open Dashboard", this)),
       settingsButton(new QPushButton("Settings", this)),
       quitButton(new QPushButton("Quit", this)),
-      privacyPolicyButton(legalLinkButton("Privacy Policy", "privacy")),
-      termsButton(legalLinkButton("Terms", "terms")),
+      privacyPolicyButton(new LinkButton("Privacy Policy", this)),
+      termsButton(new LinkButton("Terms", this)),
       webView(new DashboardWebView(std::move(widgetBase), this)) {
     setWindowTitle("Quintrel");
     setWindowFlags(onWayland() ? Qt::Dialog | Qt::FramelessWindowHint
@@ -89,6 +89,9 @@ void DashboardWindow::buildInterface() {
     report(openDashboardButton, "dashboard");
     report(settingsButton, "settings");
     report(quitButton, "quit");
+    for (auto [link, name] : {std::pair{privacyPolicyButton, "privacy"}, {termsButton, "terms"}}) {
+        connect(link, &QPushButton::clicked, this, [this, name] { emit buttonClicked(name); });
+    }
     for (QWidget* child : std::initializer_list<QWidget*>{
              segmentedControl, webView, lastCheckedLabel, lastErrorLabel, quitButton,
              privacyPolicyButton, termsButton, settingsButton, openDashboardButton}) {
@@ -105,20 +108,6 @@ void DashboardWindow::buildInterface() {
         connect(refresh, &QShortcut::activated, this, [this] { emit buttonClicked("refresh"); });
     }
     layoutControls();
-}
-
-QPushButton* DashboardWindow::legalLinkButton(const QString& title, const QString& name) {
-    auto* button = new QPushButton(title, this);
-    button->setFlat(true);
-    button->setAutoDefault(false);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setFont(smallFont(this));
-    button->setToolTip("Open Quintrel " + title);
-    button->setStyleSheet(
-        "QPushButton { border: none; padding: 0px; color: palette(link);"
-        " text-decoration: underline; background: transparent; }");
-    connect(button, &QPushButton::clicked, this, [this, name] { emit buttonClicked(name); });
-    return button;
 }
 
 // The popup's fixed geometry: margins of 12 around the content, the labels inset by 14,

@@ -8,8 +8,9 @@
 #include <QWidget>
 
 #include "helpers/dashboard/DashboardWebView.h"
-#include "helpers/dashboard/ElidedLabel.h"
-#include "helpers/dashboard/SegmentedControl.h"
+#include "widgets/ElidedLabel.h"
+#include "widgets/LinkButton.h"
+#include "widgets/SegmentedControl.h"
 
 namespace quintrel {
 
@@ -58,7 +59,6 @@ protected:
 private:
     void buildInterface();
     void layoutControls();
-    QPushButton* legalLinkButton(const QString& title, const QString& name);
 
     bool dismissing_ = false;
 };

@@ -1,4 +1,4 @@
-#include "helpers/dashboard/ElidedLabel.h"
+#include "widgets/ElidedLabel.h"
 
 #include <QPainter>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "helpers/dashboard/SegmentedControl.h"
+#include "widgets/SegmentedControl.h"
 
 #include <algorithm>
 
@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QToolButton>
+
+#include "widgets/SegmentButton.h"
 
 namespace quintrel {
 

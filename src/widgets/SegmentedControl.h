@@ -6,18 +6,9 @@
 
 #include <QButtonGroup>
 #include <QStringList>
-#include <QToolButton>
 #include <QWidget>
 
 namespace quintrel {
-
-// One segment; a class of its own so that assistive technology is told it is a tab.
-class SegmentButton final : public QToolButton {
-    Q_OBJECT
-
-public:
-    using QToolButton::QToolButton;
-};
 
 class SegmentedControl final : public QWidget {
     Q_OBJECT
