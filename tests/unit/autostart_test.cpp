@@ -1,16 +1,15 @@
-// Start at login on a real temporary folder: what the switch shows for each kind of entry,
-// what switching on and off leaves behind, failures that leave the files alone, and the
-// Exec value the entry starts.
+// Start at login on the user's files in memory: what the switch shows for each kind of
+// entry, what switching on and off leaves behind, failures that leave the files alone and
+// say so, the Exec value the entry starts, and where the entry lives.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
+#include "fakes/FakeUserFiles.h"
 #include "settings/AutostartEntry.h"
 #include "settings/AutostartFile.h"
 
@@ -20,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kExec = "quintrel-companion";
+const fs::path kEntry = fs::path("/home/me/.config/autostart") / kEntryFileName;
 
 // A user's entry: comments, a second group, a localized key and keys we never write.
 constexpr const char* kEdited =
@@ -41,57 +41,27 @@ std::string withLine(std::string text, const std::string& after, const std::stri
     return text.insert(at + after.size(), line);
 }
 
-class Autostart : public testing::Test {
-protected:
-    void SetUp() override {
-        base = fs::temp_directory_path() /
-               ("quintrel-autostart-" + std::to_string(::getpid()) + "-" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(base);
-        fs::create_directories(base);
-        entry = base / "config" / "autostart" / kEntryFileName;
+fakes::FakeUserFiles holding(const std::optional<std::string>& text) {
+    fakes::FakeUserFiles files;
+    if (text) {
+        files.files[kEntry] = *text;
     }
-    void TearDown() override {
-        fs::permissions(base / "config" / "autostart", fs::perms::owner_all, fs::perm_options::add,
-                        ignored);
-        fs::remove_all(base);
-    }
-    void write(const std::string& text) {
-        fs::create_directories(entry.parent_path());
-        std::ofstream(entry, std::ios::binary) << text;
-    }
-    std::optional<std::string> contents() const {
-        std::ifstream in(entry, std::ios::binary);
-        if (!fs::is_regular_file(entry, ignored) || !in) {
-            return std::nullopt;
-        }
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    // Every name in the entry's folder: a failed or finished write leaves no temporary.
-    std::vector<std::string> folder() const {
-        std::vector<std::string> names;
-        for (const auto& item : fs::directory_iterator(entry.parent_path(), ignored)) {
-            names.push_back(item.path().filename().string());
-        }
-        return names;
-    }
+    return files;
+}
 
-    fs::path base;
-    fs::path entry;
-    mutable std::error_code ignored;
-};
+std::optional<std::string> entryIn(const fakes::FakeUserFiles& files) {
+    const auto found = files.files.find(kEntry);
+    return found == files.files.end() ? std::nullopt : std::optional(found->second);
+}
 
-TEST_F(Autostart, TheSwitchShowsOnOnlyForAReadableEntryThatIsNotDisabled) {
-    struct Case {
+TEST(Autostart, TheSwitchShowsOnOnlyForAReadableEntryThatIsNotDisabled) {
+    const std::string ours = entryText(kExec);
+    const struct {
         const char* name;
         std::optional<std::string> text;  // none: no file
         bool on;
         bool problem;
-    };
-    const std::string ours = entryText(kExec);
-    const Case cases[] = {
+    } cases[] = {
         {"missing", std::nullopt, false, false},
         {"ours", ours, true, false},
         {"edited", kEdited, true, false},
@@ -113,26 +83,25 @@ TEST_F(Autostart, TheSwitchShowsOnOnlyForAReadableEntryThatIsNotDisabled) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        fs::remove(entry, ignored);
-        if (c.text) {
-            write(*c.text);
-        }
-        const State state = readState(entry);
+        const State state = readState(holding(c.text), kEntry);
         EXPECT_EQ(state.enabled, c.on);
         EXPECT_EQ(state.problem.has_value(), c.problem) << state.problem.value_or("");
     }
+    auto unreadable = holding(ours);
+    unreadable.unreadable[kEntry] = "it is a folder, not a regular file";
+    EXPECT_EQ(readState(unreadable, kEntry).problem,
+              "Cannot read " + kEntry.string() + " (it is a folder, not a regular file).");
 }
 
-TEST_F(Autostart, SwitchingChangesOnlyWhatDecidesWhetherTheEntryStarts) {
-    struct Case {
+TEST(Autostart, SwitchingChangesOnlyWhatDecidesWhetherTheEntryStarts) {
+    const std::string ours = entryText(kExec);
+    const std::string hiddenEdited = withLine(kEdited, "= 20\n", "Hidden=true\n");
+    const struct {
         const char* name;
         std::optional<std::string> before;
         bool on;
         std::optional<std::string> after;
-    };
-    const std::string ours = entryText(kExec);
-    const std::string hiddenEdited = withLine(kEdited, "= 20\n", "Hidden=true\n");
-    const Case cases[] = {
+    } cases[] = {
         {"missing, on", std::nullopt, true, ours},
         {"missing, off", std::nullopt, false, std::nullopt},
         {"ours, off", ours, false, std::nullopt},
@@ -155,95 +124,52 @@ TEST_F(Autostart, SwitchingChangesOnlyWhatDecidesWhetherTheEntryStarts) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        fs::remove(entry, ignored);
-        if (c.before) {
-            write(*c.before);
-        }
-        EXPECT_EQ(setEnabled(entry, c.on, kExec), std::nullopt);
-        EXPECT_EQ(contents(), c.after);
-        EXPECT_EQ(readState(entry).enabled, c.on);
-        if (c.after) {
-            EXPECT_EQ(folder(), std::vector<std::string>{kEntryFileName});
-        }
+        auto files = holding(c.before);
+        EXPECT_EQ(setEnabled(files, kEntry, c.on, kExec), std::nullopt);
+        EXPECT_EQ(entryIn(files), c.after);
+        EXPECT_EQ(readState(files, kEntry).enabled, c.on);
     }
 }
 
-TEST_F(Autostart, NewFilesAreReadableByAllAndEditedOnesKeepTheirMode) {
-    ASSERT_EQ(setEnabled(entry, true, kExec), std::nullopt);
-    const auto mode = [&](const fs::path& path) {
-        struct stat info {};
-        ::stat(path.c_str(), &info);
-        return info.st_mode & 0777;
-    };
-    EXPECT_EQ(mode(entry), 0644u);
-    EXPECT_EQ(mode(entry.parent_path()), 0700u);
-    EXPECT_EQ(mode(base / "config"), 0700u);
-
-    write(kEdited);
-    fs::permissions(entry, fs::perms::owner_read | fs::perms::owner_write);
-    ASSERT_EQ(setEnabled(entry, false, kExec), std::nullopt);
-    EXPECT_EQ(mode(entry), 0600u);
-}
-
-TEST_F(Autostart, AnEntryKeptElsewhereThroughALinkIsEditedWhereItLives) {
-    const fs::path kept = base / "dotfiles" / "quintrel.desktop";
-    fs::create_directories(kept.parent_path());
-    std::ofstream(kept) << kEdited;
-    fs::create_directories(entry.parent_path());
-    fs::create_symlink(kept, entry);
-    ASSERT_EQ(setEnabled(entry, false, kExec), std::nullopt);
-    EXPECT_TRUE(fs::is_symlink(entry));
-    EXPECT_FALSE(readState(kept).enabled);
-}
-
-TEST_F(Autostart, FailuresLeaveTheFilesAsTheyWereAndSaySo) {
+TEST(Autostart, FailuresLeaveTheFilesAsTheyWereAndSaySo) {
+    const std::string ours = entryText(kExec);
     const std::string malformed = "[Desktop Entry\nExec=x\n";
-    struct Case {
+    const struct {
         const char* name;
-        std::function<void()> prepare;
+        std::optional<std::string> before;
         bool on;
-        std::optional<std::string> left;
-    };
-    const Case cases[] = {
-        {"malformed, on", [&] { write(malformed); }, true, malformed},
-        {"malformed, off", [&] { write(malformed); }, false, malformed},
-        {"autostart is a file, on",
-         [&] {
-             fs::create_directories(base / "config");
-             std::ofstream(entry.parent_path()) << "x";
-         },
-         true, std::nullopt},
-        {"entry is a folder, off", [&] { fs::create_directories(entry); }, false, std::nullopt},
-        {"entry is a folder, on", [&] { fs::create_directories(entry); }, true, std::nullopt},
+        const char* failing;  // "read", "replace", "remove" or none
+        std::string reason;   // what the message ends with
+    } cases[] = {
+        {"malformed, on", malformed, true, nullptr,
+         kEntry.string() + " is not a valid desktop entry; it was left as it is."},
+        {"malformed, off", malformed, false, nullptr,
+         kEntry.string() + " is not a valid desktop entry; it was left as it is."},
+        {"unreadable, on", kEdited, true, "read",
+         "cannot read " + kEntry.string() + " (it is a named pipe, not a regular file)."},
+        {"unreadable, off", kEdited, false, "read",
+         "cannot read " + kEntry.string() + " (it is a named pipe, not a regular file)."},
+        {"missing, on", std::nullopt, true, "replace", "disk full."},
+        {"edited, off", kEdited, false, "replace", "disk full."},
+        {"ours, off", ours, false, "remove", "disk full."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        fs::remove_all(base / "config");
-        c.prepare();
-        const auto message = setEnabled(entry, c.on, kExec);
-        ASSERT_TRUE(message.has_value());
-        EXPECT_TRUE(message->starts_with(c.on ? "Could not turn on start at login: "
-                                              : "Could not turn off start at login: "))
-            << *message;
-        EXPECT_EQ(contents(), c.left);
-        EXPECT_FALSE(readState(entry).enabled);
-    }
-}
-
-TEST_F(Autostart, AReadOnlyFolderIsReportedAndNothingIsLeftInIt) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind root";
-    }
-    for (const bool on : {true, false}) {
-        write(on ? withLine(kEdited, "Name=Quintrel\n", "Hidden=true\n") : kEdited);
-        const auto before = contents();
-        fs::permissions(entry.parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
-        const auto message = setEnabled(entry, on, kExec);
-        ASSERT_TRUE(message.has_value());
-        EXPECT_NE(message->find("Permission denied"), std::string::npos) << *message;
-        EXPECT_EQ(contents(), before);
-        EXPECT_EQ(folder(), std::vector<std::string>{kEntryFileName});
-        fs::permissions(entry.parent_path(), fs::perms::owner_all);
+        auto files = holding(c.before);
+        const std::string failing = c.failing ? c.failing : "";
+        if (failing == "read") {
+            files.unreadable[kEntry] = "it is a named pipe, not a regular file";
+        }
+        if (failing == "replace") {
+            files.replaceFails = "disk full";
+        }
+        if (failing == "remove") {
+            files.removeFails = "disk full";
+        }
+        EXPECT_EQ(setEnabled(files, kEntry, c.on, kExec), std::string("Could not turn ") +
+                                                              (c.on ? "on" : "off") +
+                                                              " start at login: " + c.reason);
+        EXPECT_EQ(entryIn(files), c.before);
     }
 }
 
@@ -261,7 +187,10 @@ TEST(AutostartExec, QuotesAndEscapesWhatTheSessionWouldOtherwiseSplitOrExpand) {
     }
 }
 
-TEST_F(Autostart, ThePlainNameIsUsedOnlyWhenPathFindsThisVeryBinary) {
+TEST(AutostartExec, ThePlainNameIsUsedOnlyWhenPathFindsThisVeryBinary) {
+    const fs::path base =
+        fs::temp_directory_path() / ("quintrel-autostart-exec-" + std::to_string(::getpid()));
+    fs::remove_all(base);
     const auto executable = [&](const fs::path& path) {
         fs::create_directories(path.parent_path());
         std::ofstream(path) << "#!/bin/sh\n";
@@ -284,6 +213,7 @@ TEST_F(Autostart, ThePlainNameIsUsedOnlyWhenPathFindsThisVeryBinary) {
     EXPECT_EQ(execValue(installed, (base / "other").string() + ":" + bin), installed.string());
     EXPECT_EQ(execValue(installed, std::nullopt), installed.string());
     EXPECT_EQ(execValue(build, bin), '"' + build.string() + '"');
+    fs::remove_all(base);
 }
 
 TEST(AutostartPath, FollowsTheConfigFolderRules) {

@@ -1,91 +1,12 @@
 #include "settings/AutostartFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <system_error>
 
-#include "util/RegularFile.h"
 #include "settings/AutostartEntry.h"
 
 namespace quintrel::autostart {
 
-namespace {
-
 namespace fs = std::filesystem;
-
-constexpr mode_t kNewFileMode = 0644;
-// Made only when missing, for this user alone, as the base directory rules ask.
-constexpr mode_t kNewDirectoryMode = 0700;
-
-std::string systemError(int code) {
-    return std::generic_category().message(code);
-}
-
-// Answers why `directory` could not be made, or none once it is there.
-std::optional<std::string> makeDirectories(const fs::path& directory) {
-    std::error_code error;
-    if (fs::is_directory(directory, error)) {
-        return std::nullopt;
-    }
-    const fs::path parent = directory.parent_path();
-    if (!parent.empty() && parent != directory) {
-        if (auto problem = makeDirectories(parent)) {
-            return problem;
-        }
-    }
-    if (::mkdir(directory.c_str(), kNewDirectoryMode) != 0 && errno != EEXIST) {
-        return "cannot create " + directory.string() + " (" + systemError(errno) + ")";
-    }
-    if (!fs::is_directory(directory, error)) {
-        return directory.string() + " is not a folder";
-    }
-    return std::nullopt;
-}
-
-// Replaces `path` with `text` in one rename, so that a reader sees the old file or the
-// new one and a failure leaves the old one. Answers why it failed, or none.
-std::optional<std::string> writeAtomically(const fs::path& path, const std::string& text,
-                                           mode_t mode) {
-    const fs::path directory = path.parent_path();
-    if (auto problem = makeDirectories(directory)) {
-        return problem;
-    }
-    std::string temporary = (directory / ("." + path.filename().string() + ".XXXXXX")).string();
-    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (fd.get() < 0) {
-        return "cannot write to " + directory.string() + " (" + systemError(errno) + ")";
-    }
-    const auto failed = [&](int code) -> std::optional<std::string> {
-        ::unlink(temporary.c_str());
-        return "cannot write " + path.string() + " (" + systemError(code) + ")";
-    };
-    std::string_view rest = text;
-    while (!rest.empty()) {
-        const ssize_t count = ::write(fd.get(), rest.data(), rest.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return failed(errno);
-        }
-        rest.remove_prefix(static_cast<std::size_t>(count));
-    }
-    if (::fchmod(fd.get(), mode) != 0 || ::fsync(fd.get()) != 0) {
-        return failed(errno);
-    }
-    if (const int code = fd.close()) {
-        return failed(code);
-    }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        return failed(errno);
-    }
-    return std::nullopt;
-}
-
-}  // namespace
 
 std::optional<fs::path> entryPath(const EnvironmentLookup& environment) {
     // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
@@ -113,8 +34,8 @@ std::optional<fs::path> runningBinary() {
     return fs::path(binary);
 }
 
-State readState(const fs::path& entry) {
-    const FileContents contents = readRegularFile(entry);
+State readState(const UserFiles& files, const fs::path& entry) {
+    const FileContents contents = files.read(entry);
     switch (contents.kind) {
         case FileContents::Kind::missing:
             return {};
@@ -132,12 +53,16 @@ State readState(const fs::path& entry) {
     return {parsed->enabled(), std::nullopt};
 }
 
-std::optional<std::string> setEnabled(const fs::path& entry, bool on, std::string_view exec) {
+std::optional<std::string> setEnabled(UserFiles& files, const fs::path& entry, bool on,
+                                      std::string_view exec) {
     const auto failure = [on](const std::string& reason) -> std::optional<std::string> {
         return std::string("Could not turn ") + (on ? "on" : "off") + " start at login: " + reason +
                ".";
     };
-    const FileContents contents = readRegularFile(entry);
+    const auto outcome = [&](std::optional<std::string> problem) {
+        return problem ? failure(*problem) : std::nullopt;
+    };
+    const FileContents contents = files.read(entry);
     if (contents.kind == FileContents::Kind::failed) {
         return failure("cannot read " + entry.string() + " (" + contents.error + ")");
     }
@@ -146,19 +71,13 @@ std::optional<std::string> setEnabled(const fs::path& entry, bool on, std::strin
         if (!on) {
             return std::nullopt;
         }
-        if (auto problem = writeAtomically(entry, ours, kNewFileMode)) {
-            return failure(*problem);
-        }
-        return std::nullopt;
+        return outcome(files.replace(entry, ours));
     }
     if (contents.text == ours) {
         if (on) {
             return std::nullopt;
         }
-        if (::unlink(entry.c_str()) != 0 && errno != ENOENT) {
-            return failure("cannot remove " + entry.string() + " (" + systemError(errno) + ")");
-        }
-        return std::nullopt;
+        return outcome(files.remove(entry));
     }
 
     // Someone else's entry, or one edited since: changed in place, never replaced.
@@ -174,18 +93,7 @@ std::optional<std::string> setEnabled(const fs::path& entry, bool on, std::strin
     } else {
         edited->disable();
     }
-    // A linked entry (kept with the user's dotfiles, say) is changed where it lives.
-    std::error_code error;
-    const fs::path target = fs::is_symlink(entry, error) ? fs::canonical(entry, error) : entry;
-    if (error) {
-        return failure("cannot follow the link " + entry.string() + " (" + error.message() + ")");
-    }
-    struct stat info {};
-    const mode_t mode = ::stat(target.c_str(), &info) == 0 ? (info.st_mode & 0777) : kNewFileMode;
-    if (auto problem = writeAtomically(target, edited->text(), mode)) {
-        return failure(*problem);
-    }
-    return std::nullopt;
+    return outcome(files.replace(entry, edited->text()));
 }
 
 }  // namespace quintrel::autostart

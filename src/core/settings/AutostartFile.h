@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/UserFiles.h"
 #include "polling/EndpointOverrides.h"
 
 namespace quintrel::autostart {
@@ -24,14 +25,13 @@ struct State {
     std::optional<std::string> problem;
 };
 
-State readState(const std::filesystem::path& entry);
+State readState(const UserFiles& files, const std::filesystem::path& entry);
 
 // Switches start at login on or off, starting `exec`. No entry is written: ours, whole.
 // Off deletes an entry that is exactly ours and marks any other Hidden=true; on undoes
-// what disables an existing entry and keeps the rest of it. Writes replace the file in
-// one rename. Answers none on success, else a message for the user, with the files as
-// they were.
-std::optional<std::string> setEnabled(const std::filesystem::path& entry, bool on,
+// what disables an existing entry and keeps the rest of it. Answers none on success, else
+// a message for the user, with the files as they were.
+std::optional<std::string> setEnabled(UserFiles& files, const std::filesystem::path& entry, bool on,
                                       std::string_view exec);
 
 }  // namespace quintrel::autostart

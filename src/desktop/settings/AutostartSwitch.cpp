@@ -36,7 +36,7 @@ void AutostartSwitch::reload() {
         showMessage("Start at login needs a home folder (HOME is not set).");
         return;
     }
-    const autostart::State state = autostart::readState(*entry_);
+    const autostart::State state = autostart::readState(files_, *entry_);
     setState(state.enabled);
     showMessage(state.problem);
 }
@@ -49,7 +49,7 @@ void AutostartSwitch::toggled(bool on) {
     const auto binary = autostart::runningBinary();
     const std::string exec = binary ? autostart::execValue(*binary, processEnvironment("PATH"))
                                     : std::string(autostart::kBinaryName);
-    const auto problem = autostart::setEnabled(*entry_, on, exec);
+    const auto problem = autostart::setEnabled(files_, *entry_, on, exec);
     if (problem) {
         setState(!on);
     }

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "desktop/system/QtUserFiles.h"
+
 class QAbstractButton;
 class QLabel;
 
@@ -36,6 +38,7 @@ private:
     QLabel* message_;
     std::function<void()> relayout_;
     std::optional<std::filesystem::path> entry_;
+    QtUserFiles files_;
 };
 
 }  // namespace quintrel

@@ -5,9 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
-#include "util/RegularFile.h"
+#include "desktop/system/RegularFile.h"
+#include "desktop/system/SaveFile.h"
 #include "desktop/system/StdoutConsole.h"
 #include "polling/Preferences.h"
 
@@ -163,25 +163,11 @@ bool JsonPreferencesStore::writeLocked() {
     if (!makePrivateDirectory(QFileInfo(path_).absolutePath())) {
         return fail(QStringLiteral("the folder cannot be created"));
     }
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return fail(file.errorString());
-    }
-    ::fchmod(file.handle(), kFileMode);
     // Texts that are not valid UTF-8 are written with replacement characters, not refused.
     const std::string text =
         values_.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-    // QSaveFile's commit does not see a write that failed while flushing its buffer (a full
-    // disk): it would put a cut-off file in place of the old one. Checked here instead.
-    if (file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (!file.commit()) {
-        return fail(file.errorString());
+    if (const auto why = saveFile(path_, QByteArrayView(text.data(), text.size()), kFileMode)) {
+        return fail(*why);
     }
     const QFileInfo info(path_);
     loadedSize_ = info.size();

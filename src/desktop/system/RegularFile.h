@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/UserFiles.h"
+
 namespace quintrel {
 
 // Owns an open file descriptor; -1 is none.
@@ -24,13 +26,6 @@ private:
 };
 
 inline constexpr std::size_t kRegularFileLimit = 1024 * 1024;
-
-struct FileContents {
-    enum class Kind { missing, read, failed } kind = Kind::missing;
-    std::string text;
-    // Why it was not read, for a message: "it is a named pipe, not a regular file".
-    std::string error;
-};
 
 // The whole of `path` when it is a regular file of at most `limit` bytes (symbolic links
 // followed). Opened without blocking and checked on the opened descriptor, so what is

@@ -1,4 +1,4 @@
-#include "util/RegularFile.h"
+#include "desktop/system/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
