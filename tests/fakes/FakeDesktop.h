@@ -148,6 +148,11 @@ public:
         std::lock_guard lock(mutex_);
         return lines_;
     }
+    // The lines printed since the last call.
+    std::vector<std::string> take() {
+        std::lock_guard lock(mutex_);
+        return std::vector(lines_.begin() + std::exchange(taken_, lines_.size()), lines_.end());
+    }
     int count(std::string_view line) const {
         std::lock_guard lock(mutex_);
         return static_cast<int>(std::count(lines_.begin(), lines_.end(), line));
@@ -156,6 +161,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::vector<std::string> lines_;
+    std::size_t taken_ = 0;
 };
 
 // The popup's content: records the status lines, the handlers and every reload.

@@ -1,4 +1,4 @@
-// Start-up, the bus handlers and the browser links.
+// Start-up, the timer, the tray menu, the settings window and the browser links.
 
 #include "fakes/DelegateFixture.h"
 
@@ -6,19 +6,30 @@ namespace quintrel {
 namespace {
 
 using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
 
 class Startup : public fakes::DelegateFixture {};
 
 TEST_F(Startup, WithACodeShowsQuintrelThenDotsAndPollsAtOnce) {
     storeGoodCode();
     delegate->applicationDidFinishLaunching();
-    EXPECT_EQ(fakes.statusBar.titles, (std::vector<std::string>{"Quintrel", "..."}));
+    EXPECT_EQ(fakes.statusBar.titles, (Lines{"Quintrel", "..."}));
     EXPECT_EQ(fakes.http.resumedURLs().size(), 1u);
+    EXPECT_EQ(fakes.settingsWindows.shown, 0);
+
+    fakes.http.succeed(0, R"({"online":1,"pv":1,"notify":0})");
+    fakes.mainQueue.advance(45s);
+    EXPECT_EQ(fakes.http.count(), 2u);
+    // Unanswered, each poll times out at +30 s, before the next tick.
+    fakes.mainQueue.advance(45s * 2);
+    EXPECT_EQ(fakes.http.count(), 4u);
+    EXPECT_TRUE(lines().empty());
 }
 
-TEST_F(Startup, WithoutACodeMakesNoRequestButTheTimerStillTicks) {
+TEST_F(Startup, WithoutACodeOpensTheSettingsAndTheTimerStillTicks) {
     delegate->applicationDidFinishLaunching();
-    EXPECT_EQ(fakes.statusBar.titles, std::vector<std::string>{"Quintrel"});
+    EXPECT_EQ(fakes.statusBar.titles, Lines{"Quintrel"});
+    EXPECT_EQ(fakes.settingsWindows.shown, 1);
     EXPECT_EQ(fakes.http.count(), 0u);
 
     storeGoodCode();  // saved meanwhile: the next tick polls
@@ -26,52 +37,6 @@ TEST_F(Startup, WithoutACodeMakesNoRequestButTheTimerStillTicks) {
     EXPECT_EQ(fakes.http.count(), 0u);
     fakes.mainQueue.advance(1s);
     EXPECT_EQ(fakes.http.count(), 1u);
-}
-
-TEST_F(Startup, TheTimerPollsEveryFortyFiveSeconds) {
-    storeGoodCode();
-    delegate->applicationDidFinishLaunching();
-    fakes.http.succeed(0, R"({"online":1,"pv":1,"notify":0})");
-    fakes.mainQueue.advance(45s);
-    EXPECT_EQ(fakes.http.count(), 2u);
-    // Unanswered, each poll times out at +30 s, before the next tick.
-    fakes.mainQueue.advance(45s * 2);
-    EXPECT_EQ(fakes.http.count(), 4u);
-    EXPECT_TRUE(fakes.console.lines().empty());
-}
-
-TEST_F(Startup, ScreenLockEventsSetTheScreenFlag) {
-    storeGoodCode();
-    delegate->applicationDidFinishLaunching();
-    fakes.screenLock.lock();
-    fakes.screenLock.lock();
-    EXPECT_EQ(delegate->is_screen_active, 0);
-    const auto locked = delegate->getURL();
-    EXPECT_EQ(fakes::queryValue(*locked, "shownotify") + fakes::queryValue(*locked, "keepalive") +
-                  fakes::queryValue(*locked, "idle"),
-              "001");
-    fakes.screenLock.unlock();
-    EXPECT_EQ(delegate->is_screen_active, 1);
-}
-
-TEST_F(Startup, BothButtonsReachTheClickHandlerThroughTheItemAction) {
-    delegate->applicationDidFinishLaunching();
-    ASSERT_NE(fakes.statusBar.lastItem, nullptr);
-    fakes.statusBar.lastItem
-        ->click();  // reaches statusItemClicked; nothing to check until it has a body
-    SUCCEED();
-}
-
-TEST_F(Startup, BusHandlersReadTheTwoLevelPayload) {
-    delegate->applicationDidFinishLaunching();
-    fakes.statusBar.titles.clear();
-    fakes.bus.post("com.quintrel.content", NotificationBus::contentPayload("Check API"));
-    fakes.bus.post("com.quintrel.content", nlohmann::json{{"content", "top level"}});
-    fakes.bus.post("com.quintrel.content", nlohmann::json{{"userInfo", {{"content", 3}}}});
-    fakes.bus.post("com.quintrel.content", NotificationBus::contentPayload(""));
-    fakes.bus.post("com.quintrel.error", NotificationBus::contentPayload("API code is required"));
-    EXPECT_EQ(fakes.statusBar.titles, (std::vector<std::string>{"Check API", ""}));
-    EXPECT_EQ(delegate->lastErrorMessage, "API code is required");
 }
 
 TEST_F(Startup, ADelegateThatIsGoneHearsNothing) {
@@ -82,27 +47,25 @@ TEST_F(Startup, ADelegateThatIsGoneHearsNothing) {
     EXPECT_EQ(fakes.http.count(), 0u);
 }
 
-TEST_F(Startup, DashboardLinkCarriesTheCodeOrOpensNothing) {
+TEST_F(Startup, TheSettingsWindowIsMadeOnceAndClosesAnOpenPopupFirst) {
     storeGoodCode();
-    delegate->opendashboard();
-    EXPECT_EQ(fakes.browser.opened,
-              std::vector<std::string>{std::string("https://quintrel.test/login-code.php?code=") +
-                                       fakes::kGoodCode});
-    fakes.preferences.erase(prefs::apiCode);
-    EXPECT_EQ(delegate->dashboardURL(), std::nullopt);
-    delegate->opendashboard();
-    EXPECT_EQ(fakes.browser.opened.size(), 1u);
+    delegate->statusItem = fakes.statusBar.makeStatusItem();
+    delegate->statusItemClicked();
+    ASSERT_TRUE(fakes.popovers.lastPopover && fakes.popovers.lastPopover->isShown());
+    delegate->settingView();
+    EXPECT_FALSE(fakes.popovers.lastPopover->isShown());
+    delegate->settingView();
+    EXPECT_EQ(fakes.settingsWindows.made, 1);
+    EXPECT_EQ(fakes.settingsWindows.shown, 2);
 }
 
-TEST_F(Startup, UpdatePageCarriesTheVersionUnencoded) {
-    delegate->checkupdate();
-    auto unknown = fakes.makeDelegate(BundleInfo{std::nullopt});
-    unknown->checkupdate();
-    auto broken = fakes.makeDelegate(BundleInfo{"2.1 beta"});
-    broken->checkupdate();
-    EXPECT_EQ(fakes.browser.opened,
-              (std::vector<std::string>{"https://quintrel.test/plugin/?type=mac&v=1.0.0",
-                                        "https://quintrel.test/plugin/?type=mac&v="}));
+TEST_F(Startup, LinksOpenNothingWithoutACodeOrWithAVersionThatBreaksTheURL) {
+    delegate->opendashboard();  // no code: the settings window instead
+    EXPECT_EQ(fakes.settingsWindows.shown, 1);
+    EXPECT_EQ(delegate->dashboardURL(), std::nullopt);
+    fakes.makeDelegate(BundleInfo{std::nullopt})->checkupdate();
+    fakes.makeDelegate(BundleInfo{"2.1 beta"})->checkupdate();
+    EXPECT_EQ(fakes.browser.opened, Lines{"https://quintrel.test/plugin/?type=mac&v="});
 }
 
 TEST_F(Startup, TheItemsMenuEntriesCallTheirActions) {

@@ -91,6 +91,13 @@ TEST_F(Threads, BusMessagesFromAnotherThreadAreAppliedOnTheMainThreadInOrder) {
               1);
 }
 
+TEST_F(Threads, TheSettingsWindowOpensOnTheMainThread) {
+    std::thread([&] { delegate->settingView(); }).join();
+    EXPECT_EQ(fakes.settingsWindows.made, 0);
+    fakes.mainQueue.runPending();
+    EXPECT_EQ(fakes.settingsWindows.shown, 1);
+}
+
 TEST_F(Threads, QueuedWorkKeepsTheDelegateAliveUntilItRuns) {
     std::weak_ptr<AppDelegate> weak = delegate;
     std::thread poster([d = delegate] { d->changeStatusBarButton("late"); });
