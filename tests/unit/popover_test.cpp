@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "popover/DashboardTabs.h"
-#include "settings/QuintrelLegalLinks.h"
 
 namespace quintrel::popover {
 namespace {
@@ -12,17 +11,17 @@ constexpr const char* kWidgets = "https://widgets.quintrel.test";
 constexpr const char* kCode = "abcdefghij0123456789ABCDEFGHIJ0123456789";
 
 TEST(DashboardTabs, EachSegmentLoadsItsWidgetWithCodeFirst) {
-    const std::string code = kCode;
+    const std::string code = kCode, base = kWidgets;
     const struct {
         int segment;
         std::string url;
     } cases[] = {
-        {0, std::string(kWidgets) + "/widget/wp3.2.php?code=" + code},
-        {1, std::string(kWidgets) + "/widget/wp-map.php?code=" + code + "&archive=1"},
-        {2, std::string(kWidgets) + "/widget/wp-dashboard.php?code=" + code},
+        {0, base + "/widget/wp3.2.php?code=" + code},
+        {1, base + "/widget/wp-map.php?code=" + code + "&archive=1"},
+        {2, base + "/widget/wp-dashboard.php?code=" + code},
         // No segment selected, or one that does not exist: Overview.
-        {-1, std::string(kWidgets) + "/widget/wp3.2.php?code=" + code},
-        {3, std::string(kWidgets) + "/widget/wp3.2.php?code=" + code},
+        {-1, base + "/widget/wp3.2.php?code=" + code},
+        {3, base + "/widget/wp3.2.php?code=" + code},
     };
     for (const auto& c : cases) {
         const auto load = reloadSelectedTab(true, kWidgets, code, c.segment);
@@ -30,54 +29,33 @@ TEST(DashboardTabs, EachSegmentLoadsItsWidgetWithCodeFirst) {
         EXPECT_EQ(load->kind, PageLoad::Kind::remoteWidget) << c.segment;
         EXPECT_EQ(load->url, c.url) << c.segment;
     }
+    EXPECT_EQ(reloadSelectedTab(true, "http://localhost:47311", "a b&c=d", 1)->url,
+              "http://localhost:47311/widget/wp-map.php?code=a%20b%26c%3Dd&archive=1");
 }
 
-TEST(DashboardTabs, LabelsInSegmentOrder) {
-    std::vector<std::string_view> labels;
-    for (const auto& tab : dashboardTabs()) {
-        labels.push_back(tab.label);
-    }
-    EXPECT_EQ(labels, (std::vector<std::string_view>{"Overview", "Map", "Recent Visitors"}));
-}
-
-TEST(DashboardTabs, CodeIsPercentEncodedAsAQueryValue) {
-    EXPECT_EQ(widgetURL(kWidgets, "a b&c=d", "/widget/wp-map.php", {{"archive", "1"}}),
-              std::string(kWidgets) + "/widget/wp-map.php?code=a%20b%26c%3Dd&archive=1");
-}
-
-TEST(DashboardTabs, ALocalWidgetHostWithAPortWorks) {
-    EXPECT_EQ(reloadSelectedTab(true, "http://localhost:47311", "xyz", 0)->url,
-              "http://localhost:47311/widget/wp3.2.php?code=xyz");
-}
-
-TEST(DashboardTabs, EmptyCodeShowsTheNoCodePageOnEveryTab) {
-    for (const int segment : {0, 1, 2, -1}) {
-        const auto load = reloadSelectedTab(true, kWidgets, "", segment);
+TEST(DashboardTabs, WithoutACodeOrAValidHostTheNoCodePageAndBeforeTheViewNothing) {
+    const struct {
+        const char* base;
+        const char* code;
+        int segment;
+    } cases[] = {
+        {kWidgets, "", 0},      {kWidgets, "", 1},
+        {kWidgets, "", 2},      {kWidgets, "", -1},
+        {"", kCode, 0},         {"widgets.quintrel.test", kCode, 0},
+        {"https://", kCode, 0}, {"https://bad host", kCode, 0},
+    };
+    for (const auto& c : cases) {
+        const auto load = reloadSelectedTab(true, c.base, c.code, c.segment);
         ASSERT_TRUE(load);
-        EXPECT_EQ(load->kind, PageLoad::Kind::noCodePage);
+        EXPECT_EQ(load->kind, PageLoad::Kind::noCodePage) << c.base << c.code << c.segment;
         EXPECT_TRUE(load->url.empty());
+        EXPECT_FALSE(reloadSelectedTab(false, c.base, c.code, c.segment));
     }
-}
-
-TEST(DashboardTabs, NothingLoadsBeforeTheViewExists) {
     EXPECT_FALSE(reloadSelectedTab(false, kWidgets, kCode, 1));
-    EXPECT_FALSE(reloadSelectedTab(false, kWidgets, "", 0));
-}
-
-TEST(DashboardTabs, AnInvalidWidgetHostFallsBackToTheNoCodePage) {
-    for (const char* base : {"", "widgets.quintrel.test", "https://", "https://bad host"}) {
-        const auto load = reloadSelectedTab(true, base, kCode, 0);
-        ASSERT_TRUE(load);
-        EXPECT_EQ(load->kind, PageLoad::Kind::noCodePage) << base;
-    }
-}
-
-TEST(DashboardTabs, NoCodePageIsExactly188Bytes) {
-    EXPECT_EQ(kNoCodePage.size(), 188u);
-    EXPECT_EQ(kNoCodePage.substr(0, 16), "<!doctype html>\n");
-    EXPECT_NE(kNoCodePage.find("\nPlease configure your Quintrel API code first.\n"),
-              std::string_view::npos);
-    EXPECT_EQ(kNoCodePage.back(), '>');
+    EXPECT_EQ(kNoCodePage,
+              "<!doctype html>\n<html>\n<body style=\"font-family: -apple-system, "
+              "BlinkMacSystemFont, sans-serif; padding: 24px; color: #333;\">\nPlease configure "
+              "your Quintrel API code first.\n</body>\n</html>");
 }
 
 TEST(NavigationPolicy, DecisionTable) {
@@ -129,18 +107,6 @@ TEST(NavigationPolicy, DecisionTable) {
         EXPECT_EQ(policy.decision, c.decision) << what;
         EXPECT_EQ(policy.openInBrowser.value_or("<none>"), c.opened ? c.opened : "<none>") << what;
     }
-}
-
-TEST(StatusLines, PrefixesBothTextsAndIgnoresTheFlag) {
-    const auto lines = statusLines("Checking...", "None");
-    EXPECT_EQ(lines.lastChecked, "Last checked: Checking...");
-    EXPECT_EQ(lines.lastError, "Last error: None");
-}
-
-TEST(QuintrelLegalLinks, BothPagesUnderTheServiceBase) {
-    const auto links = QuintrelLegalLinks::forService("https://www.quintrel.com");
-    EXPECT_EQ(links.privacyPolicy, "https://www.quintrel.com/privacy.php");
-    EXPECT_EQ(links.terms, "https://www.quintrel.com/terms.php");
 }
 
 }  // namespace
