@@ -1,7 +1,9 @@
-// The dashboard popup's decisions: tab URLs, the no-code page, the navigation policy.
+// The dashboard popup's decisions: tab URLs, the no-code page, the navigation policy, and
+// the line protocol between the app and the dashboard helper.
 
 #include <gtest/gtest.h>
 
+#include "popover/DashboardMessages.h"
 #include "popover/DashboardTabs.h"
 
 namespace quintrel::popover {
@@ -106,6 +108,73 @@ TEST(NavigationPolicy, DecisionTable) {
             std::string(c.targetFrame ? "frame " : "new window ") + (c.url ? c.url : "<no URL>");
         EXPECT_EQ(policy.decision, c.decision) << what;
         EXPECT_EQ(policy.openInBrowser.value_or("<none>"), c.opened ? c.opened : "<none>") << what;
+    }
+}
+
+TEST(DashboardMessages, EveryTypeRoundTrips) {
+    using T = MessageType;
+    const struct {
+        Sender from;
+        DashboardMessage message;
+    } cases[] = {
+        {Sender::app, {T::config, {"https://widgets.example:8443"}}},
+        {Sender::app, {T::show, {"-20", "1079", "2"}}},
+        {Sender::app, {T::show, {"0", "0", "-1"}}},
+        {Sender::app, {T::hide, {}}},
+        {Sender::app, {T::load, {"https://w.example/widget/wp-map.php?code=a%20b&archive=1"}}},
+        {Sender::app, {T::noCode, {}}},
+        // Texts with spaces, '%', an empty field, a lone "-", non-ASCII and control bytes.
+        {Sender::app, {T::status, {"Last checked: 2026-12-07 10:00:00", ""}}},
+        {Sender::app, {T::status, {"-", "Last error: 50% \"é\"\tx\r\ny"}}},
+        {Sender::app, {T::quit, {}}},
+        {Sender::helper, {T::ready, {}}},
+        {Sender::helper, {T::tab, {"1"}}},
+        {Sender::helper, {T::button, {"privacy"}}},
+        {Sender::helper, {T::open, {"https://elsewhere.example/a b"}}},
+        {Sender::helper, {T::hidden, {}}},
+        {Sender::helper, {T::loaded, {"0"}}},
+    };
+    for (const auto& c : cases) {
+        const std::string line = formatMessage(c.message);
+        ASSERT_EQ(line.back(), '\n');
+        const std::string_view body(line.data(), line.size() - 1);
+        EXPECT_EQ(body.find('\n'), std::string_view::npos) << body;
+        const auto parsed = parseMessage(body, c.from);
+        ASSERT_TRUE(parsed.message) << body << ": " << parsed.error;
+        EXPECT_EQ(*parsed.message, c.message) << body;
+    }
+}
+
+TEST(DashboardMessages, RefusesBadLines) {
+    // Another version or case, an unknown type or the helper's own, stray spaces, too few
+    // or too many fields, an empty URL, a broken escape, a raw control byte, no such
+    // segment, a number out of range, an oversized line.
+    for (const char* line :
+         {"", "q1", "q2 hide", "Q1 hide", "q1 explode", "q1 ready", "q1 hide ", "q1  hide",
+          "q1 load", "q1 show 1 2", "q1 load a b", "q1 load -", "q1 load http://x/%4",
+          "q1 load http://x/%zz", "q1 load http://x/\x01", "q1 show 1 2 3", "q1 show x 2 0",
+          "q1 show 1 99999999999999999999 0"}) {
+        const auto parsed = parseMessage(line, Sender::app);
+        EXPECT_FALSE(parsed.message) << line;
+        EXPECT_FALSE(parsed.error.empty()) << line;
+    }
+    EXPECT_FALSE(parseMessage("q1 load https://x/" + std::string(kMaxMessageLine, 'a'), Sender::app)
+                     .message);
+    for (const char* line : {"q1 quit", "q1 tab 1.5", "q1 button format", "q1 loaded yes"}) {
+        EXPECT_FALSE(parseMessage(line, Sender::helper).message) << line;
+    }
+}
+
+TEST(DashboardMessages, OnlyTheHandshakeBeforeItAndNeverAgain) {
+    using T = MessageType;
+    for (const auto& [type, handshakeDone, refused] : {std::tuple{T::config, false, false},
+                                                       {T::ready, false, false},
+                                                       {T::load, false, true},
+                                                       {T::tab, false, true},
+                                                       {T::config, true, true},
+                                                       {T::ready, true, true},
+                                                       {T::show, true, false}}) {
+        EXPECT_EQ(stateError(type, handshakeDone).has_value(), refused);
     }
 }
 

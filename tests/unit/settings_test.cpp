@@ -1,5 +1,6 @@
-// Saving the settings: the cleaning of the code, the validation request, each outcome's
-// bus messages and what is stored.
+// The settings window's logic: how stored preferences set its controls, and saving: the
+// cleaning of the code, the validation request, each outcome's bus messages and what is
+// stored.
 
 #include <gtest/gtest.h>
 
@@ -10,12 +11,54 @@
 #include "fakes/FakePlatform.h"
 #include "polling/Preferences.h"
 #include "settings/SaveFlow.h"
+#include "settings/SettingsControls.h"
 
 namespace quintrel {
 namespace {
 
-using Kind = ValidationOutcome::Kind;
 using Lines = std::vector<std::string>;
+using nlohmann::json;
+
+TEST(SettingsControls, SwitchesShowOnlyOneAsOnAndTakeMistypedValuesAsMissing) {
+    const fakes::FakePreferences nothing;
+    const auto fresh = storedControlStates(nothing, 2);
+    EXPECT_EQ(fresh.apiCode, "");
+    EXPECT_EQ(fresh.modeIndex, 0);
+    EXPECT_TRUE(fresh.notify && fresh.play && fresh.keepAlive && fresh.mute);
+    const std::pair<json, bool> switches[] = {
+        {1, true},   {0, false},      {true, true},          {false, false}, {2, false},
+        {-1, false}, {1.0, true},     {0.0, false},          {1.5, true},    {"0", true},
+        {"1", true}, {nullptr, true}, {json::array(), true},
+    };
+    for (const auto& [stored, on] : switches) {
+        for (const char* key : {prefs::notify, prefs::play, prefs::keepAlive, prefs::mute}) {
+            fakes::FakePreferences store;
+            store.set(key, stored);
+            const auto states = storedControlStates(store, 2);
+            const bool shown = key == prefs::notify ? states.notify
+                               : key == prefs::play ? states.play
+                               : key == prefs::mute ? states.mute
+                                                    : states.keepAlive;
+            EXPECT_EQ(shown, on) << key << " = " << stored;
+        }
+    }
+}
+
+TEST(SettingsControls, AModeOutsideTheItemsSelectsTheFirstAndTheCodeIsShownAsStored) {
+    fakes::FakePreferences store;
+    const std::pair<json, std::int64_t> modes[] = {
+        {0, 0},    {1, 1},   {2, 2},   {3, 0},   {7, 0},         {-1, 0},
+        {true, 1}, {2.0, 2}, {1.5, 0}, {"1", 0}, {INT64_MIN, 0}, {UINT64_MAX, 0},
+    };
+    for (const auto& [stored, index] : modes) {
+        store.set(prefs::mode, stored);
+        EXPECT_EQ(storedControlStates(store, 3).modeIndex, index) << stored;
+    }
+    store.set(prefs::apiCode, "  abc \n");
+    EXPECT_EQ(storedControlStates(store, 2).apiCode, "  abc \n");
+    store.set(prefs::apiCode, 12345);
+    EXPECT_EQ(storedControlStates(store, 2).apiCode, "");
+}
 
 class SaveFlow : public testing::Test {
 protected:
@@ -89,39 +132,25 @@ TEST_F(SaveFlow, AsksTheServiceWithTheCodeOrSaysWhyNot) {
 
 TEST_F(SaveFlow, EveryFailurePostsCheckAPIThenItsErrorAndStoresNothing) {
     const std::string page = "<html><head><title>502</title></head>" + std::string(400, 'x');
-    const std::string decodeLine = "Quintrel API code validation reply could not be decoded: ";
-    const std::string failedLine = "Quintrel API code validation failed: ";
+    const std::string decoding = "Quintrel API code validation reply could not be decoded: ";
+    const std::string failed = "Quintrel API code validation failed: ";
     const auto none = std::nullopt;
     const struct {
         HttpResult result;
-        Kind kind;
         std::string error;
-        Lines lines;
+        std::string printed;  // empty: nothing
     } cases[] = {
-        {{none, none, "Could not connect"},
-         Kind::noData,
-         "Could not connect",
-         {failedLine + "Could not connect"}},
-        {{none, 200, none}, Kind::noData, "No data returned", {}},
-        {{R"({"error":0})", 500, none}, Kind::httpFailure, "API validation HTTP 500", {}},
-        {{"", 404, "Not found"},
-         Kind::httpFailure,
-         "API validation HTTP 404",
-         {failedLine + "Not found"}},
-        {{"", 199, none}, Kind::httpFailure, "API validation HTTP 199", {}},
-        {{"", 300, none}, Kind::httpFailure, "API validation HTTP 300", {}},
-        {{"", 204, none}, Kind::unreadableReply, "Check API", {decodeLine + "the body is empty"}},
-        {{page, 200, none},
-         Kind::unreadableReply,
-         page.substr(0, 137) + "...",
-         {decodeLine + "the body is not valid JSON"}},
-        {{"[]", none, none},
-         Kind::unreadableReply,
-         "[]",
-         {decodeLine + "the body is a JSON array, not an object"}},
-        {{R"({"error":3})", 200, none}, Kind::rejected, "3", {}},
-        {{R"({"error":"Unknown code \n"})", 200, none}, Kind::rejected, "Unknown code", {}},
-        {{R"({"online":1,"pv":2})", 200, none}, Kind::rejected, "Check API", {}},
+        {{none, none, "offline"}, "offline", failed + "offline"},
+        {{none, 200, none}, "No data returned", ""},
+        {{R"({"error":0})", 500, none}, "API validation HTTP 500", ""},
+        {{"", 404, "Not found"}, "API validation HTTP 404", failed + "Not found"},
+        {{"", 199, none}, "API validation HTTP 199", ""},
+        {{"", 300, none}, "API validation HTTP 300", ""},
+        {{"", 204, none}, "Check API", decoding + "the body is empty"},
+        {{page, 200, none}, page.substr(0, 137) + "...", decoding + "the body is not valid JSON"},
+        {{"[]", none, none}, "[]", decoding + "the body is a JSON array, not an object"},
+        {{R"({"error":3})", 200, none}, "3", ""},
+        {{R"({"online":1,"pv":2})", 200, none}, "Check API", ""},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];
@@ -131,9 +160,7 @@ TEST_F(SaveFlow, EveryFailurePostsCheckAPIThenItsErrorAndStoresNothing) {
         EXPECT_EQ(messages(), Lines{"content:..."});  // not yet: main queue
         fakes.mainQueue.runPending();
         EXPECT_EQ(messages(), (Lines{"content:Check API", "error:" + c.error}));
-        EXPECT_EQ(fakes.console.take(), c.lines);
-        EXPECT_EQ(validationOutcome(c.result, fakes.console).kind, c.kind);
-        fakes.console.take();
+        EXPECT_EQ(fakes.console.take(), c.printed.empty() ? Lines{} : Lines{c.printed});
         for (const char* key : {prefs::apiCode, prefs::notify, prefs::mode, prefs::play,
                                 prefs::keepAlive, prefs::mute}) {
             EXPECT_FALSE(stored(key)) << key;

@@ -1,6 +1,10 @@
+// The poll: its URL, the service endpoints it goes to, and the decoding of its reply.
+
 #include <cstring>
 
 #include "fakes/DelegateFixture.h"
+#include "polling/EndpointOverrides.h"
+#include "polling/Reply.h"
 
 namespace quintrel {
 namespace {
@@ -116,6 +120,105 @@ TEST_F(PollURL, ScreenLockEventsSetTheScreenFlag) {
     EXPECT_EQ(switchValues(*locked), "0 0 1");
     fakes.screenLock.unlock();
     EXPECT_EQ(delegate->is_screen_active, 1);
+}
+
+TEST(Reply, DecodingIsStrictAboutTypes) {
+    const std::string base = R"("online":1,"pv":2,"notify":0)";
+    const auto counts = [](const std::string& online) {
+        return R"({"online":)" + online + R"(,"pv":2,"notify":0})";
+    };
+    const auto with = [&](const std::string& member) {
+        return "{" + base + "," + member + "}";
+    };
+    for (const char* online : {"-5", "9223372036854775807", "-9223372036854775808", "-0"}) {
+        EXPECT_TRUE(reply::decode(counts(online))) << online;
+    }
+    for (const char* online : {R"("7")", "true", "null", "1.5", "1.0", "1e2", "9223372036854775808",
+                               "123456789012345678901234567890"}) {
+        EXPECT_FALSE(reply::decode(counts(online))) << online;
+    }
+    for (const std::string& body :
+         {"{" + base + "}", with(R"("notifytitle":"t","notifydesc":"d","notifyurl":"u")"),
+          with(R"("notifyurl":null)"), with(R"("x":{"y":[1,true]},"online2":"z")"),
+          std::string(R"({"notify":0,"pv":2,"online":1})"), "\xEF\xBB\xBF{" + base + "}"}) {
+        EXPECT_TRUE(reply::decode(body)) << body;
+    }
+    for (const std::string& body :
+         {with(R"("notifyurl":0)"), with(R"("notifytitle":{})"),
+          with("\"notifytitle\":\"\xC3\x28\""),
+          with("\"x\":" + std::string(100000, '[') + std::string(100000, ']')),
+          std::string(R"({"online":1,"pv":2,"notifytitle":"t"})"),
+          std::string(R"({"online":1,"online":2,"pv":2,"notify":0})"), "{" + base + "}x",
+          "{" + base + "}{}", "[{" + base + "}]", std::string("7"), std::string(),
+          std::string("<html><body>502 Bad Gateway</body></html>")}) {
+        EXPECT_FALSE(reply::decode(body)) << body.substr(0, 80);
+    }
+}
+
+TEST(Reply, KeepsValuesAndEmptyTexts) {
+    const auto decoded = reply::decode(
+        R"({"online":7,"pv":120,"notify":1,"notifytitle":"","notifydesc":"d","notifyurl":null})");
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->online, 7);
+    EXPECT_EQ(decoded->pv, 120);
+    EXPECT_EQ(decoded->notify, 1);
+    EXPECT_EQ(decoded->notifytitle, "");
+    EXPECT_EQ(decoded->notifydesc, "d");
+    EXPECT_EQ(decoded->notifyurl, std::nullopt);
+    EXPECT_EQ(decoded->notifysound, std::nullopt);
+}
+
+TEST(EndpointOverrides, TakeOnlyBareWebURLsAndPlainHttpOnlyToThisMachine) {
+    const ServiceEndpoints defaults{"https://www.quintrel.com", "https://widgets.quintrel.com"};
+    // The service URL in effect, after checking that the widget URL kept its default.
+    const auto withService = [&](const std::string& value, fakes::RecordingConsole& console) {
+        const auto endpoints = withEndpointOverrides(
+            defaults,
+            [&](const char* name) {
+                return std::string(name) == kServiceURLVariable ? std::optional(value)
+                                                                : std::nullopt;
+            },
+            console);
+        EXPECT_EQ(endpoints.widgetURL, defaults.widgetURL);
+        return endpoints.baseURL;
+    };
+    for (const auto& [value, taken] :
+         {std::pair{"http://127.0.0.1:47311", "http://127.0.0.1:47311"},
+          {"https://staging.example.com/", "https://staging.example.com"},
+          {"https://example.com/quintrel//", "https://example.com/quintrel"},
+          {"http://127.3.2.1/q", "http://127.3.2.1/q"},
+          {"HTTP://LocalHost:8080", "HTTP://LocalHost:8080"},
+          {"http://[::1]:47311", "http://[::1]:47311"}}) {
+        fakes::RecordingConsole console;
+        EXPECT_EQ(withService(value, console), taken);
+        EXPECT_EQ(console.lines().size(), 1u) << value;
+    }
+    // The API code must not cross the network in clear; every value not taken is reported.
+    for (const char* value :
+         {"file:///etc/passwd", "example.com", "https://", "https://example.com/?key=1",
+          "https://example.com/#x", "https://exa mple.com", "http://staging.example.com",
+          "http://192.168.1.20:47311", "http://127.0.0.1.example.com",
+          "http://localhost.example.com", "http://127.0.0.1@example.com", "http://128.0.0.1",
+          "http://127.0.0.256", "http://[::2]"}) {
+        fakes::RecordingConsole console;
+        EXPECT_EQ(withService(value, console), defaults.baseURL) << value;
+        ASSERT_EQ(console.lines().size(), 1u) << value;
+        EXPECT_NE(console.lines()[0].find("Ignoring QUINTREL_SERVICE_URL"), std::string::npos);
+    }
+    fakes::RecordingConsole console;
+    EXPECT_EQ(withService("", console), defaults.baseURL);
+    EXPECT_TRUE(console.lines().empty());
+    // Each host is independent.
+    const auto widgetOnly = withEndpointOverrides(
+        defaults,
+        [](const char* name) {
+            return std::string(name) == kWidgetURLVariable
+                       ? std::optional<std::string>("http://localhost:47311")
+                       : std::optional<std::string>("not a url");
+        },
+        console);
+    EXPECT_EQ(widgetOnly.baseURL, defaults.baseURL);
+    EXPECT_EQ(widgetOnly.widgetURL, "http://localhost:47311");
 }
 
 }  // namespace
