@@ -47,20 +47,18 @@ private:
 
 class FakeStatusItem final : public StatusItem {
 public:
-    FakeStatusItem(std::vector<std::string>& titles, bool hasButton)
-        : titles_(titles), hasButton_(hasButton) {}
-    bool hasButton() const override { return hasButton_; }
-    void setTitle(const std::string& title) override { titles_.push_back(title); }
-    void setAction(std::function<void()> action) override { action_ = std::move(action); }
+    FakeStatusItem(std::vector<std::string>& titles, bool button)
+        : titles(titles), button(button) {}
+    bool hasButton() const override { return button; }
+    void setTitle(const std::string& title) override { titles.push_back(title); }
+    void setAction(std::function<void()> newAction) override { action = std::move(newAction); }
     void setMenu(std::vector<StatusMenuEntry> entries) override { menu = std::move(entries); }
-    void click() { action_(); }
+    void click() { action(); }
 
+    std::vector<std::string>& titles;
+    const bool button;
+    std::function<void()> action;
     std::vector<StatusMenuEntry> menu;
-
-private:
-    std::vector<std::string>& titles_;
-    bool hasButton_;
-    std::function<void()> action_;
 };
 
 class FakeStatusBar final : public StatusBar {
@@ -90,15 +88,12 @@ class SequentialUuids final : public UuidSource {
 public:
     Uuid make() override {
         Uuid uuid;
-        const auto n = ++issued_;
-        for (int i = 0; i < 8; ++i) {
-            uuid.bytes[15 - i] = static_cast<std::uint8_t>(n >> (8 * i));
-        }
+        const auto n = ++issued;
+        uuid.bytes[14] = static_cast<std::uint8_t>(n >> 8);
+        uuid.bytes[15] = static_cast<std::uint8_t>(n);
         return uuid;
     }
-
-private:
-    std::atomic<std::uint64_t> issued_{0};
+    std::atomic<unsigned> issued{0};
 };
 
 class FakeIdleTime final : public IdleTime {
