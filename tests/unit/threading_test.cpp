@@ -29,15 +29,6 @@ protected:
 
 TEST_F(Threads, ACompletionFromAWorkerThreadEndsTheRefreshOnTheMainThread) {
     delegate->quintrel_refresh_action();
-    fakes.http.completeOnThread(0, {R"({"online":42,"pv":1,"notify":0})", 200, std::nullopt});
-    pumpUntil([&] { return !delegate->isRefreshing; });
-    fakes.http.joinThreads();
-    EXPECT_EQ(title(), "42");
-    EXPECT_EQ(delegate->lastErrorMessage, "None");
-}
-
-TEST_F(Threads, AFailureSetsTheTitleBeforeTheRefreshEnds) {
-    delegate->quintrel_refresh_action();
     fakes.http.completeOnThread(0, {std::nullopt, 502, std::nullopt});
     fakes.http.joinThreads();
     // Nothing has touched main-thread state yet: the worker only queued work.
@@ -46,6 +37,13 @@ TEST_F(Threads, AFailureSetsTheTitleBeforeTheRefreshEnds) {
     fakes.mainQueue.runPending();
     EXPECT_EQ(fakes.statusBar.titles, std::vector<std::string>{"Quintrel"});
     EXPECT_EQ(delegate->lastErrorMessage, "HTTP 502");
+
+    delegate->quintrel_refresh_action();
+    fakes.http.completeOnThread(1, {R"({"online":42,"pv":1,"notify":0})", 200, std::nullopt});
+    pumpUntil([&] { return !delegate->isRefreshing; });
+    fakes.http.joinThreads();
+    EXPECT_EQ(title(), "42");
+    EXPECT_EQ(delegate->lastErrorMessage, "None");
 }
 
 TEST_F(Threads, ManyStaleCompletionsAtOnceChangeNothing) {
