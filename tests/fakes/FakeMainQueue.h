@@ -2,7 +2,6 @@
 // A main queue pumped by hand, with virtual time: the thread that makes it is "main".
 
 #include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
@@ -21,11 +20,8 @@ public:
     bool isMainThread() const override { return std::this_thread::get_id() == mainThread_; }
 
     void async(std::function<void()> work) override {
-        {
-            std::lock_guard lock(mutex_);
-            ready_.push_back(std::move(work));
-        }
-        arrived_.notify_all();
+        std::lock_guard lock(mutex_);
+        ready_.push_back(std::move(work));
     }
 
     // As the real queue, drops a cancelled item, so pendingDelayed() sees a leftover one.
@@ -68,15 +64,6 @@ public:
         now_ = end;
     }
 
-    // Blocks until some other thread has queued work (or the time-out passes), then runs it.
-    void waitAndRun(Duration timeout) {
-        {
-            std::unique_lock lock(mutex_);
-            arrived_.wait_for(lock, timeout, [&] { return !ready_.empty(); });
-        }
-        runPending();
-    }
-
     std::size_t pendingDelayed() const {
         std::lock_guard lock(mutex_);
         return delayed_.size();
@@ -117,7 +104,6 @@ private:
 
     const std::thread::id mainThread_ = std::this_thread::get_id();
     mutable std::mutex mutex_;
-    std::condition_variable arrived_;
     std::deque<std::function<void()>> ready_;
     std::map<Key, std::function<void()>> delayed_;
     Duration now_{0};

@@ -20,8 +20,9 @@ protected:
     // Pumps the main queue until `done` holds, as the event loop would.
     template <typename Done>
     void pumpUntil(Done done) {
-        for (int i = 0; i < 1000 && !done(); ++i) {
-            fakes.mainQueue.waitAndRun(10ms);
+        for (int i = 0; i < 10000 && !done(); ++i) {
+            std::this_thread::sleep_for(1ms);
+            fakes.mainQueue.runPending();
         }
         ASSERT_TRUE(done());
     }
