@@ -44,9 +44,9 @@ public:
         }
         return urls;
     }
-    Request snapshot(std::size_t index) const {
+    bool cancelled(std::size_t index) const {
         std::lock_guard lock(mutex_);
-        return *requests_.at(index);
+        return requests_.at(index)->cancelled;
     }
 
     // Runs request `index`'s completion on the calling thread.

@@ -143,12 +143,12 @@ TEST_F(RefreshCycle, TimesOutExactlyThirtySecondsAfterOpening) {
     delegate->quintrel_refresh_action();
     fakes.mainQueue.advance(29999ms);
     EXPECT_TRUE(delegate->isRefreshing);
-    EXPECT_FALSE(fakes.http.snapshot(0).cancelled);
+    EXPECT_FALSE(fakes.http.cancelled(0));
 
     fakes.clock.wall += 30s;
     fakes.mainQueue.advance(1ms);
     EXPECT_FALSE(delegate->isRefreshing);
-    EXPECT_TRUE(fakes.http.snapshot(0).cancelled);
+    EXPECT_TRUE(fakes.http.cancelled(0));
     EXPECT_EQ(delegate->refreshTask, nullptr);
     EXPECT_EQ(delegate->lastErrorMessage, kTimedOut);
     EXPECT_EQ(delegate->lastCheckedAt, fakes.clock.wall);
