@@ -1,6 +1,6 @@
 #pragma once
 // Small fakes of the desktop services: preferences, status item, clock, UUIDs, idle
-// time, screen lock, browser, console and the popup's status lines.
+// time, screen lock, browser and console.
 
 #include <algorithm>
 #include <atomic>
@@ -14,7 +14,6 @@
 #include "platform/Browser.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
-#include "platform/DashboardPopover.h"
 #include "platform/IdleTime.h"
 #include "platform/PreferencesStore.h"
 #include "platform/ScreenLockEvents.h"
@@ -48,24 +47,18 @@ private:
 
 class FakeStatusItem final : public StatusItem {
 public:
-    explicit FakeStatusItem(std::vector<std::string>& titles, bool hasButton)
-        : titles_(titles), hasButton_(hasButton) {}
-    bool hasButton() const override { return hasButton_; }
-    void setTitle(const std::string& title) override { titles_.push_back(title); }
-    void setAction(std::function<void()> action) override { action_ = std::move(action); }
+    FakeStatusItem(std::vector<std::string>& titles, bool button)
+        : titles(titles), button(button) {}
+    bool hasButton() const override { return button; }
+    void setTitle(const std::string& title) override { titles.push_back(title); }
+    void setAction(std::function<void()> newAction) override { action = std::move(newAction); }
     void setMenu(std::vector<StatusMenuEntry> entries) override { menu = std::move(entries); }
-    void click() {
-        if (action_) {
-            action_();
-        }
-    }
+    void click() { action(); }
 
+    std::vector<std::string>& titles;
+    const bool button;
+    std::function<void()> action;
     std::vector<StatusMenuEntry> menu;
-
-private:
-    std::vector<std::string>& titles_;
-    bool hasButton_;
-    std::function<void()> action_;
 };
 
 class FakeStatusBar final : public StatusBar {
@@ -95,15 +88,12 @@ class SequentialUuids final : public UuidSource {
 public:
     Uuid make() override {
         Uuid uuid;
-        const auto n = ++issued_;
-        for (int i = 0; i < 8; ++i) {
-            uuid.bytes[15 - i] = static_cast<std::uint8_t>(n >> (8 * i));
-        }
+        const auto n = ++issued;
+        uuid.bytes[14] = static_cast<std::uint8_t>(n >> 8);
+        uuid.bytes[15] = static_cast<std::uint8_t>(n);
         return uuid;
     }
-
-private:
-    std::atomic<std::uint64_t> issued_{0};
+    std::atomic<unsigned> issued{0};
 };
 
 class FakeIdleTime final : public IdleTime {
@@ -126,10 +116,7 @@ public:
     void unlock() { unlocked_(); }
 
 private:
-    std::function<void()> locked_ = [] {
-    };
-    std::function<void()> unlocked_ = [] {
-    };
+    std::function<void()> locked_, unlocked_;
 };
 
 class FakeBrowser final : public Browser {
@@ -148,6 +135,11 @@ public:
         std::lock_guard lock(mutex_);
         return lines_;
     }
+    // The lines printed since the last call.
+    std::vector<std::string> take() {
+        std::lock_guard lock(mutex_);
+        return std::vector(lines_.begin() + std::exchange(taken_, lines_.size()), lines_.end());
+    }
     int count(std::string_view line) const {
         std::lock_guard lock(mutex_);
         return static_cast<int>(std::count(lines_.begin(), lines_.end(), line));
@@ -156,53 +148,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::vector<std::string> lines_;
-};
-
-// The popup's content: records the status lines, the handlers and every reload.
-class FakePopoverStatus final : public DashboardPopoverContent {
-public:
-    struct Update {
-        std::string lastChecked;
-        std::string lastError;
-        bool isChecking;
-    };
-    explicit FakePopoverStatus(std::string apiCode = {}) : code(std::move(apiCode)) {}
-    void updateStatus(const std::string& lastChecked, const std::string& lastError,
-                      bool isChecking) override {
-        updates.push_back({lastChecked, lastError, isChecking});
-    }
-    std::string apiCode() const override { return code; }
-    void setAPICode(const std::string& apiCode) override { code = apiCode; }
-    void setOpenDashboardHandler(std::function<void()> handler) override {
-        openDashboardHandler = std::move(handler);
-        ++handlerInstalls;
-    }
-    void setOpenSettingsHandler(std::function<void()> handler) override {
-        openSettingsHandler = std::move(handler);
-    }
-    void setQuitHandler(std::function<void()> handler) override {
-        quitHandler = std::move(handler);
-    }
-    void setRefreshHandler(std::function<void()> handler) override {
-        refreshHandler = std::move(handler);
-    }
-    // Like the real content, a reload before the first showing loads nothing.
-    void reloadSelectedTab() override {
-        if (shownOnce) {
-            loadedCodes.push_back(code);
-        }
-    }
-    ContentSize preferredContentSize() const override { return {680, 560}; }
-
-    std::vector<Update> updates;
-    std::string code;
-    std::function<void()> openDashboardHandler;
-    std::function<void()> openSettingsHandler;
-    std::function<void()> quitHandler;
-    std::function<void()> refreshHandler;
-    int handlerInstalls = 0;
-    bool shownOnce = false;
-    std::vector<std::string> loadedCodes;  // the code of every page load, in order
+    std::size_t taken_ = 0;
 };
 
 }  // namespace quintrel::fakes

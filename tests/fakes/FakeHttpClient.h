@@ -25,8 +25,7 @@ public:
 
     std::shared_ptr<HttpTask> dataTask(const std::string& url, HttpCompletion completion) override {
         std::lock_guard lock(mutex_);
-        requests_.push_back(
-            std::make_shared<Request>(Request{url, false, false, std::move(completion)}));
+        requests_.push_back(std::make_shared<Request>(url, false, false, std::move(completion)));
         return std::make_shared<Task>(requests_.back(), mutex_);
     }
 
@@ -45,29 +44,21 @@ public:
         }
         return urls;
     }
-    Request snapshot(std::size_t index) const {
+    bool cancelled(std::size_t index) const {
         std::lock_guard lock(mutex_);
-        return *requests_.at(index);
+        return requests_.at(index)->cancelled;
     }
 
     // Runs request `index`'s completion on the calling thread.
-    void complete(std::size_t index, HttpResult result) {
-        if (auto completion = take(index)) {
-            completion(std::move(result));
-        }
-    }
-    void succeed(std::size_t index, std::string body, int status = 200) {
-        complete(index, HttpResult{std::move(body), status, std::nullopt});
+    void complete(std::size_t index, HttpResult result) { take(index)(std::move(result)); }
+    void succeed(std::size_t index, std::string body) {
+        complete(index, HttpResult{std::move(body), 200, std::nullopt});
     }
     // Runs the completion on a new thread, joined when the fake goes away (or by joinThreads).
     void completeOnThread(std::size_t index, HttpResult result) {
         auto completion = take(index);
         std::lock_guard lock(mutex_);
-        threads_.emplace_back([completion = std::move(completion), result = std::move(result)] {
-            if (completion) {
-                completion(result);
-            }
-        });
+        threads_.emplace_back([completion, result] { completion(result); });
     }
     void joinThreads() {
         std::vector<std::thread> threads;
@@ -83,8 +74,7 @@ public:
 private:
     // Holds its request weakly, as real tasks must: the completion may hold the task's owner.
     struct Task final : HttpTask {
-        Task(std::weak_ptr<Request> request, std::mutex& mutex)
-            : request(std::move(request)), mutex(mutex) {}
+        Task(std::weak_ptr<Request> request, std::mutex& mutex) : request(request), mutex(mutex) {}
         void resume() override { mark(&Request::resumed); }
         void cancel() override { mark(&Request::cancelled); }
         void mark(bool Request::*flag) {
@@ -97,9 +87,12 @@ private:
         std::mutex& mutex;
     };
 
+    // Each completion runs once.
     HttpCompletion take(std::size_t index) {
         std::lock_guard lock(mutex_);
-        return std::exchange(requests_.at(index)->completion, nullptr);
+        auto completion = std::exchange(requests_.at(index)->completion, nullptr);
+        return completion ? completion : [](HttpResult) {
+        };
     }
 
     mutable std::mutex mutex_;

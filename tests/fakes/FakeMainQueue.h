@@ -2,7 +2,6 @@
 // A main queue pumped by hand, with virtual time: the thread that makes it is "main".
 
 #include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
@@ -21,21 +20,13 @@ public:
     bool isMainThread() const override { return std::this_thread::get_id() == mainThread_; }
 
     void async(std::function<void()> work) override {
-        {
-            std::lock_guard lock(mutex_);
-            ready_.push_back(std::move(work));
-        }
-        arrived_.notify_all();
+        std::lock_guard lock(mutex_);
+        ready_.push_back(std::move(work));
     }
 
     // As the real queue, drops a cancelled item, so pendingDelayed() sees a leftover one.
     void asyncAfter(Duration delay, std::shared_ptr<WorkItem> item) override {
-        Key key{};
-        {
-            std::lock_guard lock(mutex_);
-            key = Key{now_ + delay, sequence_++};
-            delayed_.emplace(key, [item] { item->perform(); });
-        }
+        const auto key = schedule(delay, [item] { item->perform(); });
         item->whenCancelled([this, key] {
             std::lock_guard lock(mutex_);
             delayed_.erase(key);
@@ -44,21 +35,16 @@ public:
 
     std::unique_ptr<RepeatingTimer> scheduleRepeating(Duration interval,
                                                       std::function<void()> tick) override {
-        auto timer = std::make_unique<Timer>(interval, std::move(tick));
-        std::lock_guard lock(mutex_);
-        armTimer(timer->state);
+        auto timer = std::make_unique<Timer>();
+        arm(interval, std::move(tick), timer->alive);
         return timer;
     }
 
     // Runs queued work, including work queued meanwhile, until none is left.
-    // Returns how many items ran.
-    int runPending() {
-        int ran = 0;
+    void runPending() {
         while (auto work = takeReady()) {
             (*work)();
-            ++ran;
         }
-        return ran;
     }
 
     // Moves virtual time forward, running due delayed work in deadline order and
@@ -67,9 +53,9 @@ public:
         runPending();
         std::unique_lock lock(mutex_);
         const Duration end = now_ + span;
-        while (!delayed_.empty() && delayed_.begin()->first.due <= end) {
+        while (!delayed_.empty() && delayed_.begin()->first.first <= end) {
             auto node = delayed_.extract(delayed_.begin());
-            now_ = node.key().due;
+            now_ = node.key().first;
             lock.unlock();
             node.mapped()();
             runPending();
@@ -78,59 +64,30 @@ public:
         now_ = end;
     }
 
-    // Blocks until some other thread has queued work (or the time-out passes), then runs it.
-    bool waitAndRun(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-        {
-            std::unique_lock lock(mutex_);
-            if (!arrived_.wait_for(lock, timeout, [&] { return !ready_.empty(); })) {
-                return false;
-            }
-        }
-        runPending();
-        return true;
-    }
-
-    Duration now() const {
-        std::lock_guard lock(mutex_);
-        return now_;
-    }
-
     std::size_t pendingDelayed() const {
         std::lock_guard lock(mutex_);
         return delayed_.size();
     }
 
 private:
-    struct Key {
-        Duration due;
-        std::uint64_t sequence;
-        bool operator<(const Key& other) const {
-            return due != other.due ? due < other.due : sequence < other.sequence;
-        }
-    };
-    struct TimerState {
-        Duration interval;
-        std::function<void()> tick;
-        bool stopped = false;
-    };
+    using Key = std::pair<Duration, std::uint64_t>;  // when due, then the order scheduled
     struct Timer final : RepeatingTimer {
-        Timer(Duration interval, std::function<void()> tick)
-            : state(std::make_shared<TimerState>(TimerState{interval, std::move(tick)})) {}
-        ~Timer() override { state->stopped = true; }
-        std::shared_ptr<TimerState> state;
+        std::shared_ptr<int> alive = std::make_shared<int>();
     };
 
-    void armTimer(const std::shared_ptr<TimerState>& state) {
-        std::weak_ptr<TimerState> weak = state;
-        delayed_.emplace(Key{now_ + state->interval, sequence_++}, [this, weak] {
-            const auto timer = weak.lock();
-            if (!timer || timer->stopped) {
-                return;
+    Key schedule(Duration delay, std::function<void()> work) {
+        std::lock_guard lock(mutex_);
+        const Key key{now_ + delay, sequence_++};
+        delayed_.emplace(key, std::move(work));
+        return key;
+    }
+    void arm(Duration interval, std::function<void()> tick, std::weak_ptr<int> alive) {
+        schedule(interval, [this, interval, tick, alive] {
+            if (!alive.expired()) {
+                tick();
             }
-            timer->tick();
-            std::lock_guard lock(mutex_);
-            if (!timer->stopped) {
-                armTimer(timer);
+            if (!alive.expired()) {
+                arm(interval, tick, alive);
             }
         });
     }
@@ -147,7 +104,6 @@ private:
 
     const std::thread::id mainThread_ = std::this_thread::get_id();
     mutable std::mutex mutex_;
-    std::condition_variable arrived_;
     std::deque<std::function<void()>> ready_;
     std::map<Key, std::function<void()>> delayed_;
     Duration now_{0};

@@ -15,7 +15,6 @@ class FakeNotificationCenter final : public NotificationCenter {
 public:
     void setNotificationCategories(std::vector<NotificationCategory> set) override {
         categories = std::move(set);
-        ++categoryRegistrations;
     }
     void getNotificationSettings(std::function<void(int)> completion) override {
         completion(status);
@@ -43,7 +42,6 @@ public:
 
     // Record
     std::vector<NotificationCategory> categories;
-    int categoryRegistrations = 0;
     std::vector<unsigned> requestedOptions;
     std::weak_ptr<NotificationCenterDelegate> delegate;
     std::vector<NotificationRequest> requests;

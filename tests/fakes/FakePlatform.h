@@ -8,9 +8,8 @@
 #include "fakes/FakeHttpClient.h"
 #include "fakes/FakeMainQueue.h"
 #include "fakes/FakeNotificationCenter.h"
-#include "fakes/FakePopover.h"
-#include "fakes/FakeSettingsWindows.h"
 #include "fakes/FakeSound.h"
+#include "fakes/FakeWindows.h"
 #include "settings/SaveFlow.h"
 
 namespace quintrel::fakes {

@@ -29,13 +29,10 @@ public:
 
 class FakeSound final : public Sound {
 public:
-    explicit FakeSound(std::string path, std::vector<std::string>& played)
-        : path(std::move(path)), played_(played) {}
-    void play() override { played_.push_back(path); }
+    FakeSound(std::string path, std::vector<std::string>& played) : path(path), played(played) {}
+    void play() override { played.push_back(path); }
     const std::string path;
-
-private:
-    std::vector<std::string>& played_;
+    std::vector<std::string>& played;
 };
 
 class FakeSoundFactory final : public SoundFactory {

@@ -14,7 +14,7 @@ protected:
     }
     void click() { fakes.statusBar.lastItem->click(); }
     fakes::FakePopover* popover() { return fakes.popovers.lastPopover; }
-    fakes::FakePopoverStatus& controller() { return *fakes.popovers.lastController; }
+    fakes::FakePopoverContent& controller() { return *fakes.popovers.lastController; }
 };
 
 TEST_F(PopoverHosting, FirstClickCreatesAndShowsTheOverviewOnce) {
@@ -28,6 +28,9 @@ TEST_F(PopoverHosting, FirstClickCreatesAndShowsTheOverviewOnce) {
     ASSERT_EQ(controller().updates.size(), 1u);
     EXPECT_EQ(controller().updates[0].lastError, "None");
     EXPECT_NE(controller().updates[0].lastChecked, "Never");
+    // And follow the refreshes while it is open.
+    fakes.mainQueue.advance(std::chrono::seconds(45));
+    EXPECT_EQ(controller().updates.back().lastChecked, "Checking...");
 }
 
 TEST_F(PopoverHosting, SecondClickClosesThirdReusesWithTheChangedCode) {
@@ -41,26 +44,22 @@ TEST_F(PopoverHosting, SecondClickClosesThirdReusesWithTheChangedCode) {
     click();
     EXPECT_TRUE(popover()->isShown());
     EXPECT_EQ(fakes.popovers.popoversMade, 1);
-    EXPECT_EQ(fakes.popovers.controllers.size(), 1u);
+    EXPECT_EQ(fakes.popovers.controllersMade, 1);
     EXPECT_EQ(controller().apiCode(), newCode);
     EXPECT_EQ(controller().handlerInstalls, 2);
     EXPECT_EQ(controller().loadedCodes, (std::vector<std::string>{fakes::kGoodCode, newCode}));
-}
 
-TEST_F(PopoverHosting, AClickAfterTheDesktopDismissedThePopupShowsItAgain) {
-    click();
-    popover()->dismiss();
+    popover()->shown = false;  // the desktop closed it: a click elsewhere or Escape
     click();
     EXPECT_TRUE(popover()->isShown());
-    EXPECT_EQ(popover()->shows, 2);
+    EXPECT_EQ(popover()->shows, 3);
 }
 
-TEST_F(PopoverHosting, ClickWithoutACodeClosesThePopup) {
+TEST_F(PopoverHosting, ClickWithoutACodeClosesThePopupAndOpensTheSettings) {
     click();
     fakes.preferences.set(prefs::apiCode, "too short");
     click();
     EXPECT_FALSE(popover()->isShown());
-    EXPECT_EQ(popover()->shows, 1);
     // Closed even when it is not shown (by the click, then again by the settings window
     // it opens), and the popup is not shown again.
     click();
@@ -69,51 +68,36 @@ TEST_F(PopoverHosting, ClickWithoutACodeClosesThePopup) {
     EXPECT_EQ(fakes.settingsWindows.shown, 2);
 }
 
-TEST_F(PopoverHosting, ClickWithoutACodeBeforeAnyPopupMakesNone) {
+TEST_F(PopoverHosting, ClickWithoutACodeOrButtonBeforeAnyPopupMakesNone) {
     fakes.preferences.erase(prefs::apiCode);
     click();
-    EXPECT_EQ(fakes.popovers.popoversMade, 0);
     EXPECT_FALSE(delegate->dashboardPopoverViewController);
+    storeGoodCode();
+    fakes.statusBar.withButton = false;
+    delegate->statusItem = fakes.statusBar.makeStatusItem();
+    delegate->statusItemClicked();
+    EXPECT_EQ(fakes.popovers.popoversMade, 0);
 }
 
-TEST_F(PopoverHosting, HandlersReachTheDelegate) {
+TEST_F(PopoverHosting, HandlersReachTheDelegateButHoldItWeakly) {
     click();
-    controller().openDashboardHandler();
-    ASSERT_EQ(fakes.browser.opened.size(), 1u);
-    EXPECT_EQ(fakes.browser.opened[0],
-              std::string(fakes::kServiceURL) + "/login-code.php?code=" + fakes::kGoodCode);
-    controller().quitHandler();
+    controller().openDashboard();
+    EXPECT_EQ(fakes.browser.opened, std::vector{std::string(fakes::kServiceURL) +
+                                                "/login-code.php?code=" + fakes::kGoodCode});
+    controller().quit();
     EXPECT_EQ(fakes.application.terminations, 1);
-    controller().refreshHandler();
+    controller().refresh();
     EXPECT_EQ(fakes.statusBar.title(), "...");
-}
 
-TEST_F(PopoverHosting, HandlersHoldTheDelegateWeakly) {
-    click();
     auto kept = fakes.popovers.lastController;
     const std::weak_ptr<AppDelegate> weak = delegate;
     delegate.reset();
-    fakes.mainQueue.advance(std::chrono::seconds(0));
+    fakes.mainQueue.runPending();
     EXPECT_TRUE(weak.expired());
-    kept->openDashboardHandler();
-    kept->openSettingsHandler();
-    EXPECT_TRUE(fakes.browser.opened.empty());
-}
-
-TEST_F(PopoverHosting, StatusItemWithoutButtonShowsNothing) {
-    fakes::FakePlatform other;
-    other.statusBar.withButton = false;
-    auto buttonless = other.makeDelegate();
-    other.preferences.set(prefs::apiCode, fakes::kGoodCode);
-    buttonless->applicationDidFinishLaunching();
-    buttonless->statusItemClicked();
-    EXPECT_EQ(other.popovers.popoversMade, 0);
-}
-
-TEST_F(PopoverHosting, RefreshUpdatesReachTheOpenPopup) {
-    click();
-    fakes.mainQueue.advance(std::chrono::seconds(45));
-    EXPECT_EQ(controller().updates.back().lastChecked, "Checking...");
+    kept->openDashboard();
+    kept->openSettings();
+    EXPECT_EQ(fakes.browser.opened.size(), 1u);
+    EXPECT_EQ(fakes.settingsWindows.shown, 0);
 }
 
 }  // namespace

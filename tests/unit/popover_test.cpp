@@ -1,9 +1,10 @@
-// The dashboard popup's decisions: tab URLs, the no-code page, the navigation policy.
+// The dashboard popup's decisions: tab URLs, the no-code page, the navigation policy, and
+// the line protocol between the app and the dashboard helper.
 
 #include <gtest/gtest.h>
 
+#include "popover/DashboardMessages.h"
 #include "popover/DashboardTabs.h"
-#include "settings/QuintrelLegalLinks.h"
 
 namespace quintrel::popover {
 namespace {
@@ -12,17 +13,17 @@ constexpr const char* kWidgets = "https://widgets.quintrel.test";
 constexpr const char* kCode = "abcdefghij0123456789ABCDEFGHIJ0123456789";
 
 TEST(DashboardTabs, EachSegmentLoadsItsWidgetWithCodeFirst) {
-    const std::string code = kCode;
+    const std::string code = kCode, base = kWidgets;
     const struct {
         int segment;
         std::string url;
     } cases[] = {
-        {0, std::string(kWidgets) + "/widget/wp3.2.php?code=" + code},
-        {1, std::string(kWidgets) + "/widget/wp-map.php?code=" + code + "&archive=1"},
-        {2, std::string(kWidgets) + "/widget/wp-dashboard.php?code=" + code},
+        {0, base + "/widget/wp3.2.php?code=" + code},
+        {1, base + "/widget/wp-map.php?code=" + code + "&archive=1"},
+        {2, base + "/widget/wp-dashboard.php?code=" + code},
         // No segment selected, or one that does not exist: Overview.
-        {-1, std::string(kWidgets) + "/widget/wp3.2.php?code=" + code},
-        {3, std::string(kWidgets) + "/widget/wp3.2.php?code=" + code},
+        {-1, base + "/widget/wp3.2.php?code=" + code},
+        {3, base + "/widget/wp3.2.php?code=" + code},
     };
     for (const auto& c : cases) {
         const auto load = reloadSelectedTab(true, kWidgets, code, c.segment);
@@ -30,93 +31,64 @@ TEST(DashboardTabs, EachSegmentLoadsItsWidgetWithCodeFirst) {
         EXPECT_EQ(load->kind, PageLoad::Kind::remoteWidget) << c.segment;
         EXPECT_EQ(load->url, c.url) << c.segment;
     }
+    EXPECT_EQ(reloadSelectedTab(true, "http://localhost:47311", "a b&c=d", 1)->url,
+              "http://localhost:47311/widget/wp-map.php?code=a%20b%26c%3Dd&archive=1");
 }
 
-TEST(DashboardTabs, LabelsInSegmentOrder) {
-    std::vector<std::string_view> labels;
-    for (const auto& tab : dashboardTabs()) {
-        labels.push_back(tab.label);
-    }
-    EXPECT_EQ(labels, (std::vector<std::string_view>{"Overview", "Map", "Recent Visitors"}));
-}
-
-TEST(DashboardTabs, CodeIsPercentEncodedAsAQueryValue) {
-    EXPECT_EQ(widgetURL(kWidgets, "a b&c=d", "/widget/wp-map.php", {{"archive", "1"}}),
-              std::string(kWidgets) + "/widget/wp-map.php?code=a%20b%26c%3Dd&archive=1");
-}
-
-TEST(DashboardTabs, ALocalWidgetHostWithAPortWorks) {
-    EXPECT_EQ(reloadSelectedTab(true, "http://localhost:47311", "xyz", 0)->url,
-              "http://localhost:47311/widget/wp3.2.php?code=xyz");
-}
-
-TEST(DashboardTabs, EmptyCodeShowsTheNoCodePageOnEveryTab) {
-    for (const int segment : {0, 1, 2, -1}) {
-        const auto load = reloadSelectedTab(true, kWidgets, "", segment);
+TEST(DashboardTabs, WithoutACodeOrAValidHostTheNoCodePageAndBeforeTheViewNothing) {
+    const struct {
+        const char* base;
+        const char* code;
+        int segment;
+    } cases[] = {
+        {kWidgets, "", 0},      {kWidgets, "", 1},
+        {kWidgets, "", 2},      {kWidgets, "", -1},
+        {"", kCode, 0},         {"widgets.quintrel.test", kCode, 0},
+        {"https://", kCode, 0}, {"https://bad host", kCode, 0},
+    };
+    for (const auto& c : cases) {
+        const auto load = reloadSelectedTab(true, c.base, c.code, c.segment);
         ASSERT_TRUE(load);
-        EXPECT_EQ(load->kind, PageLoad::Kind::noCodePage);
+        EXPECT_EQ(load->kind, PageLoad::Kind::noCodePage) << c.base << c.code << c.segment;
         EXPECT_TRUE(load->url.empty());
+        EXPECT_FALSE(reloadSelectedTab(false, c.base, c.code, c.segment));
     }
-}
-
-TEST(DashboardTabs, NothingLoadsBeforeTheViewExists) {
     EXPECT_FALSE(reloadSelectedTab(false, kWidgets, kCode, 1));
-    EXPECT_FALSE(reloadSelectedTab(false, kWidgets, "", 0));
-}
-
-TEST(DashboardTabs, AnInvalidWidgetHostFallsBackToTheNoCodePage) {
-    for (const char* base : {"", "widgets.quintrel.test", "https://", "https://bad host"}) {
-        const auto load = reloadSelectedTab(true, base, kCode, 0);
-        ASSERT_TRUE(load);
-        EXPECT_EQ(load->kind, PageLoad::Kind::noCodePage) << base;
-    }
-}
-
-TEST(DashboardTabs, NoCodePageIsExactly188Bytes) {
-    EXPECT_EQ(kNoCodePage.size(), 188u);
-    EXPECT_EQ(kNoCodePage.substr(0, 16), "<!doctype html>\n");
-    EXPECT_NE(kNoCodePage.find("\nPlease configure your Quintrel API code first.\n"),
-              std::string_view::npos);
-    EXPECT_EQ(kNoCodePage.back(), '>');
+    EXPECT_EQ(kNoCodePage,
+              "<!doctype html>\n<html>\n<body style=\"font-family: -apple-system, "
+              "BlinkMacSystemFont, sans-serif; padding: 24px; color: #333;\">\nPlease configure "
+              "your Quintrel API code first.\n</body>\n</html>");
 }
 
 TEST(NavigationPolicy, DecisionTable) {
-    using Decision = NavigationPolicy::Decision;
     constexpr bool kNewWindow = false, kFrame = true, kMain = true, kSub = false;
-    // nullptr: no URL in the request, nothing opened in the browser.
+    constexpr bool kAllow = true, kCancel = false, kOpens = true, kNot = false;
+    // nullptr: no URL in the request. What is opened in the browser is always the URL.
     const struct {
-        bool targetFrame;
-        bool mainFrame;
+        bool targetFrame, mainFrame;
         const char* url;
-        Decision decision;
-        const char* opened;
+        bool allowed, opened;
     } cases[] = {
-        {kFrame, kMain, "https://widgets.quintrel.test/widget/other.php", Decision::allow, nullptr},
-        {kFrame, kMain, "HTTPS://widgets.quintrel.test?x", Decision::allow, nullptr},
-        {kFrame, kMain, "https://elsewhere.example/x", Decision::cancel,
-         "https://elsewhere.example/x"},
-        {kFrame, kMain, "http://widgets.quintrel.test/x", Decision::cancel,
-         "http://widgets.quintrel.test/x"},
-        {kFrame, kMain, "https://widgets.quintrel.test:8443/x", Decision::cancel,
-         "https://widgets.quintrel.test:8443/x"},
-        {kFrame, kMain, "https://widgets.quintrel.test@evil.example/", Decision::cancel,
-         "https://widgets.quintrel.test@evil.example/"},
-        {kFrame, kSub, "https://maps.example/tile", Decision::allow, nullptr},
-        {kFrame, kSub, "about:blank", Decision::allow, nullptr},
-        {kFrame, kMain, "smb://server/share", Decision::cancel, nullptr},
-        {kFrame, kSub, "sftp://server/x", Decision::cancel, nullptr},
-        {kFrame, kMain, "javascript:void(0)", Decision::cancel, nullptr},
-        {kFrame, kMain, "file:///etc/passwd", Decision::cancel, nullptr},
-        {kFrame, kMain, nullptr, Decision::allow, nullptr},
-        {kNewWindow, kMain, "https://www.quintrel.com/a?b=1", Decision::cancel,
-         "https://www.quintrel.com/a?b=1"},
-        {kNewWindow, kMain, "https://widgets.quintrel.test/x", Decision::cancel,
-         "https://widgets.quintrel.test/x"},
-        {kNewWindow, kMain, "file:///etc/passwd", Decision::cancel, nullptr},
-        {kNewWindow, kMain, "javascript:alert(1)", Decision::cancel, nullptr},
-        {kNewWindow, kMain, "x-scheme:run", Decision::cancel, nullptr},
-        {kNewWindow, kMain, "", Decision::cancel, nullptr},
-        {kNewWindow, kMain, nullptr, Decision::allow, nullptr},
+        {kFrame, kMain, "https://widgets.quintrel.test/widget/other.php", kAllow, kNot},
+        {kFrame, kMain, "HTTPS://widgets.quintrel.test?x", kAllow, kNot},
+        {kFrame, kMain, "https://elsewhere.example/x", kCancel, kOpens},
+        {kFrame, kMain, "http://widgets.quintrel.test/x", kCancel, kOpens},
+        {kFrame, kMain, "https://widgets.quintrel.test:8443/x", kCancel, kOpens},
+        {kFrame, kMain, "https://widgets.quintrel.test@evil.example/", kCancel, kOpens},
+        {kFrame, kSub, "https://maps.example/tile", kAllow, kNot},
+        {kFrame, kSub, "about:blank", kAllow, kNot},
+        {kFrame, kMain, "smb://server/share", kCancel, kNot},
+        {kFrame, kSub, "sftp://server/x", kCancel, kNot},
+        {kFrame, kMain, "javascript:void(0)", kCancel, kNot},
+        {kFrame, kMain, "file:///etc/passwd", kCancel, kNot},
+        {kFrame, kMain, nullptr, kAllow, kNot},
+        {kNewWindow, kMain, "https://www.quintrel.com/a?b=1", kCancel, kOpens},
+        {kNewWindow, kMain, "https://widgets.quintrel.test/x", kCancel, kOpens},
+        {kNewWindow, kMain, "file:///etc/passwd", kCancel, kNot},
+        {kNewWindow, kMain, "javascript:alert(1)", kCancel, kNot},
+        {kNewWindow, kMain, "x-scheme:run", kCancel, kNot},
+        {kNewWindow, kMain, "", kCancel, kNot},
+        {kNewWindow, kMain, nullptr, kAllow, kNot},
     };
     for (const auto& c : cases) {
         NavigationAction action{c.targetFrame, c.mainFrame, std::nullopt};
@@ -124,23 +96,79 @@ TEST(NavigationPolicy, DecisionTable) {
             action.url = c.url;
         }
         const auto policy = decidePolicy(action, kWidgets);
-        const std::string what =
-            std::string(c.targetFrame ? "frame " : "new window ") + (c.url ? c.url : "<no URL>");
-        EXPECT_EQ(policy.decision, c.decision) << what;
-        EXPECT_EQ(policy.openInBrowser.value_or("<none>"), c.opened ? c.opened : "<none>") << what;
+        SCOPED_TRACE(std::string(c.targetFrame ? "frame " : "new window ") +
+                     (c.url ? c.url : "<no URL>"));
+        EXPECT_EQ(policy.decision == NavigationPolicy::Decision::allow, c.allowed);
+        EXPECT_EQ(policy.openInBrowser,
+                  c.opened ? std::optional<std::string>(c.url) : std::nullopt);
     }
 }
 
-TEST(StatusLines, PrefixesBothTextsAndIgnoresTheFlag) {
-    const auto lines = statusLines("Checking...", "None");
-    EXPECT_EQ(lines.lastChecked, "Last checked: Checking...");
-    EXPECT_EQ(lines.lastError, "Last error: None");
+TEST(DashboardMessages, EveryTypeRoundTrips) {
+    using T = MessageType;
+    const struct {
+        Sender from;
+        DashboardMessage message;
+    } cases[] = {
+        {Sender::app, {T::config, {"https://widgets.example:8443"}}},
+        {Sender::app, {T::show, {"-20", "1079", "2"}}},
+        {Sender::app, {T::show, {"0", "0", "-1"}}},
+        {Sender::app, {T::hide, {}}},
+        {Sender::app, {T::load, {"https://w.example/widget/wp-map.php?code=a%20b&archive=1"}}},
+        {Sender::app, {T::noCode, {}}},
+        // Texts with spaces, '%', an empty field, a lone "-", non-ASCII and control bytes.
+        {Sender::app, {T::status, {"Last checked: 2026-12-07 10:00:00", ""}}},
+        {Sender::app, {T::status, {"-", "Last error: 50% \"é\"\tx\r\ny"}}},
+        {Sender::app, {T::quit, {}}},
+        {Sender::helper, {T::ready, {}}},
+        {Sender::helper, {T::tab, {"1"}}},
+        {Sender::helper, {T::button, {"privacy"}}},
+        {Sender::helper, {T::open, {"https://elsewhere.example/a b"}}},
+        {Sender::helper, {T::hidden, {}}},
+        {Sender::helper, {T::loaded, {"0"}}},
+    };
+    for (const auto& c : cases) {
+        const std::string line = formatMessage(c.message);
+        ASSERT_EQ(line.back(), '\n');
+        const std::string_view body(line.data(), line.size() - 1);
+        EXPECT_EQ(body.find('\n'), std::string_view::npos) << body;
+        const auto parsed = parseMessage(body, c.from);
+        ASSERT_TRUE(parsed.message) << body << ": " << parsed.error;
+        EXPECT_EQ(*parsed.message, c.message) << body;
+    }
 }
 
-TEST(QuintrelLegalLinks, BothPagesUnderTheServiceBase) {
-    const auto links = QuintrelLegalLinks::forService("https://www.quintrel.com");
-    EXPECT_EQ(links.privacyPolicy, "https://www.quintrel.com/privacy.php");
-    EXPECT_EQ(links.terms, "https://www.quintrel.com/terms.php");
+TEST(DashboardMessages, RefusesBadLines) {
+    // Another version or case, an unknown type or the helper's own, stray spaces, too few
+    // or too many fields, an empty URL, a broken escape, a raw control byte, no such
+    // segment, a number out of range, an oversized line.
+    for (const char* line :
+         {"", "q1", "q2 hide", "Q1 hide", "q1 explode", "q1 ready", "q1 hide ", "q1  hide",
+          "q1 load", "q1 show 1 2", "q1 load a b", "q1 load -", "q1 load http://x/%4",
+          "q1 load http://x/%zz", "q1 load http://x/\x01", "q1 show 1 2 3", "q1 show x 2 0",
+          "q1 show 1 99999999999999999999 0"}) {
+        const auto parsed = parseMessage(line, Sender::app);
+        EXPECT_FALSE(parsed.message) << line;
+        EXPECT_FALSE(parsed.error.empty()) << line;
+    }
+    EXPECT_FALSE(parseMessage("q1 load https://x/" + std::string(kMaxMessageLine, 'a'), Sender::app)
+                     .message);
+    for (const char* line : {"q1 quit", "q1 tab 1.5", "q1 button format", "q1 loaded yes"}) {
+        EXPECT_FALSE(parseMessage(line, Sender::helper).message) << line;
+    }
+}
+
+TEST(DashboardMessages, OnlyTheHandshakeBeforeItAndNeverAgain) {
+    using T = MessageType;
+    for (const auto& [type, handshakeDone, refused] : {std::tuple{T::config, false, false},
+                                                       {T::ready, false, false},
+                                                       {T::load, false, true},
+                                                       {T::tab, false, true},
+                                                       {T::config, true, true},
+                                                       {T::ready, true, true},
+                                                       {T::show, true, false}}) {
+        EXPECT_EQ(stateError(type, handshakeDone).has_value(), refused);
+    }
 }
 
 }  // namespace

@@ -6,21 +6,27 @@ namespace quintrel {
 namespace {
 
 using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
 
 constexpr const char* kSkip =
     "Skipping Quintrel refresh because the previous refresh is still running";
 constexpr const char* kStaleCompletion = "Ignoring stale Quintrel refresh completion";
 constexpr const char* kStaleResult = "Ignoring stale Quintrel refresh result";
+constexpr const char* kSkipped =
+    "Notification skipped because the API response is missing notification fields";
+constexpr const char* kTimedOut = "Refresh timed out after 30s";
+const std::string kValid = R"({"online":1,"pv":2,"notify":0})";
 
 class RefreshCycle : public fakes::DelegateFixture {
 protected:
     void SetUp() override {
         storeGoodCode();
         delegate->statusItem = fakes.statusBar.makeStatusItem();
-        delegate->dashboardPopoverViewController = popover;
+        delegate->statusObserver = [this](const StatusTexts& texts) {
+            statuses.push_back(texts);
+        };
     }
-    // Completes request `index` as the HTTP client would, on the test thread, then lets
-    // the main queue run what that queued.
+    // Completes request `index` as the HTTP client would, then runs what that queued.
     void answer(std::size_t index, HttpResult result) {
         fakes.http.complete(index, std::move(result));
         fakes.mainQueue.runPending();
@@ -28,209 +34,146 @@ protected:
     void answerBody(std::size_t index, std::string body, int status = 200) {
         answer(index, {std::move(body), status, std::nullopt});
     }
-    const fakes::FakePopoverStatus::Update& lastStatus() const { return popover->updates.back(); }
+    void poll(std::string body, int status = 200) {
+        delegate->quintrel_refresh_action();
+        answerBody(fakes.http.count() - 1, std::move(body), status);
+    }
 
-    std::shared_ptr<fakes::FakePopoverStatus> popover =
-        std::make_shared<fakes::FakePopoverStatus>();
+    std::vector<StatusTexts> statuses;
 };
 
-TEST_F(RefreshCycle, ASuccessfulPollShowsTheChosenCount) {
+TEST_F(RefreshCycle, ASuccessfulPollShowsTheCountAndLeavesNoTimeOutBehind) {
     delegate->quintrel_refresh_action();
     ASSERT_EQ(fakes.http.resumedURLs().size(), 1u);
     EXPECT_TRUE(delegate->isRefreshing);
-    EXPECT_EQ(lastStatus().lastChecked, "Checking...");
-    EXPECT_TRUE(lastStatus().isChecking);
+    EXPECT_EQ(statuses.back(), (StatusTexts{"Checking...", "None", true}));
 
     answerBody(0, R"({"online":7,"pv":120,"notify":0})");
     EXPECT_EQ(title(), "7");
     EXPECT_FALSE(delegate->isRefreshing);
-    EXPECT_EQ(delegate->currentRefreshID, std::nullopt);
-    EXPECT_EQ(delegate->refreshTimeoutWorkItem, nullptr);
     EXPECT_EQ(delegate->lastErrorMessage, "None");
     EXPECT_EQ(delegate->lastCheckedAt, fakes.clock.wall);
-    EXPECT_FALSE(lastStatus().isChecking);
+    EXPECT_FALSE(statuses.back().isChecking);
     EXPECT_TRUE(lines().empty());
-    // The finished refresh's time-out is gone: nothing wakes the idle app 30 s later.
+    // Nothing wakes the idle app 30 s later.
     EXPECT_EQ(fakes.mainQueue.pendingDelayed(), 0u);
 }
 
-TEST_F(RefreshCycle, ModeOtherThanZeroShowsPageViews) {
-    for (const nlohmann::json& mode : {nlohmann::json(1), nlohmann::json(2), nlohmann::json(-1)}) {
+TEST_F(RefreshCycle, TheTitleModeIsTheOneReadWhenTheRequestWasMade) {
+    for (const auto& [mode, title] :
+         {std::pair{nlohmann::json(1), "120"}, {2, "120"}, {-1, "120"}, {0, "7"}, {"1", "7"}}) {
         fakes.preferences.set(prefs::mode, mode);
         delegate->quintrel_refresh_action();
-        answerBody(fakes.http.count() - 1, R"({"online":7,"pv":120,"notify":0})");
-        EXPECT_EQ(title(), "120") << mode;
+        fakes.preferences.set(prefs::mode, mode == 0 ? 1 : 0);
+        answerBody(fakes.http.count() - 1, R"({"online":7,"pv":120,"notify":0})", 299);
+        EXPECT_EQ(this->title(), title) << mode;
     }
 }
 
-TEST_F(RefreshCycle, TheModeIsTheOneReadWhenTheRequestWasMade) {
-    delegate->quintrel_refresh_action();
-    fakes.preferences.set(prefs::mode, 1);
-    answerBody(0, R"({"online":-7,"pv":120,"notify":0})");
-    EXPECT_EQ(title(), "-7");
-}
-
-struct Failure {
-    const char* name;
-    HttpResult result;
-    const char* lastError;
-    const char* printed;  // nullptr: nothing printed
-};
-void PrintTo(const Failure& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class Failures : public RefreshCycle, public testing::WithParamInterface<Failure> {};
-
-TEST_P(Failures, EndWithTheNeutralTitleAndTheirText) {
-    delegate->quintrel_refresh_action();
-    fakes.statusBar.titles.clear();
-    answer(0, GetParam().result);
-    EXPECT_EQ(fakes.statusBar.titles, std::vector<std::string>{"Quintrel"});
-    EXPECT_EQ(delegate->lastErrorMessage, GetParam().lastError);
-    EXPECT_FALSE(delegate->isRefreshing);
-    const auto expectedLines = GetParam().printed ? std::vector<std::string>{GetParam().printed}
-                                                  : std::vector<std::string>{};
-    EXPECT_EQ(lines(), expectedLines);
-}
-
-const std::string kValid = R"({"online":1,"pv":2,"notify":0})";
-
-INSTANTIATE_TEST_SUITE_P(
-    Outcomes, Failures,
-    testing::Values(
-        Failure{"transport",
-                {std::nullopt, std::nullopt, "Could not connect to the server."},
-                "Could not connect to the server.",
-                "Quintrel refresh failed: Could not connect to the server."},
-        Failure{"transport_wins_over_body",
-                {kValid, 200, "The network connection was lost."},
-                "The network connection was lost.",
-                "Quintrel refresh failed: The network connection was lost."},
-        Failure{"status_503", {"", 503, std::nullopt}, "HTTP 503", nullptr},
-        Failure{"status_500_valid_body", {kValid, 500, std::nullopt}, "HTTP 500", nullptr},
-        Failure{"status_300", {kValid, 300, std::nullopt}, "HTTP 300", nullptr},
-        Failure{"status_199", {kValid, 199, std::nullopt}, "HTTP 199", nullptr},
-        Failure{"no_body", {std::nullopt, 200, std::nullopt}, "No data returned", nullptr},
-        Failure{"empty_body", {"", 200, std::nullopt}, "Unable to read API response", nullptr},
-        Failure{"string_count",
-                {R"({"online":"7","pv":2,"notify":0})", 200, std::nullopt},
-                "Unable to read API response",
-                nullptr},
-        Failure{"not_http_no_body",
-                {std::nullopt, std::nullopt, std::nullopt},
-                "No data returned",
-                nullptr}),
-    [](const testing::TestParamInfo<Failure>& info) { return info.param.name; });
-
-TEST_F(RefreshCycle, Status299IsSuccess) {
-    delegate->quintrel_refresh_action();
-    answerBody(0, kValid, 299);
-    EXPECT_EQ(title(), "1");
-    EXPECT_EQ(delegate->lastErrorMessage, "None");
+TEST_F(RefreshCycle, FailuresEndWithTheNeutralTitleAndTheirText) {
+    const auto none = std::nullopt;
+    const struct {
+        HttpResult result;
+        const char* lastError;
+        bool printed;  // as "Quintrel refresh failed: <lastError>"
+    } cases[] = {
+        {{none, none, "Could not connect to the server."}, "Could not connect to the server.", 1},
+        {{kValid, 200, "The network connection was lost."}, "The network connection was lost.", 1},
+        {{kValid, 500, none}, "HTTP 500", 0},
+        {{kValid, 300, none}, "HTTP 300", 0},
+        {{kValid, 199, none}, "HTTP 199", 0},
+        {{none, 200, none}, "No data returned", 0},
+        {{none, none, none}, "No data returned", 0},
+        {{"", 200, none}, "Unable to read API response", 0},
+        {{R"({"online":"7","pv":2,"notify":0})", 200, none}, "Unable to read API response", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lastError);
+        delegate->quintrel_refresh_action();
+        fakes.statusBar.titles.clear();
+        answer(fakes.http.count() - 1, c.result);
+        EXPECT_EQ(fakes.statusBar.titles, Lines{"Quintrel"});
+        EXPECT_EQ(delegate->lastErrorMessage, c.lastError);
+        EXPECT_FALSE(delegate->isRefreshing);
+        EXPECT_EQ(
+            fakes.console.take(),
+            c.printed ? Lines{std::string("Quintrel refresh failed: ") + c.lastError} : Lines{});
+    }
 }
 
 TEST_F(RefreshCycle, ARefreshAskedForWhileOneIsOpenIsSkipped) {
     delegate->quintrel_refresh_action();
-    const auto updatesBefore = popover->updates.size();
+    const auto statusesBefore = statuses.size();
     delegate->runTimedCode();
     delegate->quintrel_refresh(BusMessage{"com.quintrel.refresh", std::nullopt});
-    EXPECT_EQ(fakes.console.count(kSkip), 2);
-    EXPECT_EQ(fakes.http.count(), 1u);
-    EXPECT_EQ(popover->updates.size(), updatesBefore);
-}
-
-TEST_F(RefreshCycle, AManualRefreshWhileOpenLeavesTheDotsUntilTheOpenOneEnds) {
-    delegate->quintrel_refresh_action();
     delegate->refreshdata();
+    EXPECT_EQ(fakes.console.count(kSkip), 3);
+    EXPECT_EQ(fakes.http.count(), 1u);
+    EXPECT_EQ(statuses.size(), statusesBefore);
+    // The manual one shows its dots until the open refresh ends.
     EXPECT_EQ(title(), "...");
-    EXPECT_EQ(fakes.console.count(kSkip), 1);
     answerBody(0, kValid);
     EXPECT_EQ(title(), "1");
 }
 
-TEST_F(RefreshCycle, ManualRefreshWithoutACodeDoesNothing) {
-    fakes.preferences.erase(prefs::apiCode);
-    delegate->refreshdata();
-    EXPECT_TRUE(fakes.statusBar.titles.empty());
-    EXPECT_FALSE(delegate->isRefreshing);
-}
-
-TEST_F(RefreshCycle, TheTimerLooksAtTheUntrimmedCode) {
-    fakes.preferences.set(prefs::apiCode, std::string(32, 'x') + " ");  // 33 untrimmed, 32 trimmed
-    delegate->runTimedCode();
-    EXPECT_EQ(fakes.http.count(), 0u);
-    EXPECT_EQ(title(), "Quintrel");
-    EXPECT_EQ(delegate->lastErrorMessage, "Unable to build API URL");
-    EXPECT_FALSE(delegate->isRefreshing);
-
-    fakes.statusBar.titles.clear();
+TEST_F(RefreshCycle, WithoutAConfiguredCodeOnlyTheBusRefreshRunsAndEndsAtOnce) {
+    // The timer looks at the code as stored: 33 characters untrimmed, 32 trimmed.
     for (const nlohmann::json& tooShort :
          {nlohmann::json(std::string(32, 'x')), nlohmann::json(""), nlohmann::json(123)}) {
         fakes.preferences.set(prefs::apiCode, tooShort);
         delegate->runTimedCode();
+        delegate->refreshdata();
     }
     fakes.preferences.erase(prefs::apiCode);
     delegate->runTimedCode();
+    delegate->refreshdata();
     EXPECT_TRUE(fakes.statusBar.titles.empty());
-    EXPECT_EQ(fakes.http.count(), 0u);
-}
 
-TEST_F(RefreshCycle, ABusRefreshWithoutACodeEndsAtOnce) {
-    fakes.preferences.set(prefs::apiCode, "short");
+    fakes.preferences.set(prefs::apiCode, std::string(32, 'x') + " ");
+    delegate->runTimedCode();
     delegate->quintrel_refresh(BusMessage{"com.quintrel.refresh", std::nullopt});
-    EXPECT_EQ(title(), "Quintrel");
+    EXPECT_EQ(fakes.statusBar.titles, (Lines{"Quintrel", "Quintrel"}));
     EXPECT_EQ(delegate->lastErrorMessage, "Unable to build API URL");
+    EXPECT_FALSE(delegate->isRefreshing);
     EXPECT_EQ(fakes.http.count(), 0u);
-    EXPECT_EQ(fakes.mainQueue.pendingDelayed(), 0u);  // its time-out was cancelled
-    fakes.mainQueue.advance(31s);
-    EXPECT_EQ(delegate->lastErrorMessage, "Unable to build API URL");
+    EXPECT_EQ(fakes.mainQueue.pendingDelayed(), 0u);
 }
 
 TEST_F(RefreshCycle, TimesOutExactlyThirtySecondsAfterOpening) {
     delegate->quintrel_refresh_action();
     fakes.mainQueue.advance(29999ms);
     EXPECT_TRUE(delegate->isRefreshing);
-    EXPECT_FALSE(fakes.http.snapshot(0).cancelled);
+    EXPECT_FALSE(fakes.http.cancelled(0));
 
     fakes.clock.wall += 30s;
     fakes.mainQueue.advance(1ms);
     EXPECT_FALSE(delegate->isRefreshing);
-    EXPECT_TRUE(fakes.http.snapshot(0).cancelled);
+    EXPECT_TRUE(fakes.http.cancelled(0));
     EXPECT_EQ(delegate->refreshTask, nullptr);
-    EXPECT_EQ(delegate->lastErrorMessage, "Refresh timed out after 30s");
+    EXPECT_EQ(delegate->lastErrorMessage, kTimedOut);
     EXPECT_EQ(delegate->lastCheckedAt, fakes.clock.wall);
     EXPECT_EQ(title(), "Quintrel");
-    EXPECT_FALSE(lastStatus().isChecking);
-    EXPECT_TRUE(lines().empty());  // the timeout prints nothing
+    EXPECT_FALSE(statuses.back().isChecking);
+    EXPECT_TRUE(lines().empty());
 
     // The cancelled request still completes, with the client's cancellation error.
     fakes.statusBar.titles.clear();
     answer(0, {std::nullopt, std::nullopt, "cancelled"});
-    EXPECT_EQ(lines(),
-              (std::vector<std::string>{"Quintrel refresh failed: cancelled", kStaleCompletion}));
-    EXPECT_EQ(fakes.statusBar.titles, std::vector<std::string>{"Quintrel"});
-    EXPECT_EQ(delegate->lastErrorMessage, "Refresh timed out after 30s");
+    EXPECT_EQ(lines(), (Lines{"Quintrel refresh failed: cancelled", kStaleCompletion}));
+    EXPECT_EQ(fakes.statusBar.titles, Lines{"Quintrel"});
+    EXPECT_EQ(delegate->lastErrorMessage, kTimedOut);
 }
 
-TEST_F(RefreshCycle, ALateGoodReplyIsDroppedWhole) {
+TEST_F(RefreshCycle, ALateReplyIsDroppedWholeAndDoesNotEndTheNewRefresh) {
     delegate->quintrel_refresh_action();
     fakes.mainQueue.advance(30s);
-    answerBody(
-        0,
-        R"({"online":5,"pv":6,"notify":1,"notifytitle":"t","notifydesc":"d","notifyurl":"u","notifysound":"s"})");
-    EXPECT_EQ(lines(), std::vector<std::string>{kStaleResult});
+    delegate->quintrel_refresh_action();
+    answerBody(0, R"({"online":5,"pv":6,"notify":1,"notifytitle":"t","notifydesc":"d",)"
+                  R"("notifyurl":"u","notifysound":"s"})");
+    EXPECT_TRUE(delegate->isRefreshing);
+    EXPECT_EQ(lines(), Lines{kStaleResult});
     EXPECT_EQ(title(), "Quintrel");
     EXPECT_TRUE(fakes.notificationCenter.requests.empty());
-}
-
-TEST_F(RefreshCycle, AReplyForAnOlderRefreshDoesNotEndTheNewOne) {
-    delegate->quintrel_refresh_action();
-    fakes.mainQueue.advance(30s);
-    delegate->quintrel_refresh_action();
-    answerBody(0, kValid);
-    EXPECT_TRUE(delegate->isRefreshing);
-    EXPECT_EQ(lines(), std::vector<std::string>{kStaleResult});
     answerBody(1, R"({"online":9,"pv":2,"notify":0})");
     EXPECT_EQ(title(), "9");
     EXPECT_FALSE(delegate->isRefreshing);
@@ -246,146 +189,101 @@ TEST_F(RefreshCycle, TheOldTimeoutCannotEndALaterRefresh) {
     EXPECT_TRUE(delegate->isRefreshing);
     fakes.mainQueue.advance(15s);  // 50 s: its own timeout
     EXPECT_FALSE(delegate->isRefreshing);
-    EXPECT_EQ(delegate->lastErrorMessage, "Refresh timed out after 30s");
+    EXPECT_EQ(delegate->lastErrorMessage, kTimedOut);
 }
 
-TEST_F(RefreshCycle, CompleteRefreshRecordsNoneForAnEmptyError) {
+TEST_F(RefreshCycle, ErrorTextsRecordNoneForEmptyAndShowAtOnce) {
     const auto id = delegate->beginRefresh();
     ASSERT_TRUE(id);
+    delegate->setLastError("API code is required");
+    EXPECT_EQ(statuses.back(), (StatusTexts{"Checking...", "API code is required", true}));
     delegate->completeRefresh(*id, "");
     EXPECT_EQ(delegate->lastErrorMessage, "None");
     delegate->completeRefresh(*id, "late");
-    EXPECT_EQ(lines(), std::vector<std::string>{kStaleCompletion});
+    EXPECT_EQ(lines(), Lines{kStaleCompletion});
     EXPECT_EQ(delegate->lastErrorMessage, "None");
 }
 
-TEST_F(RefreshCycle, SetLastErrorShowsAtOnceAndTheOpenRefreshOverwritesIt) {
-    delegate->quintrel_refresh_action();
-    delegate->setLastError("API code is required");
-    EXPECT_EQ(lastStatus().lastError, "API code is required");
-    EXPECT_EQ(lastStatus().lastChecked, "Checking...");
-    EXPECT_TRUE(delegate->isRefreshing);
-    answerBody(0, kValid);
-    EXPECT_EQ(delegate->lastErrorMessage, "None");
-    delegate->setLastError("");
-    EXPECT_EQ(delegate->lastErrorMessage, "");
-}
-
-struct Notify {
-    const char* name;
-    std::string body;
-    std::optional<nlohmann::json> qnnotify;
-    bool shown;
-    const char* lastError;
-};
-void PrintTo(const Notify& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class NotifyDecision : public RefreshCycle, public testing::WithParamInterface<Notify> {};
-
-TEST_P(NotifyDecision, FollowsTheFlagTheSwitchAndTheTexts) {
-    if (GetParam().qnnotify) {
-        fakes.preferences.set(prefs::notify, *GetParam().qnnotify);
+TEST_F(RefreshCycle, NotificationsFollowTheFlagTheSwitchAndTheTexts) {
+    const std::string all =
+        R"("notifytitle":"T","notifydesc":"D","notifyurl":"u","notifysound":"s")";
+    const std::optional<nlohmann::json> unset;
+    const struct {
+        int flag;
+        std::optional<nlohmann::json> qnnotify;
+        std::string texts;
+        bool shown;  // else, unless it is switched off, the texts are incomplete
+    } cases[] = {
+        {0, unset, all, false},
+        {-1, unset, all, false},
+        {1, unset, all, true},
+        {4, 1, all, true},
+        {1, 0, all, false},
+        {1, 2, all, false},
+        {1, "0", all, true},
+        {1, unset, R"("notifytitle":"","notifydesc":"","notifyurl":"","notifysound":"")", true},
+        {1, unset, R"("notifytitle":"T","notifydesc":"D","notifyurl":"u")", false},
+        {1, unset, R"("notifydesc":"D","notifyurl":"u","notifysound":"s")", false},
+        {1, unset, R"("notifytitle":"T","notifyurl":"u","notifysound":"s")", false},
+        {1, unset, R"("notifytitle":"T","notifydesc":"D","notifyurl":null,"notifysound":"s")",
+         false},
+    };
+    for (const auto& c : cases) {
+        const auto body =
+            R"({"online":3,"pv":2,"notify":)" + std::to_string(c.flag) + "," + c.texts + "}";
+        SCOPED_TRACE(body + " qnnotify " + (c.qnnotify ? c.qnnotify->dump() : "unset"));
+        fakes.preferences.erase(prefs::notify);
+        if (c.qnnotify) {
+            fakes.preferences.set(prefs::notify, *c.qnnotify);
+        }
+        const auto shownBefore = fakes.notificationCenter.requests.size();
+        poll(body);
+        EXPECT_EQ(title(), "3");
+        EXPECT_EQ(fakes.notificationCenter.requests.size() - shownBefore, c.shown ? 1u : 0u);
+        EXPECT_FALSE(delegate->isRefreshing);
+        const bool incomplete = !c.shown && c.flag > 0 && c.texts != all;
+        EXPECT_EQ(delegate->lastErrorMessage,
+                  incomplete ? "Notification payload missing fields" : "None");
+        const auto printed = fakes.console.take();
+        EXPECT_EQ(std::count(printed.begin(), printed.end(), kSkipped), incomplete ? 1 : 0);
     }
-    delegate->quintrel_refresh_action();
-    answerBody(0, GetParam().body);
-    EXPECT_EQ(title(), "3");
-    EXPECT_EQ(fakes.notificationCenter.requests.size(), GetParam().shown ? 1u : 0u);
-    EXPECT_EQ(delegate->lastErrorMessage, GetParam().lastError);
-    EXPECT_FALSE(delegate->isRefreshing);
 }
 
-const std::string kAll =
-    R"("notifytitle":"T","notifydesc":"D","notifyurl":"https://q.test/x","notifysound":"media/01")";
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, NotifyDecision,
-    testing::Values(
-        Notify{"flag_zero", R"({"online":3,"pv":2,"notify":0,)" + kAll + "}", std::nullopt, false,
-               "None"},
-        Notify{"flag_negative", R"({"online":3,"pv":2,"notify":-1,)" + kAll + "}", std::nullopt,
-               false, "None"},
-        Notify{"all_present", R"({"online":3,"pv":2,"notify":1,)" + kAll + "}", std::nullopt, true,
-               "None"},
-        Notify{"flag_above_one", R"({"online":3,"pv":2,"notify":4,)" + kAll + "}", 1, true, "None"},
-        Notify{"switched_off", R"({"online":3,"pv":2,"notify":1,)" + kAll + "}", 0, false, "None"},
-        Notify{"switch_other_value", R"({"online":3,"pv":2,"notify":1,)" + kAll + "}", 2, false,
-               "None"},
-        Notify{"switch_text_lets_through", R"({"online":3,"pv":2,"notify":1,)" + kAll + "}", "0",
-               true, "None"},
-        Notify{
-            "sound_missing",
-            R"({"online":3,"pv":2,"notify":1,"notifytitle":"T","notifydesc":"D","notifyurl":"u"})",
-            std::nullopt, false, "Notification payload missing fields"},
-        Notify{
-            "title_missing",
-            R"({"online":3,"pv":2,"notify":1,"notifydesc":"D","notifyurl":"u","notifysound":"s"})",
-            std::nullopt, false, "Notification payload missing fields"},
-        Notify{
-            "desc_missing",
-            R"({"online":3,"pv":2,"notify":1,"notifytitle":"T","notifyurl":"u","notifysound":"s"})",
-            std::nullopt, false, "Notification payload missing fields"},
-        Notify{
-            "url_null",
-            R"({"online":3,"pv":2,"notify":1,"notifytitle":"T","notifydesc":"D","notifyurl":null,"notifysound":"s"})",
-            std::nullopt, false, "Notification payload missing fields"},
-        Notify{
-            "all_empty",
-            R"({"online":3,"pv":2,"notify":1,"notifytitle":"","notifydesc":"","notifyurl":"","notifysound":""})",
-            std::nullopt, true, "None"}),
-    [](const testing::TestParamInfo<Notify>& info) { return info.param.name; });
-
-TEST_F(RefreshCycle, MissingNotificationFieldsArePrinted) {
-    delegate->quintrel_refresh_action();
-    answerBody(0, R"({"online":3,"pv":2,"notify":1,"notifytitle":"T"})");
-    EXPECT_EQ(lines(),
-              std::vector<std::string>{
-                  "Notification skipped because the API response is missing notification fields"});
-}
-
-TEST_F(RefreshCycle, StatusTextsFormatTimeAndCutLongErrors) {
+TEST_F(RefreshCycle, StatusTextsFormatTimeAndCutLongErrorsToOneLine) {
     ::setenv("TZ", "UTC", 1);
     ::tzset();
-    delegate->dashboardPopoverViewController.reset();
-    delegate->updateRefreshMenuItems(false);  // no popup yet: nothing to show, nothing kept
-    delegate->dashboardPopoverViewController = popover;
-    delegate->updateRefreshMenuItems(false);
-    EXPECT_EQ(lastStatus().lastChecked, "Never");
-    EXPECT_EQ(popover->updates.size(), 1u);
-
+    EXPECT_EQ(delegate->currentStatusTexts(), (StatusTexts{"Never", "None", false}));
     delegate->lastCheckedAt =
         std::chrono::system_clock::time_point(std::chrono::seconds(1767344703));
-    std::string error = "line one\nline two\r";
-    delegate->lastErrorMessage = error;
-    delegate->updateRefreshMenuItems(false);
-    EXPECT_EQ(lastStatus().lastChecked, "2026-01-02 09:05:03");
-    EXPECT_EQ(lastStatus().lastError, "line one line two\r");
-    delegate->updateRefreshMenuItems(true);
-    EXPECT_EQ(lastStatus().lastChecked, "Checking...");
+    delegate->setLastError("line one\nline two\r");
+    EXPECT_EQ(statuses.back(), (StatusTexts{"2026-01-02 09:05:03", "line one line two\r", false}));
 
     std::string longError;
     for (int i = 0; i < 73; ++i) {
         longError += "\u00E9";  // 73 characters, 146 bytes
     }
-    delegate->lastErrorMessage = longError;
-    delegate->updateRefreshMenuItems(false);
-    EXPECT_EQ(lastStatus().lastError, longError.substr(0, 69 * 2) + "...");
-    delegate->lastErrorMessage = longError.substr(0, 72 * 2);
-    delegate->updateRefreshMenuItems(false);
-    EXPECT_EQ(lastStatus().lastError, longError.substr(0, 72 * 2));
+    delegate->setLastError(longError);
+    EXPECT_EQ(statuses.back().lastError, longError.substr(0, 69 * 2) + "...");
+    delegate->setLastError(longError.substr(0, 72 * 2));
+    EXPECT_EQ(statuses.back().lastError, longError.substr(0, 72 * 2));
+    EXPECT_EQ(statuses.back(), delegate->currentStatusTexts());
     ::unsetenv("TZ");
     ::tzset();
 }
 
 TEST_F(RefreshCycle, TitlesNeedAStatusItemWithAButton) {
+    std::vector<std::string> reported;
+    delegate->titleObserver = [&](const std::string& shown) {
+        reported.push_back(shown);
+    };
+    delegate->changeStatusBarButton("shown");
     delegate->statusItem.reset();
     delegate->changeStatusBarButton("lost");
-    EXPECT_TRUE(fakes.statusBar.titles.empty());
     fakes.statusBar.withButton = false;
     delegate->statusItem = fakes.statusBar.makeStatusItem();
     delegate->changeStatusBarButton("lost too");
-    EXPECT_TRUE(fakes.statusBar.titles.empty());
+    EXPECT_EQ(fakes.statusBar.titles, Lines{"shown"});
+    EXPECT_EQ(reported, Lines{"shown"});
 }
 
 }  // namespace

@@ -8,53 +8,35 @@ using fakes::DelegateFixture;
 constexpr const char* kRoot = "/opt/quintrel/share/quintrel-companion/";
 
 // Whether a notification plays its sound: play switch × mute-while-locked × screen.
-struct SoundCase {
-    const char* name;
-    std::optional<nlohmann::json> play;  // none: key missing
-    std::optional<nlohmann::json> mute;
-    bool screenLocked;
-    bool plays;
-};
-void PrintTo(const SoundCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class SoundDecision : public DelegateFixture, public testing::WithParamInterface<SoundCase> {};
-
-TEST_P(SoundDecision, FollowsTheSwitchesAndTheScreen) {
-    const auto& c = GetParam();
-    if (c.play) {
-        fakes.preferences.set(prefs::play, *c.play);
+TEST_F(DelegateFixture, SoundFollowsTheSwitchesAndTheScreen) {
+    const std::optional<nlohmann::json> unset;  // the key is missing
+    const struct {
+        std::optional<nlohmann::json> play, mute;
+        bool screenLocked, plays;
+    } cases[] = {
+        {unset, unset, false, true}, {unset, unset, true, false},
+        {0, 0, false, false},        {2, unset, false, false},
+        {"0", unset, false, true},   {nlohmann::json::array({0}), unset, false, true},
+        {1, 1, true, false},         {1, 0, true, true},
+        {1, 2, true, true},          {1, "0", true, false},
+        {1, 1, false, true},         {0, 0, true, false},
+    };
+    for (const auto& c : cases) {
+        fakes::FakePlatform fresh;
+        for (const auto& [key, value] : {std::pair{prefs::play, c.play}, {prefs::mute, c.mute}}) {
+            if (value) {
+                fresh.preferences.set(key, *value);
+            }
+        }
+        const auto notifying = fresh.makeDelegate();
+        notifying->is_screen_active = c.screenLocked ? 0 : 1;
+        notifying->showNotification("T", "B", "https://q.test", "media/02");
+        fresh.mainQueue.runPending();
+        EXPECT_EQ(fresh.sounds.played.size(), c.plays ? 1u : 0u)
+            << c.play.value_or("unset") << c.mute.value_or("unset") << c.screenLocked;
+        EXPECT_EQ(fresh.notificationCenter.requests.size(), 1u) << "always shown";
     }
-    if (c.mute) {
-        fakes.preferences.set(prefs::mute, *c.mute);
-    }
-    delegate->is_screen_active = c.screenLocked ? 0 : 1;
-    delegate->showNotification("T", "B", "https://q.test", "media/02");
-    fakes.mainQueue.runPending();
-    const std::vector<std::string> expected =
-        c.plays ? std::vector<std::string>{std::string(kRoot) + "media/02.mp3"}
-                : std::vector<std::string>{};
-    EXPECT_EQ(fakes.sounds.played, expected);
-    EXPECT_EQ(fakes.notificationCenter.requests.size(), 1u) << "the notification is always shown";
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SoundDecision,
-    testing::Values(SoundCase{"all_missing_screen_active", {}, {}, false, true},
-                    SoundCase{"all_missing_screen_locked", {}, {}, true, false},
-                    SoundCase{"play_off", 0, 0, false, false},
-                    SoundCase{"play_two_is_off", 2, {}, false, false},
-                    SoundCase{"play_text_counts_as_on", "0", {}, false, true},
-                    SoundCase{
-                        "play_array_counts_as_on", nlohmann::json::array({0}), {}, false, true},
-                    SoundCase{"mute_on_locked", 1, 1, true, false},
-                    SoundCase{"mute_off_locked", 1, 0, true, true},
-                    SoundCase{"mute_two_is_off_locked", 1, 2, true, true},
-                    SoundCase{"mute_text_counts_as_on_locked", 1, "0", true, false},
-                    SoundCase{"mute_on_unlocked", 1, 1, false, true},
-                    SoundCase{"play_off_mute_off_locked", 0, 0, true, false}),
-    [](const testing::TestParamInfo<SoundCase>& info) { return info.param.name; });
 
 TEST_F(DelegateFixture, DeniedPermissionPlaysNoSound) {
     fakes.notificationCenter.status = AuthorizationStatus::denied;
@@ -141,36 +123,25 @@ TEST_F(DelegateFixture, EachSoundReplacesTheLastAndAnUnreadableOneKeepsIt) {
     EXPECT_EQ(delegate->soundPlayer, second);
 }
 
-class StartupSound : public testing::Test {
-protected:
+TEST(StartupSound, PrintsTheFileURLAndPlaysOrSaysWhyNot) {
     fakes::FakeResources resources;
     fakes::FakeSoundFactory sounds;
     fakes::RecordingConsole console;
     std::shared_ptr<Sound> previewPlayer;
-};
-
-TEST_F(StartupSound, PrintsTheFileURLAndPlays) {
     playStartupSound(resources, sounds, console, previewPlayer);
-    EXPECT_EQ(console.lines(), std::vector<std::string>{
-                                   "file:///opt/quintrel/share/quintrel-companion/media/01.mp3"});
+    EXPECT_EQ(console.take(),
+              std::vector<std::string>{"file://" + std::string(kRoot) + "media/01.mp3"});
     EXPECT_EQ(sounds.played.size(), 1u);
-    EXPECT_NE(previewPlayer, nullptr);
-}
+    const auto old = previewPlayer;
+    ASSERT_NE(old, nullptr);
 
-TEST_F(StartupSound, MissingFilePrintsErrorFile) {
+    sounds.unreadable.insert(std::string(kRoot) + "media/01.mp3");
+    playStartupSound(resources, sounds, console, previewPlayer);
+    EXPECT_EQ(console.take().back(),
+              "The file could not be played because it is not a sound file.");
     resources.files.clear();
     playStartupSound(resources, sounds, console, previewPlayer);
-    EXPECT_EQ(console.lines(), std::vector<std::string>{"error file"});
-    EXPECT_EQ(previewPlayer, nullptr);
-}
-
-TEST_F(StartupSound, UnreadableFilePrintsWhyAndKeepsTheOldPlayer) {
-    playStartupSound(resources, sounds, console, previewPlayer);
-    const auto old = previewPlayer;
-    sounds.unreadable.insert("/opt/quintrel/share/quintrel-companion/media/01.mp3");
-    playStartupSound(resources, sounds, console, previewPlayer);
-    EXPECT_EQ(console.lines().back(),
-              "The file could not be played because it is not a sound file.");
+    EXPECT_EQ(console.take(), std::vector<std::string>{"error file"});
     EXPECT_EQ(previewPlayer, old);
 }
 

@@ -1,4 +1,4 @@
-// Start-up, the bus handlers and the browser links.
+// Start-up, the timer, the tray menu, the settings window and the browser links.
 
 #include "fakes/DelegateFixture.h"
 
@@ -6,19 +6,30 @@ namespace quintrel {
 namespace {
 
 using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
 
 class Startup : public fakes::DelegateFixture {};
 
 TEST_F(Startup, WithACodeShowsQuintrelThenDotsAndPollsAtOnce) {
     storeGoodCode();
     delegate->applicationDidFinishLaunching();
-    EXPECT_EQ(fakes.statusBar.titles, (std::vector<std::string>{"Quintrel", "..."}));
+    EXPECT_EQ(fakes.statusBar.titles, (Lines{"Quintrel", "..."}));
     EXPECT_EQ(fakes.http.resumedURLs().size(), 1u);
+    EXPECT_EQ(fakes.settingsWindows.shown, 0);
+
+    fakes.http.succeed(0, R"({"online":1,"pv":1,"notify":0})");
+    fakes.mainQueue.advance(45s);
+    EXPECT_EQ(fakes.http.count(), 2u);
+    // Unanswered, each poll times out at +30 s, before the next tick.
+    fakes.mainQueue.advance(45s * 2);
+    EXPECT_EQ(fakes.http.count(), 4u);
+    EXPECT_TRUE(lines().empty());
 }
 
-TEST_F(Startup, WithoutACodeMakesNoRequestButTheTimerStillTicks) {
+TEST_F(Startup, WithoutACodeOpensTheSettingsAndTheTimerStillTicks) {
     delegate->applicationDidFinishLaunching();
-    EXPECT_EQ(fakes.statusBar.titles, std::vector<std::string>{"Quintrel"});
+    EXPECT_EQ(fakes.statusBar.titles, Lines{"Quintrel"});
+    EXPECT_EQ(fakes.settingsWindows.shown, 1);
     EXPECT_EQ(fakes.http.count(), 0u);
 
     storeGoodCode();  // saved meanwhile: the next tick polls
@@ -26,52 +37,6 @@ TEST_F(Startup, WithoutACodeMakesNoRequestButTheTimerStillTicks) {
     EXPECT_EQ(fakes.http.count(), 0u);
     fakes.mainQueue.advance(1s);
     EXPECT_EQ(fakes.http.count(), 1u);
-}
-
-TEST_F(Startup, TheTimerPollsEveryFortyFiveSeconds) {
-    storeGoodCode();
-    delegate->applicationDidFinishLaunching();
-    fakes.http.succeed(0, R"({"online":1,"pv":1,"notify":0})");
-    fakes.mainQueue.advance(45s);
-    EXPECT_EQ(fakes.http.count(), 2u);
-    // Unanswered, each poll times out at +30 s, before the next tick.
-    fakes.mainQueue.advance(45s * 2);
-    EXPECT_EQ(fakes.http.count(), 4u);
-    EXPECT_TRUE(fakes.console.lines().empty());
-}
-
-TEST_F(Startup, ScreenLockEventsSetTheScreenFlag) {
-    storeGoodCode();
-    delegate->applicationDidFinishLaunching();
-    fakes.screenLock.lock();
-    fakes.screenLock.lock();
-    EXPECT_EQ(delegate->is_screen_active, 0);
-    const auto locked = delegate->getURL();
-    EXPECT_EQ(fakes::queryValue(*locked, "shownotify") + fakes::queryValue(*locked, "keepalive") +
-                  fakes::queryValue(*locked, "idle"),
-              "001");
-    fakes.screenLock.unlock();
-    EXPECT_EQ(delegate->is_screen_active, 1);
-}
-
-TEST_F(Startup, BothButtonsReachTheClickHandlerThroughTheItemAction) {
-    delegate->applicationDidFinishLaunching();
-    ASSERT_NE(fakes.statusBar.lastItem, nullptr);
-    fakes.statusBar.lastItem
-        ->click();  // reaches statusItemClicked; nothing to check until it has a body
-    SUCCEED();
-}
-
-TEST_F(Startup, BusHandlersReadTheTwoLevelPayload) {
-    delegate->applicationDidFinishLaunching();
-    fakes.statusBar.titles.clear();
-    fakes.bus.post("com.quintrel.content", NotificationBus::contentPayload("Check API"));
-    fakes.bus.post("com.quintrel.content", nlohmann::json{{"content", "top level"}});
-    fakes.bus.post("com.quintrel.content", nlohmann::json{{"userInfo", {{"content", 3}}}});
-    fakes.bus.post("com.quintrel.content", NotificationBus::contentPayload(""));
-    fakes.bus.post("com.quintrel.error", NotificationBus::contentPayload("API code is required"));
-    EXPECT_EQ(fakes.statusBar.titles, (std::vector<std::string>{"Check API", ""}));
-    EXPECT_EQ(delegate->lastErrorMessage, "API code is required");
 }
 
 TEST_F(Startup, ADelegateThatIsGoneHearsNothing) {
@@ -82,27 +47,20 @@ TEST_F(Startup, ADelegateThatIsGoneHearsNothing) {
     EXPECT_EQ(fakes.http.count(), 0u);
 }
 
-TEST_F(Startup, DashboardLinkCarriesTheCodeOrOpensNothing) {
-    storeGoodCode();
-    delegate->opendashboard();
-    EXPECT_EQ(fakes.browser.opened,
-              std::vector<std::string>{std::string("https://quintrel.test/login-code.php?code=") +
-                                       fakes::kGoodCode});
-    fakes.preferences.erase(prefs::apiCode);
-    EXPECT_EQ(delegate->dashboardURL(), std::nullopt);
-    delegate->opendashboard();
-    EXPECT_EQ(fakes.browser.opened.size(), 1u);
+TEST_F(Startup, TheSettingsWindowIsMadeOnceAndShownEachTime) {
+    delegate->settingView();
+    delegate->settingView();
+    EXPECT_EQ(fakes.settingsWindows.made, 1);
+    EXPECT_EQ(fakes.settingsWindows.shown, 2);
 }
 
-TEST_F(Startup, UpdatePageCarriesTheVersionUnencoded) {
-    delegate->checkupdate();
-    auto unknown = fakes.makeDelegate(BundleInfo{std::nullopt});
-    unknown->checkupdate();
-    auto broken = fakes.makeDelegate(BundleInfo{"2.1 beta"});
-    broken->checkupdate();
-    EXPECT_EQ(fakes.browser.opened,
-              (std::vector<std::string>{"https://quintrel.test/plugin/?type=mac&v=1.0.0",
-                                        "https://quintrel.test/plugin/?type=mac&v="}));
+TEST_F(Startup, LinksOpenNothingWithoutACodeOrWithAVersionThatBreaksTheURL) {
+    delegate->opendashboard();  // no code: the settings window instead
+    EXPECT_EQ(fakes.settingsWindows.shown, 1);
+    EXPECT_EQ(delegate->dashboardURL(), std::nullopt);
+    fakes.makeDelegate(BundleInfo{std::nullopt})->checkupdate();
+    fakes.makeDelegate(BundleInfo{"2.1 beta"})->checkupdate();
+    EXPECT_EQ(fakes.browser.opened, Lines{"https://quintrel.test/plugin/?type=mac&v="});
 }
 
 TEST_F(Startup, TheItemsMenuEntriesCallTheirActions) {
@@ -110,48 +68,31 @@ TEST_F(Startup, TheItemsMenuEntriesCallTheirActions) {
     delegate->applicationDidFinishLaunching();
     fakes.http.succeed(0, R"({"online":7,"pv":9,"notify":0})");
     fakes.mainQueue.runPending();
-    const auto opened = [&](const std::string& url) {
-        return !fakes.browser.opened.empty() && fakes.browser.opened.back() == url;
-    };
-    const struct {
-        std::string label;  // empty: a separator
-        std::function<bool()> reached;
-    } expected[] = {
-        {"Refresh Now",
-         [&] {
-             return fakes.http.count() == 2 && title() == "...";
-         }},
-        {"Open Dashboard",
-         [&] {
-             return opened(std::string("https://quintrel.test/login-code.php?code=") +
-                           fakes::kGoodCode);
-         }},
-        {"Settings\u2026",
-         [&] {
-             return fakes.settingsWindows.shown == 1;
-         }},
-        {"Check for Updates",
-         [&] {
-             return opened("https://quintrel.test/plugin/?type=mac&v=1.0.0");
-         }},
-        {"", nullptr},
-        {"Quit",
-         [&] {
-             return fakes.application.terminations == 1;
-         }},
-    };
-    ASSERT_NE(fakes.statusBar.lastItem, nullptr);
     const auto& menu = fakes.statusBar.lastItem->menu;
-    ASSERT_EQ(menu.size(), std::size(expected));
-    for (std::size_t i = 0; i < menu.size(); ++i) {
-        EXPECT_EQ(menu[i].label, expected[i].label);
-        EXPECT_EQ(static_cast<bool>(menu[i].action), static_cast<bool>(expected[i].reached));
-        if (menu[i].action && expected[i].reached) {
-            menu[i].action();
-            fakes.mainQueue.runPending();
-            EXPECT_TRUE(expected[i].reached()) << menu[i].label;
-        }
+    Lines labels;
+    for (const auto& entry : menu) {
+        labels.push_back(entry.label);
+        EXPECT_EQ(static_cast<bool>(entry.action), !entry.label.empty()) << entry.label;
     }
+    ASSERT_EQ(labels, (Lines{"Refresh Now", "Open Dashboard", "Settings\u2026", "Check for Updates",
+                             "", "Quit"}));
+    const auto run = [&](std::size_t entry) {
+        menu[entry].action();
+        fakes.mainQueue.runPending();
+    };
+    run(0);
+    EXPECT_EQ(fakes.http.count(), 2u);
+    EXPECT_EQ(title(), "...");
+    run(1);
+    EXPECT_EQ(fakes.browser.opened,
+              Lines{std::string("https://quintrel.test/login-code.php?code=") + fakes::kGoodCode});
+    run(2);
+    EXPECT_EQ(fakes.settingsWindows.shown, 1);
+    run(3);
+    EXPECT_EQ(fakes.browser.opened.back(), "https://quintrel.test/plugin/?type=mac&v=1.0.0");
+    EXPECT_EQ(fakes.application.terminations, 0);
+    run(5);
+    EXPECT_EQ(fakes.application.terminations, 1);
 }
 
 }  // namespace

@@ -1,18 +1,19 @@
+// The portable text helpers: trimming, characters, cutting, times and numbers, the
+// masking of secrets in log lines and the tray's short counts.
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "util/SecretMasking.h"
 #include "util/Text.h"
+#include "util/TrayText.h"
 
 namespace quintrel::text {
 namespace {
 
 TEST(Trimmed, RemovesEveryUnicodeWhiteSpaceAtBothEndsOnly) {
-    struct Case {
-        std::string input;
-        std::string expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"", ""},
         {"   ", ""},
         {" \t\n\v\f\rcode\r\n", "code"},
@@ -24,8 +25,8 @@ TEST(Trimmed, RemovesEveryUnicodeWhiteSpaceAtBothEndsOnly) {
         {"\u200Bcode", "\u200Bcode"},          // zero-width space is not white space
         {"\xFF code \xFE", "\xFF code \xFE"},  // invalid bytes are kept, not eaten
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(trimmed(c.input), c.expected) << c.input;
+    for (const auto& [input, expected] : cases) {
+        EXPECT_EQ(trimmed(input), expected) << input;
     }
 }
 
@@ -52,12 +53,10 @@ TEST(Graphemes, AsciiCountsAsTheFullRulesDo) {
         // the full rules.
         EXPECT_EQ(graphemeCount(c.text + "\u00E9"), c.count + 1) << testing::PrintToString(c.text);
     }
+    // A prefix never splits a character.
     EXPECT_EQ(graphemePrefix("a\r\nb", 2), "a\r\n");
     EXPECT_EQ(graphemePrefix("\r\r\n", 1), "\r");
     EXPECT_EQ(graphemePrefix("\r\r\n", 2), "\r\r\n");
-}
-
-TEST(Graphemes, PrefixNeverSplitsACharacter) {
     EXPECT_EQ(graphemePrefix("e\u0301xyz", 1), "e\u0301");
     EXPECT_EQ(graphemePrefix("abc", 5), "abc");
     EXPECT_EQ(graphemePrefix("abc", 0), "");
@@ -67,15 +66,10 @@ TEST(Ellipsized, CutsLongTextsToExactlyTheLimit) {
     const std::string seventyTwo(72, 'x');
     EXPECT_EQ(ellipsized(seventyTwo, 72), seventyTwo);
     EXPECT_EQ(ellipsized(seventyTwo + "y", 72), std::string(69, 'x') + "...");
-
-    std::string accents;
-    for (int i = 0; i < 80; ++i) {
-        accents += "\u00FC";  // two bytes each
-    }
-    const auto cut = ellipsized(accents, 72);
-    EXPECT_EQ(graphemeCount(cut), 72u);
-    EXPECT_EQ(cut.substr(0, 2), "\u00FC");
-    EXPECT_EQ(cut.substr(cut.size() - 3), "...");
+    // Counted and cut in characters: five accented letters of three bytes each.
+    const std::string accents = "e\u0301e\u0301e\u0301e\u0301e\u0301";
+    EXPECT_EQ(ellipsized(accents, 5), accents);
+    EXPECT_EQ(ellipsized(accents, 4), "e\u0301...");
 }
 
 TEST(LocalDateTime, UsesTheLocalTimeZone) {
@@ -89,21 +83,12 @@ TEST(LocalDateTime, UsesTheLocalTimeZone) {
 }
 
 TEST(ShortestDecimal, RoundTripsWithoutExponentAndAlwaysWithAFraction) {
-    struct Case {
-        double value;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {1700000000.0, "1700000000.0"},
-        {1700000000.5, "1700000000.5"},
-        {1767341103.1234567, "1767341103.1234567"},
-        {0.1, "0.1"},
-        {1e-7, "0.0000001"},
-        {1e21, "1000000000000000000000.0"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(shortestDecimal(c.value), c.expected);
-        EXPECT_EQ(std::strtod(shortestDecimal(c.value).c_str(), nullptr), c.value);
+    for (const auto& [value, expected] : {std::pair{1700000000.0, "1700000000.0"},
+                                          {1767341103.1234567, "1767341103.1234567"},
+                                          {1e-7, "0.0000001"},
+                                          {1e21, "1000000000000000000000.0"}}) {
+        EXPECT_EQ(shortestDecimal(value), expected);
+        EXPECT_EQ(std::strtod(shortestDecimal(value).c_str(), nullptr), value);
     }
 }
 
@@ -112,6 +97,58 @@ TEST(Utf8, TellsValidFromInvalid) {
     EXPECT_FALSE(isValidUTF8("\xC3"));          // truncated
     EXPECT_FALSE(isValidUTF8("\xED\xA0\x80"));  // surrogate
     EXPECT_FALSE(isValidUTF8("\xC0\xAF"));      // overlong
+}
+
+TEST(TrayText, IconTextShortensCountsOfFiveDigitsOrMore) {
+    // Rounded down, never more than the count, up to the largest of 64 bits' range.
+    const std::pair<std::string, std::string> shortened[] = {
+        {"10000", "10k"},      {"15027", "15k"},       {"99999", "99k"},    {"100000", "100k"},
+        {"999999", "999k"},    {"1000000", "1.0M"},    {"1234567", "1.2M"}, {"12345678", "12M"},
+        {"999999999", "999M"}, {"1500000000", "1.5G"},
+    };
+    for (const auto& [title, painted] : shortened) {
+        EXPECT_EQ(traytext::iconText(title), painted) << title;
+    }
+    EXPECT_EQ(traytext::iconText("9999999999999999999"), "9.9E");
+    for (const char* title : {"0", "9999", "00012", "Quintrel", "...", "Check API", "", "-15027",
+                              "15 027", "99999999999999999999"}) {
+        EXPECT_EQ(traytext::iconText(title), title);
+    }
+}
+
+TEST(TrayText, OnlyGnomeShellDrawsLabels) {
+    EXPECT_TRUE(traytext::hostDrawsLabels("gnome-shell"));
+    for (const char* name : {"xfce4-panel", "wrapper-2.0", "panel-wrapper", "waybar", "plasmashell",
+                             "kded5", "quintrel-panel", "", "gnome-shell-x"}) {
+        EXPECT_FALSE(traytext::hostDrawsLabels(name)) << name;
+    }
+}
+
+TEST(SecretMasking, HidesCodeQueryItemsAndTheStoredCode) {
+    const struct {
+        const char *line, *storedCode, *expected;
+    } cases[] = {
+        // Qt's own warning when no browser can be found.
+        {"Unable to detect a web browser to launch 'https://q.test/dash?code=Abc123&v=2'", "",
+         "Unable to detect a web browser to launch 'https://q.test/dash?code=***&v=2'"},
+        {"GET http://h/api?v=2&client=mac&code=S3cr%2Bt#frag", "",
+         "GET http://h/api?v=2&client=mac&code=***#frag"},
+        {"u=https://h/?CODE=x y", "", "u=https://h/?CODE=*** y"},
+        {"next=https%3A%2F%2Fh%2F%3Fcode%3Dsecret%26v%3D2", "",
+         "next=https%3A%2F%2Fh%2F%3Fcode%3D***%26v%3D2"},
+        {"?code=&v=1", "", "?code=&v=1"},
+        // Other items that end in "code" are not the API code.
+        {"?zipcode=12345&qrcode=x", "", "?zipcode=12345&qrcode=x"},
+        {"no secrets here", "", "no secrets here"},
+        // The stored code wherever it stands, also percent-encoded.
+        {"reply for Abc123: 401", "Abc123", "reply for ***: 401"},
+        {"Abc123Abc123", "Abc123", "******"},
+        {"x=a%2Bb%2Fc a+b/c", "a+b/c", "x=*** ***"},
+        {"nothing of it", "Abc123", "nothing of it"},
+    };
+    for (const auto& [line, storedCode, expected] : cases) {
+        EXPECT_EQ(maskSecrets(line, storedCode), expected) << line;
+    }
 }
 
 }  // namespace

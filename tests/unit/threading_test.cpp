@@ -1,6 +1,7 @@
-// Completions and bus messages from real background threads. Built and run under
-// ThreadSanitizer too: every field must stay on the main (test) thread.
+// Completions and bus messages from real background threads, and the bus itself. Built
+// and run under ThreadSanitizer too: every field must stay on the main (test) thread.
 
+#include <atomic>
 #include <thread>
 
 #include "fakes/DelegateFixture.h"
@@ -19,23 +20,15 @@ protected:
     // Pumps the main queue until `done` holds, as the event loop would.
     template <typename Done>
     void pumpUntil(Done done) {
-        for (int i = 0; i < 1000 && !done(); ++i) {
-            fakes.mainQueue.waitAndRun(10ms);
+        for (int i = 0; i < 10000 && !done(); ++i) {
+            std::this_thread::sleep_for(1ms);
+            fakes.mainQueue.runPending();
         }
         ASSERT_TRUE(done());
     }
 };
 
 TEST_F(Threads, ACompletionFromAWorkerThreadEndsTheRefreshOnTheMainThread) {
-    delegate->quintrel_refresh_action();
-    fakes.http.completeOnThread(0, {R"({"online":42,"pv":1,"notify":0})", 200, std::nullopt});
-    pumpUntil([&] { return !delegate->isRefreshing; });
-    fakes.http.joinThreads();
-    EXPECT_EQ(title(), "42");
-    EXPECT_EQ(delegate->lastErrorMessage, "None");
-}
-
-TEST_F(Threads, AFailureSetsTheTitleBeforeTheRefreshEnds) {
     delegate->quintrel_refresh_action();
     fakes.http.completeOnThread(0, {std::nullopt, 502, std::nullopt});
     fakes.http.joinThreads();
@@ -45,6 +38,13 @@ TEST_F(Threads, AFailureSetsTheTitleBeforeTheRefreshEnds) {
     fakes.mainQueue.runPending();
     EXPECT_EQ(fakes.statusBar.titles, std::vector<std::string>{"Quintrel"});
     EXPECT_EQ(delegate->lastErrorMessage, "HTTP 502");
+
+    delegate->quintrel_refresh_action();
+    fakes.http.completeOnThread(1, {R"({"online":42,"pv":1,"notify":0})", 200, std::nullopt});
+    pumpUntil([&] { return !delegate->isRefreshing; });
+    fakes.http.joinThreads();
+    EXPECT_EQ(title(), "42");
+    EXPECT_EQ(delegate->lastErrorMessage, "None");
 }
 
 TEST_F(Threads, ManyStaleCompletionsAtOnceChangeNothing) {
@@ -91,6 +91,13 @@ TEST_F(Threads, BusMessagesFromAnotherThreadAreAppliedOnTheMainThreadInOrder) {
               1);
 }
 
+TEST_F(Threads, TheSettingsWindowOpensOnTheMainThread) {
+    std::thread([&] { delegate->settingView(); }).join();
+    EXPECT_EQ(fakes.settingsWindows.made, 0);
+    fakes.mainQueue.runPending();
+    EXPECT_EQ(fakes.settingsWindows.shown, 1);
+}
+
 TEST_F(Threads, QueuedWorkKeepsTheDelegateAliveUntilItRuns) {
     std::weak_ptr<AppDelegate> weak = delegate;
     std::thread poster([d = delegate] { d->changeStatusBarButton("late"); });
@@ -100,6 +107,78 @@ TEST_F(Threads, QueuedWorkKeepsTheDelegateAliveUntilItRuns) {
     fakes.mainQueue.runPending();
     EXPECT_TRUE(weak.expired());
     EXPECT_EQ(title(), "late");
+}
+
+TEST(Bus, DeliversToEveryObserverOfTheNameOnThePostingThreadUntilRemoved) {
+    NotificationBus bus;
+    std::vector<std::string> seen;
+    std::thread::id deliveredOn;
+    std::optional a = bus.addObserver("com.quintrel.refresh", [&](const BusMessage& m) {
+        seen.push_back("a:" + m.name);
+        deliveredOn = std::this_thread::get_id();
+    });
+    // This one removes itself while being called.
+    NotificationBus::Observation b;
+    b = bus.addObserver("com.quintrel.refresh", [&](const BusMessage&) {
+        seen.push_back("b");
+        b.remove();
+    });
+    auto other =
+        bus.addObserver("com.quintrel.close", [&](const BusMessage&) { seen.push_back("x"); });
+    bus.post("com.quintrel.refresh");
+    EXPECT_EQ(seen, (std::vector<std::string>{"a:com.quintrel.refresh", "b"}));
+    EXPECT_EQ(deliveredOn, std::this_thread::get_id());
+    a.reset();  // gone with its observation
+    bus.post("com.quintrel.refresh");
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+TEST(Bus, ContentPayloadHasTwoLevels) {
+    const BusMessage good{"n", NotificationBus::contentPayload("Check API")};
+    EXPECT_EQ(NotificationBus::contentText(good), "Check API");
+
+    const std::optional<nlohmann::json> ignored[] = {
+        std::nullopt,
+        nlohmann::json{{"content", "top level"}},
+        nlohmann::json{{"userInfo", "not a dictionary"}},
+        nlohmann::json{{"userInfo", {{"content", 5}}}},
+        nlohmann::json{{"userInfo", {{"other", "x"}}}},
+        nlohmann::json::array(),
+    };
+    for (const auto& userInfo : ignored) {
+        EXPECT_EQ(NotificationBus::contentText({"n", userInfo}), std::nullopt);
+    }
+    EXPECT_EQ(NotificationBus::contentText({"n", NotificationBus::contentPayload("")}), "");
+}
+
+// Observers come and go on one thread while two others post; once removal returns
+// the observer must never run again (it would touch freed state).
+TEST(Bus, ObserversComeAndGoWhileOtherThreadsPost) {
+    NotificationBus bus;
+    std::atomic<bool> stop{false};
+    std::atomic<int> delivered{0};
+    std::vector<std::thread> posters;
+    for (int i = 0; i < 2; ++i) {
+        posters.emplace_back([&] {
+            while (!stop) {
+                bus.post("n", nlohmann::json{{"k", 1}});
+            }
+        });
+    }
+    for (int round = 0; round < 2000; ++round) {
+        auto alive = std::make_unique<int>(round);
+        auto observation = bus.addObserver(
+            "n",
+            [&delivered, value = alive.get()](const BusMessage&) { delivered += (*value >= 0); });
+        std::this_thread::yield();
+        observation.remove();
+        alive.reset();
+    }
+    stop = true;
+    for (auto& t : posters) {
+        t.join();
+    }
+    SUCCEED() << delivered << " deliveries";
 }
 
 }  // namespace

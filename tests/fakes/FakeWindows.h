@@ -1,0 +1,124 @@
+#pragma once
+// Fakes of the windows: the dashboard popup, its content and factory, the settings window;
+// and of the application's terminate.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppDelegate.h"
+#include "platform/Application.h"
+#include "platform/DashboardPopover.h"
+#include "platform/SettingsWindows.h"
+
+namespace quintrel::fakes {
+
+// Records the status lines, the handlers and every page load.
+class FakePopoverContent final : public DashboardPopoverContent {
+public:
+    using Handler = std::function<void()>;
+    explicit FakePopoverContent(std::string apiCode) : code(std::move(apiCode)) {}
+    void updateStatus(const std::string& lastChecked, const std::string& lastError,
+                      bool isChecking) override {
+        updates.push_back({lastChecked, lastError, isChecking});
+    }
+    std::string apiCode() const override { return code; }
+    void setAPICode(const std::string& apiCode) override { code = apiCode; }
+    void setOpenDashboardHandler(Handler handler) override {
+        openDashboard = std::move(handler);
+        ++handlerInstalls;
+    }
+    void setOpenSettingsHandler(Handler handler) override { openSettings = std::move(handler); }
+    void setQuitHandler(Handler handler) override { quit = std::move(handler); }
+    void setRefreshHandler(Handler handler) override { refresh = std::move(handler); }
+    // Like the real content, a reload before the first showing loads nothing.
+    void reloadSelectedTab() override {
+        if (shownOnce) {
+            loadedCodes.push_back(code);
+        }
+    }
+    ContentSize preferredContentSize() const override { return {680, 560}; }
+
+    std::vector<StatusTexts> updates;
+    std::string code;
+    Handler openDashboard, openSettings, quit, refresh;
+    int handlerInstalls = 0;
+    bool shownOnce = false;
+    std::vector<std::string> loadedCodes;  // the code of every page load, in order
+};
+
+class FakePopover final : public DashboardPopover {
+public:
+    bool isShown() const override { return shown; }
+    void performClose() override {
+        shown = false;
+        ++closes;
+    }
+    void setContentSize(ContentSize size) override { contentSize = size; }
+    void setContentViewController(std::shared_ptr<DashboardPopoverContent> controller) override {
+        content = std::move(controller);
+    }
+    // The first showing loads the selected tab once, as the real content's first display does.
+    void show() override {
+        shown = true;
+        ++shows;
+        if (auto* fake = dynamic_cast<FakePopoverContent*>(content.get()); !fake->shownOnce) {
+            fake->shownOnce = true;
+            fake->reloadSelectedTab();
+        }
+    }
+
+    bool shown = false;
+    int shows = 0;
+    int closes = 0;
+    ContentSize contentSize;
+    std::shared_ptr<DashboardPopoverContent> content;
+};
+
+class FakePopoverFactory final : public DashboardPopoverFactory {
+public:
+    std::shared_ptr<DashboardPopoverContent> makeViewController(
+        const std::string& apiCode) override {
+        lastController = std::make_shared<FakePopoverContent>(apiCode);
+        ++controllersMade;
+        return lastController;
+    }
+    std::unique_ptr<DashboardPopover> makePopover() override {
+        auto popover = std::make_unique<FakePopover>();
+        lastPopover = popover.get();
+        ++popoversMade;
+        return popover;
+    }
+
+    std::shared_ptr<FakePopoverContent> lastController;
+    int controllersMade = 0;
+    FakePopover* lastPopover = nullptr;
+    int popoversMade = 0;
+};
+
+// Counts the settings windows made and every time one is shown.
+class FakeSettingsWindows final : public SettingsWindows {
+public:
+    std::unique_ptr<SettingsWindowController> makeSettingsWindow() override {
+        ++made;
+        return std::make_unique<Window>(shown);
+    }
+    int made = 0;
+    int shown = 0;
+
+private:
+    struct Window final : SettingsWindowController {
+        explicit Window(int& shown) : shown(shown) {}
+        void showWindow() override { ++shown; }
+        int& shown;
+    };
+};
+
+class FakeApplication final : public Application {
+public:
+    void terminate() override { ++terminations; }
+    int terminations = 0;
+};
+
+}  // namespace quintrel::fakes

@@ -1,0 +1,245 @@
+// The poll: its URL, the service endpoints it goes to, and the decoding of its reply.
+
+#include <cstring>
+
+#include "fakes/DelegateFixture.h"
+#include "polling/EndpointOverrides.h"
+#include "polling/Reply.h"
+#include "util/Json.h"
+
+namespace quintrel {
+namespace {
+
+// The values of shownotify, keepalive and idle in a poll URL, as "1 1 0".
+std::string switchValues(const std::string& url) {
+    std::string values;
+    for (const char* name : {"&shownotify=", "&keepalive=", "&idle="}) {
+        const auto start = url.find(name) + std::strlen(name);
+        values += (values.empty() ? "" : " ") + url.substr(start, url.find('&', start) - start);
+    }
+    return values;
+}
+
+class PollURL : public fakes::DelegateFixture {
+protected:
+    void SetUp() override { storeGoodCode(); }
+};
+
+TEST_F(PollURL, HasSevenItemsInFixedOrderWithTheTrimmedCodeEncoded) {
+    fakes.clock.wall =
+        std::chrono::system_clock::time_point(std::chrono::milliseconds(1767341103250));
+    fakes.preferences.set(prefs::apiCode,
+                          "  a&b=c+d#e f/\u00FC?%x_0123456789012345678901234567 \n");
+    EXPECT_EQ(delegate->getURL(),
+              "https://quintrel.test/api/chrome.php?v=2&client=mac&code=a%26b%3Dc%2Bd%23e%20f%2F"
+              "%C3%BC%3F%25x_0123456789012345678901234567&shownotify=1&keepalive=1&idle=0"
+              "&nocache=1767341103.25");
+    auto broken = std::make_shared<AppDelegate>(fakes.platform(), ServiceEndpoints{"not a url", ""},
+                                                BundleInfo{});
+    EXPECT_EQ(broken->getURL(), std::nullopt);
+}
+
+TEST_F(PollURL, TheConfiguredCodeHasMoreThan32CharactersNotBytes) {
+    std::string umlauts;  // 32 two-byte characters
+    for (int i = 0; i < 32; ++i) {
+        umlauts += "\u00FC";
+    }
+    for (const nlohmann::json& tooShort : {nlohmann::json(umlauts), nlohmann::json(12345678),
+                                           nlohmann::json(std::string(30, 'x') + "   ")}) {
+        fakes.preferences.set(prefs::apiCode, tooShort);
+        EXPECT_EQ(delegate->configuredAPICode(), std::nullopt) << tooShort;
+        EXPECT_EQ(delegate->getURL(), std::nullopt) << tooShort;
+    }
+    EXPECT_EQ(fakes.idleTime.measurements, 0);
+    fakes.preferences.set(prefs::apiCode, "\n " + umlauts + "x\u2028");
+    EXPECT_EQ(delegate->configuredAPICode(), umlauts + "x");
+    EXPECT_EQ(delegate->storedAPICode(), umlauts + "x");
+}
+
+TEST_F(PollURL, SwitchesScreenAndIdleTimeDecideTheEffectiveValues) {
+    const auto none = std::nullopt;
+    const struct {
+        std::optional<nlohmann::json> qnmute, qnkeepalive, qnnotify;
+        bool locked;
+        double idleSeconds;
+        const char* values;  // shownotify, keepalive, idle
+        bool measures;
+    } cases[] = {
+        {none, none, none, false, 0.0, "1 1 0", true},
+        {none, none, none, true, 0.0, "0 0 1", false},
+        {1, 1, 5, true, 0.0, "0 0 1", false},          // locked overrides the switches
+        {"0", none, none, true, 0.0, "0 0 1", false},  // mute as text counts as on
+        {0, 1, 0, true, 10.0, "0 1 0", true},
+        {0, 1, 1, true, 60.0, "1 1 1", true},
+        {0, 0, 1, true, 0.0, "1 0 1", false},
+        {2, 1, 1, true, 0.0, "1 1 0", true},  // mute other than 1 is off
+        {none, 0, none, false, 0.0, "1 0 1", false},
+        {none, 7, none, false, 0.0, "1 7 1", false},
+        {none, -3, none, false, 0.0, "1 -3 1", false},
+        {none, none, none, false, 50.0, "1 1 0", true},
+        {none, none, none, false, 50.001, "1 1 1", true},
+        {none, none, 5, false, 0.0, "5 1 0", true},
+        {none, none, "0", false, 0.0, "1 1 0", true},  // a text is missing
+        {none, none, false, false, 0.0, "0 1 0", true},
+        {none, none, 0.5, false, 0.0, "1 1 0", true},  // a fraction is missing
+    };
+    for (const auto& c : cases) {
+        fakes::FakePlatform fresh;
+        fresh.preferences.set(prefs::apiCode, fakes::kGoodCode);
+        for (const auto& [key, value] : {std::pair{prefs::mute, c.qnmute},
+                                         {prefs::keepAlive, c.qnkeepalive},
+                                         {prefs::notify, c.qnnotify}}) {
+            if (value) {
+                fresh.preferences.set(key, *value);
+            }
+        }
+        fresh.idleTime.seconds = c.idleSeconds;
+        const auto polling = fresh.makeDelegate();
+        polling->is_screen_active = c.locked ? 0 : 1;
+        const auto built = polling->getURL();
+        ASSERT_TRUE(built);
+        EXPECT_EQ(switchValues(*built), c.values) << *built;
+        EXPECT_EQ(fresh.idleTime.measurements, c.measures ? 1 : 0) << *built;
+    }
+}
+
+TEST_F(PollURL, ScreenLockEventsSetTheScreenFlag) {
+    delegate->applicationDidFinishLaunching();
+    fakes.screenLock.lock();
+    fakes.screenLock.lock();
+    EXPECT_EQ(delegate->is_screen_active, 0);
+    const auto locked = delegate->getURL();
+    ASSERT_TRUE(locked);
+    EXPECT_EQ(switchValues(*locked), "0 0 1");
+    fakes.screenLock.unlock();
+    EXPECT_EQ(delegate->is_screen_active, 1);
+}
+
+TEST(Reply, DecodingIsStrictAboutTypes) {
+    const std::string base = R"("online":1,"pv":2,"notify":0)";
+    const auto counts = [](const std::string& online) {
+        return R"({"online":)" + online + R"(,"pv":2,"notify":0})";
+    };
+    const auto with = [&](const std::string& member) {
+        return "{" + base + "," + member + "}";
+    };
+    // The 64-bit edges are json::wholeNumber's, in its own table below.
+    for (const char* online : {"-5", "-0", "1.0", "1e2"}) {
+        EXPECT_TRUE(reply::decode(counts(online))) << online;
+    }
+    for (const char* online : {R"("7")", "true", "null", "1.5", "123456789012345678901234567890"}) {
+        EXPECT_FALSE(reply::decode(counts(online))) << online;
+    }
+    for (const std::string& body :
+         {"{" + base + "}", with(R"("notifytitle":"t","notifydesc":"d","notifyurl":"u")"),
+          with(R"("notifyurl":null)"), with(R"("x":{"y":[1,true]},"online2":"z")"),
+          std::string(R"({"notify":0,"pv":2,"online":1})"), "\xEF\xBB\xBF{" + base + "}"}) {
+        EXPECT_TRUE(reply::decode(body)) << body;
+    }
+    for (const std::string& body :
+         {with(R"("notifyurl":0)"), with(R"("notifytitle":{})"),
+          with("\"notifytitle\":\"\xC3\x28\""),
+          with("\"x\":" + std::string(100000, '[') + std::string(100000, ']')),
+          std::string(R"({"online":1,"pv":2,"notifytitle":"t"})"),
+          std::string(R"({"online":1,"online":2,"pv":2,"notify":0})"), "{" + base + "}x",
+          "{" + base + "}{}", "[{" + base + "}]", std::string("7"), std::string(),
+          std::string("<html><body>502 Bad Gateway</body></html>")}) {
+        EXPECT_FALSE(reply::decode(body)) << body.substr(0, 80);
+    }
+}
+
+TEST(Reply, KeepsValuesAndEmptyTexts) {
+    const auto decoded = reply::decode(
+        R"({"online":7,"pv":120,"notify":1,"notifytitle":"","notifydesc":"d","notifyurl":null})");
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->online, 7);
+    EXPECT_EQ(decoded->pv, 120);
+    EXPECT_EQ(decoded->notify, 1);
+    EXPECT_EQ(decoded->notifytitle, "");
+    EXPECT_EQ(decoded->notifydesc, "d");
+    EXPECT_EQ(decoded->notifyurl, std::nullopt);
+    EXPECT_EQ(decoded->notifysound, std::nullopt);
+}
+
+// The one whole-number rule of the poll reply, the validation reply and the preferences.
+TEST(Json, WholeNumberTakesWholeValuesWithin64BitsOnly) {
+    const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
+        {"-9223372036854775808", INT64_MIN},     // as an integer
+        {"-9223372036854775809", std::nullopt},  // rounds to -2^63 as a double
+        {"-9.223372036854775808e18", std::nullopt},
+        {"9223372036854775807", INT64_MAX},
+        {"9223372036854775808", std::nullopt},
+        {"9.2233720368547758e18", std::nullopt},
+        {"3.0", 3},
+        {"1e3", 1000},
+        {"-0.0", 0},
+        {"3.5", std::nullopt},
+        {"1e300", std::nullopt},
+        {"\"3\"", std::nullopt},
+        {"true", std::nullopt},
+        {"null", std::nullopt},
+        {"[3]", std::nullopt},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        const auto value = json::parse(text);
+        ASSERT_TRUE(value);
+        EXPECT_EQ(json::wholeNumber(*value), expected);
+    }
+}
+
+TEST(EndpointOverrides, TakeOnlyBareWebURLsAndPlainHttpOnlyToThisMachine) {
+    const ServiceEndpoints defaults{"https://www.quintrel.com", "https://widgets.quintrel.com"};
+    // The service URL in effect, after checking that the widget URL kept its default.
+    const auto withService = [&](const std::string& value, fakes::RecordingConsole& console) {
+        const auto endpoints = withEndpointOverrides(
+            defaults,
+            [&](const char* name) {
+                return std::string(name) == kServiceURLVariable ? std::optional(value)
+                                                                : std::nullopt;
+            },
+            console);
+        EXPECT_EQ(endpoints.widgetURL, defaults.widgetURL);
+        return endpoints.baseURL;
+    };
+    for (const auto& [value, taken] :
+         {std::pair{"http://127.0.0.1:47311", "http://127.0.0.1:47311"},
+          {"https://staging.example.com/", "https://staging.example.com"},
+          {"https://example.com/quintrel//", "https://example.com/quintrel"},
+          {"http://127.3.2.1/q", "http://127.3.2.1/q"},
+          {"HTTP://LocalHost:8080", "HTTP://LocalHost:8080"},
+          {"http://[::1]:47311", "http://[::1]:47311"}}) {
+        fakes::RecordingConsole console;
+        EXPECT_EQ(withService(value, console), taken);
+        EXPECT_EQ(console.lines().size(), 1u) << value;
+    }
+    // The API code must not cross the network in clear; every value not taken is reported.
+    for (const char* value :
+         {"file:///etc/passwd", "example.com", "https://", "https://example.com/?key=1",
+          "https://example.com/#x", "https://exa mple.com", "http://staging.example.com",
+          "http://192.168.1.20:47311", "http://127.0.0.1.example.com",
+          "http://localhost.example.com", "http://127.0.0.1@example.com", "http://128.0.0.1",
+          "http://127.0.0.256", "http://[::2]"}) {
+        fakes::RecordingConsole console;
+        EXPECT_EQ(withService(value, console), defaults.baseURL) << value;
+        ASSERT_EQ(console.lines().size(), 1u) << value;
+        EXPECT_NE(console.lines()[0].find("Ignoring QUINTREL_SERVICE_URL"), std::string::npos);
+    }
+    fakes::RecordingConsole console;
+    EXPECT_EQ(withService("", console), defaults.baseURL);
+    EXPECT_TRUE(console.lines().empty());
+    // Each host is independent.
+    const auto widgetOnly = withEndpointOverrides(
+        defaults,
+        [](const char* name) {
+            return std::string(name) == kWidgetURLVariable
+                       ? std::optional<std::string>("http://localhost:47311")
+                       : std::optional<std::string>("not a url");
+        },
+        console);
+    EXPECT_EQ(widgetOnly.baseURL, defaults.baseURL);
+    EXPECT_EQ(widgetOnly.widgetURL, "http://localhost:47311");
+}
+
+}  // namespace
+}  // namespace quintrel

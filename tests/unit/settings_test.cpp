@@ -1,0 +1,224 @@
+// The settings window's logic: how stored preferences set its controls, and saving: the
+// cleaning of the code, the validation request, each outcome's bus messages and what is
+// stored.
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "fakes/FakePlatform.h"
+#include "polling/Preferences.h"
+#include "settings/SaveFlow.h"
+#include "settings/SettingsControls.h"
+
+namespace quintrel {
+namespace {
+
+using Lines = std::vector<std::string>;
+using nlohmann::json;
+
+TEST(SettingsControls, SwitchesShowOnlyOneAsOnAndTakeMistypedValuesAsMissing) {
+    const fakes::FakePreferences nothing;
+    const auto fresh = storedControlStates(nothing, 2);
+    EXPECT_EQ(fresh.apiCode, "");
+    EXPECT_EQ(fresh.modeIndex, 0);
+    EXPECT_TRUE(fresh.notify && fresh.play && fresh.keepAlive && fresh.mute);
+    const std::pair<json, bool> switches[] = {
+        {1, true},   {0, false},      {true, true},          {false, false}, {2, false},
+        {-1, false}, {1.0, true},     {0.0, false},          {1.5, true},    {"0", true},
+        {"1", true}, {nullptr, true}, {json::array(), true},
+    };
+    for (const auto& [stored, on] : switches) {
+        for (const char* key : {prefs::notify, prefs::play, prefs::keepAlive, prefs::mute}) {
+            fakes::FakePreferences store;
+            store.set(key, stored);
+            const auto states = storedControlStates(store, 2);
+            const bool shown = key == prefs::notify ? states.notify
+                               : key == prefs::play ? states.play
+                               : key == prefs::mute ? states.mute
+                                                    : states.keepAlive;
+            EXPECT_EQ(shown, on) << key << " = " << stored;
+        }
+    }
+}
+
+TEST(SettingsControls, AModeOutsideTheItemsSelectsTheFirstAndTheCodeIsShownAsStored) {
+    fakes::FakePreferences store;
+    const std::pair<json, std::int64_t> modes[] = {
+        {0, 0},    {1, 1},   {2, 2},   {3, 0},   {7, 0},         {-1, 0},
+        {true, 1}, {2.0, 2}, {1.5, 0}, {"1", 0}, {INT64_MIN, 0}, {UINT64_MAX, 0},
+    };
+    for (const auto& [stored, index] : modes) {
+        store.set(prefs::mode, stored);
+        EXPECT_EQ(storedControlStates(store, 3).modeIndex, index) << stored;
+    }
+    store.set(prefs::apiCode, "  abc \n");
+    EXPECT_EQ(storedControlStates(store, 2).apiCode, "  abc \n");
+    store.set(prefs::apiCode, 12345);
+    EXPECT_EQ(storedControlStates(store, 2).apiCode, "");
+}
+
+class SaveFlow : public testing::Test {
+protected:
+    SaveFlow() {
+        for (const char* name : {"com.quintrel.content", "com.quintrel.error", "com.quintrel.close",
+                                 "com.quintrel.refresh"}) {
+            observations_.push_back(fakes.bus.addObserver(name, [this](const BusMessage& m) {
+                std::lock_guard lock(mutex_);
+                const auto text = NotificationBus::contentText(m);
+                messages_.push_back(m.name.substr(13) + (text ? ":" + *text : ""));
+                onMain_ = onMain_ && fakes.mainQueue.isMainThread();
+            }));
+        }
+    }
+
+    void save(std::string code, std::int64_t switches = 1, std::int64_t mode = 0,
+              std::string serviceURL = fakes::kServiceURL) {
+        saveSettings(fakes.settingsServices(std::move(serviceURL)),
+                     {std::move(code), switches, mode, switches, switches, switches});
+    }
+    // Lets the main queue run what the completions queued.
+    void answer(std::size_t index, std::string body) {
+        fakes.http.succeed(index, std::move(body));
+        fakes.mainQueue.runPending();
+    }
+    Lines messages() {
+        std::lock_guard lock(mutex_);
+        return std::exchange(messages_, {});
+    }
+    // The code, notify, mode, play, keep-alive and mute as stored ("-" for none).
+    std::string storedValues() const {
+        std::string values;
+        for (const char* key : {prefs::apiCode, prefs::notify, prefs::mode, prefs::play,
+                                prefs::keepAlive, prefs::mute}) {
+            const auto value = fakes.preferences.object(key);
+            values += (values.empty() ? "" : " ") + (value ? value->dump() : "-");
+        }
+        return values;
+    }
+
+    fakes::FakePlatform fakes;
+    bool onMain_ = true;
+
+private:
+    std::mutex mutex_;
+    Lines messages_;
+    std::vector<NotificationBus::Observation> observations_;
+};
+
+TEST_F(SaveFlow, CleansTheCodeOfSpacesAndLineBreaksEverywhere) {
+    const std::pair<std::string, std::string> cases[] = {
+        {" abcd efgh\r\n", "abcdefgh"},
+        {"ab\r\ncd\nef\rgh", "abcdefgh"},
+        {"ab\tcd", "ab\tcd"},
+        {"\tabcd\t", "abcd"},
+        {"\u00a0ab\u00a0cd\u3000", "ab\u00a0cd"},
+        {" \r\n \n ", ""},
+    };
+    for (const auto& [typed, cleaned] : cases) {
+        EXPECT_EQ(cleanedAPICode(typed), cleaned) << testing::PrintToString(typed);
+    }
+}
+
+TEST_F(SaveFlow, AsksTheServiceWithTheCodeOrSaysWhyNot) {
+    save("ab\tcd");
+    EXPECT_EQ(fakes.http.resumedURLs(),
+              Lines{"https://quintrel.test/api/chrome.php?v=2&code=ab%09cd"});
+    EXPECT_EQ(messages(), Lines{"content:..."});
+
+    save("");
+    EXPECT_EQ(messages(), (Lines{"content:Check API", "error:API code is required"}));
+    save("abc", 1, 0, "not a url");
+    EXPECT_EQ(messages(), (Lines{"content:...", "content:Check API",
+                                 "error:Unable to build API validation URL"}));
+    EXPECT_EQ(fakes.http.count(), 1u);
+    EXPECT_EQ(storedValues(), "- - - - - -");
+}
+
+TEST_F(SaveFlow, EveryFailurePostsCheckAPIThenItsErrorAndStoresNothing) {
+    const std::string page = "<html><head><title>502</title></head>" + std::string(400, 'x');
+    const std::string decoding = "Quintrel API code validation reply could not be decoded: ";
+    const std::string failed = "Quintrel API code validation failed: ";
+    const auto none = std::nullopt;
+    const struct {
+        HttpResult result;
+        std::string error;
+        std::string printed;  // empty: nothing
+    } cases[] = {
+        {{none, none, "offline"}, "offline", failed + "offline"},
+        {{none, 200, none}, "No data returned", ""},
+        {{R"({"error":0})", 500, none}, "API validation HTTP 500", ""},
+        {{"", 404, "Not found"}, "API validation HTTP 404", failed + "Not found"},
+        {{"", 199, none}, "API validation HTTP 199", ""},
+        {{"", 300, none}, "API validation HTTP 300", ""},
+        {{"", 204, none}, "Check API", decoding + "the body is empty"},
+        {{page, 200, none}, page.substr(0, 137) + "...", decoding + "the body is not valid JSON"},
+        {{"[]", none, none}, "[]", decoding + "the body is a JSON array, not an object"},
+        {{R"({"error":3})", 200, none}, "3", ""},
+        {{R"({"online":1,"pv":2})", 200, none}, "Check API", ""},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.error);
+        save("abc", 0, 1);
+        fakes.http.complete(i, c.result);
+        EXPECT_EQ(messages(), Lines{"content:..."});  // not yet: main queue
+        fakes.mainQueue.runPending();
+        EXPECT_EQ(messages(), (Lines{"content:Check API", "error:" + c.error}));
+        EXPECT_EQ(fakes.console.take(), c.printed.empty() ? Lines{} : Lines{c.printed});
+        EXPECT_EQ(storedValues(), "- - - - - -");
+    }
+}
+
+TEST_F(SaveFlow, SuccessStoresTheSnapshotThenClosesThenRefreshes) {
+    std::string codeSeenByRefresh;
+    auto observation = fakes.bus.addObserver("com.quintrel.refresh", [&](const BusMessage&) {
+        codeSeenByRefresh = prefs::text(fakes.preferences, prefs::apiCode).value_or("");
+    });
+    saveSettings(fakes.settingsServices(), {"code1", 0, 1, 1, 0, 1});
+    messages();
+    // A transport error alone does not decide: the body still counts.
+    fakes.http.complete(0, {R"({"error":0})", 200, "interrupted"});
+    fakes.mainQueue.runPending();
+    EXPECT_EQ(messages(), (Lines{"close", "refresh"}));
+    EXPECT_EQ(codeSeenByRefresh, "code1");
+    EXPECT_EQ(storedValues(), R"("code1" 0 1 1 0 1)");
+    EXPECT_EQ(fakes.console.lines(), Lines{"Quintrel API code validation failed: interrupted"});
+}
+
+TEST_F(SaveFlow, TwoChecksInFlightEachActOnTheirOwnSnapshot) {
+    save("first", 1, 0);
+    save("second", 0, 1);
+    save("bad");
+    ASSERT_EQ(fakes.http.resumedURLs().size(), 3u);
+    messages();
+
+    answer(1, R"({"error":0})");
+    EXPECT_EQ(storedValues(), R"("second" 0 1 0 0 0)");
+    // The later arrival wins, whichever was pressed first; a failed check changes nothing.
+    answer(0, R"({"error":0})");
+    answer(2, R"({"error":3})");
+    EXPECT_EQ(storedValues(), R"("first" 1 0 1 1 1)");
+    EXPECT_EQ(messages(),
+              (Lines{"close", "refresh", "close", "refresh", "content:Check API", "error:3"}));
+}
+
+TEST_F(SaveFlow, CompletionsFromOtherThreadsAreHandledOnTheMainThread) {
+    save("one");
+    save("two");
+    messages();
+    fakes.http.completeOnThread(0, {std::nullopt, std::nullopt, "offline"});
+    fakes.http.completeOnThread(1, {R"({"error":0})", 200, std::nullopt});
+    fakes.http.joinThreads();
+    fakes.mainQueue.runPending();
+    auto posted = messages();
+    std::sort(posted.begin(), posted.end());
+    EXPECT_EQ(posted, (Lines{"close", "content:Check API", "error:offline", "refresh"}));
+    EXPECT_TRUE(onMain_);
+    EXPECT_EQ(storedValues(), R"("two" 1 0 1 1 1)");
+}
+
+}  // namespace
+}  // namespace quintrel
