@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
-"""Footprint of the companion against bench/baseline-tray, measured side by side.
+"""Footprint of the companion against the bare programs of bench/baseline, side by side.
 
 Each run starts a fresh headless session (Xvfb, a private D-Bus session bus, the stand-in
 of the service, quintrel-panel as the tray watcher), starts the companion (an API code
-stored) and the baseline one after the other, lets both sit idle, and reads /proc. The
-popup rows come from the same run: the tray item is clicked and the app tree read again.
-scripts/bench drives this.
+stored), baseline-tray and baseline-polling-tray one after the other, lets them sit idle
+together, and reads /proc. The popup rows come from the same run: the tray item is clicked
+and the app tree read again, and baseline-webview opens the same Overview page from a cold
+start. scripts/bench drives this.
 """
 import argparse
+import collections
 import json
 import os
 import queue
@@ -27,6 +29,16 @@ WIDGET_PORT = 47321
 API_CODE = "QuintrelDemo2026standinCode0123456789"
 POLL_PATH = "/api/chrome.php"
 OVERVIEW_PATH = "/widget/wp3.2.php"
+# baseline-polling-tray asks for a poll reply like the app's; its client name tells its
+# requests apart in the stand-in's log.
+BASELINE_CLIENT = "bench-baseline"
+BASELINE_POLL_URL = (f"http://127.0.0.1:{STANDIN_PORT}{POLL_PATH}?v=1&client={BASELINE_CLIENT}"
+                     f"&code={API_CODE}&shownotify=0&keepalive=0&idle=0&nocache=0")
+OVERVIEW_URL = f"http://localhost:{STANDIN_PORT}{OVERVIEW_PATH}?code={API_CODE}"
+# The programs that sit idle side by side, and the names the table gives them.
+IDLE_PROGRAMS = {"app": "src/desktop/quintrel-companion",
+                 "baseline": "bench/baseline/baseline-tray",
+                 "polling": "bench/baseline/baseline-polling-tray"}
 # How long the app keeps a hidden popup's helper (kept in the app's DashboardHelperProcess).
 POPUP_KEEP_SECONDS = 180
 TICKS = os.sysconf("SC_CLK_TCK")
@@ -79,6 +91,23 @@ def pss_kib(pid):
 
 def tree_pss_mib(root):
     return sum(pss_kib(pid) for pid in process_tree(root)) / 1024.0
+
+
+def tree_pss_by_mapping(root):
+    """{mapping name: PSS in KiB} over the tree: a file's base name, or [heap], [anon]..."""
+    totals = collections.Counter()
+    for pid in process_tree(root):
+        name = "[anon]"
+        for line in read(f"/proc/{pid}/smaps").splitlines():
+            fields = line.split()
+            if not fields:
+                continue
+            if not fields[0].endswith(":") and "-" in fields[0]:
+                name = os.path.basename(fields[5]) if len(fields) > 5 else "[anon]"
+                name = name or fields[5]
+            elif fields[0] == "Pss:":
+                totals[name] += int(fields[1])
+    return dict(totals)
 
 
 def tree_cpu_ms(root):
@@ -250,19 +279,22 @@ class Session:
     def close(self):
         shutil.rmtree(self.dir, ignore_errors=True)
 
-    def requests(self, path=POLL_PATH):
+    def requests(self, path=POLL_PATH, baseline=False):
+        """The stand-in's requests of `path`: the app's, or baseline-polling-tray's."""
         with urllib.request.urlopen(f"http://127.0.0.1:{STANDIN_PORT}/__log", timeout=10) as r:
-            return [e for e in json.load(r) if e["path"] == path]
+            return [e for e in json.load(r) if e["path"] == path
+                    and (f"client={BASELINE_CLIENT}" in e["query"]) == baseline]
 
-    def start_item(self, name, binary):
+    def start_item(self, name, binary, args=()):
         """Starts a tray app; answers (child, its item's bus name, when it registered)."""
         from_line = len(self.panel.lines)
-        child = self.children.start(name, [self.tool(binary)], self.env)
+        child = self.children.start(name, [self.tool(binary), *args], self.env)
         index = self.panel.wait_line(lambda l: l.startswith("registered "), 60, from_line)
         if index is None:
             raise RuntimeError(f"{name} never registered a tray item")
         when, line = self.panel.lines[index]
-        return child, line.split()[1].split("/")[0], when
+        child.item = line.split()[1]  # what the panel's commands name it by
+        return child, child.item.split("/")[0], when
 
     def first_title(self, service, timeout):
         def is_title(line):
@@ -305,10 +337,12 @@ def idle_window(apps, seconds, session):
         next_tick += 1.0
     end = time.time()
     cpu1 = {name: tree_cpu_ms(pid) for name, pid in roots.items()}
-    polls = [e["time"] for e in session.requests() if start <= e["time"] <= end]
-    windows = poll_windows(polls)
     result = {}
     for name in roots:
+        # The bare tray app does not poll: it is judged by the app's poll windows.
+        polls = [e["time"] for e in session.requests(baseline=name == "polling")
+                 if start <= e["time"] <= end]
+        windows = poll_windows(polls)
         ev = events[name]
         other = [e for e in ev if not inside(e[0], windows)]
         result[name] = {
@@ -328,26 +362,36 @@ def one_run(build, run, idle_seconds, children, popup_keep=None):
     session = None
     try:
         session = Session(build, children)
-        figures = {}
-        order = ["app", "baseline"] if run % 2 == 0 else ["baseline", "app"]
+        figures = {"app_first": run % 2 == 0, "load": os.getloadavg()[0]}
+        order = list(IDLE_PROGRAMS) if run % 2 == 0 else list(reversed(IDLE_PROGRAMS))
         apps = {}
         for name in order:
+            args = [BASELINE_POLL_URL] if name == "polling" else []
+            child, service, registered = session.start_item(name, IDLE_PROGRAMS[name], args)
             if name == "app":
-                child, service, _ = session.start_item("app", "src/desktop/quintrel-companion")
                 title = session.first_title(service, 60)
-                polls = session.requests()
-                if title is None or not polls:
+                # The first title ("...") can come before the stand-in has logged the poll.
+                polls = []
+                for _ in range(600):
+                    polls = session.requests()
+                    if polls or title is None:
+                        break
+                    time.sleep(0.1)
+                if title is None:
                     raise RuntimeError("the companion showed no title")
+                if not polls:
+                    raise RuntimeError("the stand-in saw no poll of the companion")
                 figures["app_startup_ms"] = (polls[0]["time"] - child.started) * 1000
                 figures["app_ready"] = title
             else:
-                child, _, registered = session.start_item("baseline", "bench/baseline/baseline-tray")
-                figures["baseline_startup_ms"] = (registered - child.started) * 1000
-                figures["baseline_ready"] = registered
+                figures[f"{name}_startup_ms"] = (registered - child.started) * 1000
+                figures[f"{name}_ready"] = registered
             apps[name] = child
-        time.sleep(max(0.0, max(figures["app_ready"], figures["baseline_ready"]) + 10 - time.time()))
-        figures["app_pss"] = tree_pss_mib(apps["app"].pid)
-        figures["baseline_pss"] = tree_pss_mib(apps["baseline"].pid)
+        ready = max(figures[f"{name}_ready"] for name in apps)
+        time.sleep(max(0.0, ready + 10 - time.time()))
+        for name, child in apps.items():
+            figures[f"{name}_pss"] = tree_pss_mib(child.pid)
+            figures[f"{name}_maps"] = tree_pss_by_mapping(child.pid)
         idle = idle_window(apps, idle_seconds, session)
         for name in apps:
             for key, value in idle[name].items():
@@ -355,7 +399,9 @@ def one_run(build, run, idle_seconds, children, popup_keep=None):
             if apps[name].proc.poll() is not None:
                 raise RuntimeError(f"{name} ended during the run")
         if popup_keep is not None:
-            figures.update(popup_phase(session, apps["app"], popup_keep))
+            # The tray baselines stay: the app's share of the libraries they use with it
+            # must not change between its idle and its after-the-helper readings.
+            figures.update(popup_phase(session, apps["app"], popup_keep, figures["app_first"]))
         return figures
     finally:
         children.stop_all()
@@ -363,15 +409,55 @@ def one_run(build, run, idle_seconds, children, popup_keep=None):
             session.close()
 
 
-def popup_phase(session, app, keep_seconds):
-    """Clicks the app's tray item and reads its tree around the dashboard helper's life."""
+def webview_environment(env):
+    """`env` as the dashboard helper gives it to itself before its web engine starts."""
+    env = dict(env)
+    if os.geteuid() == 0:
+        env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
+    if not any(n.startswith("renderD") for n in (os.listdir("/dev/dri")
+                                                 if os.path.isdir("/dev/dri") else [])):
+        env.setdefault("QT_XCB_GL_INTEGRATION", "none")
+        env.setdefault("QT_QUICK_BACKEND", "software")
+        flags = env.get("QTWEBENGINE_CHROMIUM_FLAGS", "")
+        if "--disable-gpu" not in flags:
+            env["QTWEBENGINE_CHROMIUM_FLAGS"] = (flags + " --disable-gpu").strip()
+    return env
+
+
+def webview_cold_open(session):
+    """baseline-webview from process start to the Overview request; then its tree PSS."""
+    before = len(session.requests(OVERVIEW_PATH))
+    child = session.children.start("baseline-webview", [
+        session.tool("bench/baseline/baseline-webview"), OVERVIEW_URL],
+        webview_environment(session.env))
+    deadline = child.started + 120
+    while time.time() < deadline:
+        requests = session.requests(OVERVIEW_PATH)
+        if len(requests) > before:
+            break
+        if child.proc.poll() is not None:
+            raise RuntimeError("baseline-webview ended before it asked for the page")
+        time.sleep(0.01)
+    else:
+        raise RuntimeError("baseline-webview asked for no Overview page")
+    figures = {"webview_cold_ms": (requests[before]["time"] - child.started) * 1000}
+    time.sleep(3)
+    figures["webview_pss"] = tree_pss_mib(child.pid)
+    child.stop()
+    time.sleep(2)
+    return figures
+
+
+def popup_phase(session, app, keep_seconds, app_first):
+    """Clicks the app's tray item and reads its tree around the dashboard helper's life;
+    baseline-webview's cold open comes before the first click or after the helper quit."""
     def widget_requests():
         return len(session.requests(OVERVIEW_PATH))
 
     def open_ms():
         before = widget_requests()
         clicked = time.time()
-        session.panel.proc.stdin.write(f"click 1200 10\n")
+        session.panel.proc.stdin.write(f"click 1200 10 {app.item}\n")
         session.panel.proc.stdin.flush()
         deadline = clicked + 120
         while time.time() < deadline:
@@ -384,7 +470,8 @@ def popup_phase(session, app, keep_seconds):
     def escape():
         subprocess.run(["xdotool", "key", "Escape"], env=session.env, check=False)
 
-    figures = {"popup_cold_ms": open_ms()}
+    figures = {} if app_first else webview_cold_open(session)
+    figures["popup_cold_ms"] = open_ms()
     time.sleep(3)
     figures["popup_open_pss"] = tree_pss_mib(app.pid)
     escape()
@@ -401,6 +488,9 @@ def popup_phase(session, app, keep_seconds):
     figures["popup_quit_after_s"] = time.time() - hidden
     time.sleep(2)
     figures["popup_after_quit_pss"] = tree_pss_mib(app.pid)
+    figures["popup_after_quit_maps"] = tree_pss_by_mapping(app.pid)
+    if app_first:
+        figures.update(webview_cold_open(session))
     return figures
 
 
@@ -415,67 +505,112 @@ def ratio(a, b):
     return f"{a / b:.2f}" if b > 0 else "n/a"
 
 
+def verdict(ok):
+    return "met" if ok else "MISSED"
+
+
+def mapping_gap(runs, key, reference, at_least_kib=64):
+    """Median over runs of the PSS a mapping has in `key` beyond `reference` (KiB), largest
+    first; mappings within `at_least_kib` either way are left out."""
+    pairs = [(r[key], r[reference]) for r in runs if key in r and reference in r]
+    names = {n for a, b in pairs for n in (*a, *b)}
+    gaps = {n: statistics.median(a.get(n, 0) - b.get(n, 0) for a, b in pairs) for n in names}
+    return sorted(((g, n) for n, g in gaps.items() if abs(g) >= at_least_kib), reverse=True)
+
+
+def print_table(header, rows):
+    print("| " + " | ".join(header) + " | |")
+    print("|---|" + "---:|" * (len(header) - 2) + "---|---|")
+    for r in rows:
+        print("| " + " | ".join(r) + " |")
+    print()
+
+
+def print_gap(title, gap):
+    print(title)
+    for kib, name in gap:
+        print(f"  {kib / 1024:+6.2f} MiB  {name}")
+    print(f"  {sum(k for k, _ in gap) / 1024:+6.2f} MiB  in all of the above")
+
+
 def report(runs, idle_seconds):
+    value = lambda name, k: median(runs, f"{name}_{k}")
+    app, base, poll = (lambda k: value("app", k)), (lambda k: value("baseline", k)), \
+        (lambda k: value("polling", k))
     rows = []
-    app, base = (lambda k: median(runs, "app_" + k)), (lambda k: median(runs, "baseline_" + k))
-    pss_ok = app("pss") <= 1.25 * base("pss")
-    rows.append(("PSS of the process tree 10 s after the first title (MiB)",
-                 f"{app('pss'):.1f}", f"{base('pss'):.1f}", ratio(app("pss"), base("pss")),
-                 "≤ 1.25", "met" if pss_ok else "MISSED"))
-    rows.append((f"CPU time over {idle_seconds} s idle, utime+stime (ms, 10 ms ticks)",
-                 f"{app('cpu_ms'):.0f}", f"{base('cpu_ms'):.0f}",
-                 ratio(app("cpu_ms"), base("cpu_ms")), "", ""))
+
+    def row(label, k, fmt, target="", verdict_text="", ratios=True):
+        rows.append((label, fmt.format(app(k)), fmt.format(base(k)), fmt.format(poll(k)),
+                     ratio(app(k), base(k)) if ratios else "",
+                     ratio(app(k), poll(k)) if ratios else "", target, verdict_text))
+    row("PSS of the process tree 10 s after the first title (MiB)", "pss", "{:.1f}",
+        "≤ 1.25 × bare; ≤ 1.10 × polling",
+        f"bare {verdict(app('pss') <= 1.25 * base('pss'))}, "
+        f"polling {verdict(app('pss') <= 1.10 * poll('pss'))}")
+    row(f"CPU time over {idle_seconds} s idle, utime+stime (ms, 10 ms ticks)", "cpu_ms", "{:.0f}")
     cpu_limit = 1.5 * base("run_ms") + app("poll_cpu_ms")
-    rows.append((f"CPU time over {idle_seconds} s idle, schedstat of all threads (ms)",
-                 f"{app('run_ms'):.1f}", f"{base('run_ms'):.1f}",
-                 ratio(app("run_ms"), base("run_ms")),
-                 f"≤ 1.5 × base + polls ({app('poll_cpu_ms'):.1f} ms) = {cpu_limit:.1f} ms",
-                 "met" if app("run_ms") <= cpu_limit else "MISSED"))
-    rows.append((f"wake-ups over {idle_seconds} s idle (context switches, all threads)",
-                 f"{app('wakeups'):.0f}", f"{base('wakeups'):.0f}",
-                 ratio(app("wakeups"), base("wakeups")), "", ""))
-    periodic = app("other_seconds") <= max(2, base("other_seconds"))
-    rows.append(("seconds with a wake-up outside the polls' windows",
-                 f"{app('other_seconds'):.0f}", f"{base('other_seconds'):.0f}", "",
-                 "no periodic wake-up besides poll and refresh timeout",
-                 "met" if periodic else "MISSED"))
-    start_ok = app("startup_ms") <= 1.5 * base("startup_ms")
-    rows.append(("start-up: app to first poll / baseline to icon registered (ms)",
-                 f"{app('startup_ms'):.0f}", f"{base('startup_ms'):.0f}",
-                 ratio(app("startup_ms"), base("startup_ms")), "≤ 1.5",
-                 "met" if start_ok else "MISSED"))
-    if any("popup_cold_ms" in r for r in runs):
-        idle = app("pss")
-        rows.append(("popup: click to Overview requested, helper not running (ms)",
-                     f"{median(runs, 'popup_cold_ms'):.0f}", "", "", "reported", ""))
-        warm = median(runs, "popup_warm_ms")
-        rows.append(("popup: click to Overview requested, helper running (ms)", f"{warm:.0f}",
-                     "", "", "≤ 50", "met" if warm <= 50 else "MISSED"))
-        for key, label in (("popup_open_pss", "popup open"),
-                           ("popup_hidden_pss", "10 s after hiding"),
-                           ("popup_after_quit_pss", "after the helper quit")):
-            value = median(runs, key)
-            verdict = ""
-            if key == "popup_after_quit_pss":
-                verdict = "met" if value <= 1.10 * idle else "MISSED"
-            rows.append((f"PSS of the app tree, {label} (MiB; ratio to the app idle)",
-                         f"{value:.1f}", "", ratio(value, idle),
-                         "≤ 1.10 × idle" if verdict else "reported", verdict))
+    row(f"CPU time over {idle_seconds} s idle, schedstat of all threads (ms)", "run_ms", "{:.1f}",
+        f"≤ 1.5 × bare + polls ({app('poll_cpu_ms'):.1f} ms) = {cpu_limit:.1f} ms",
+        verdict(app("run_ms") <= cpu_limit))
+    row(f"wake-ups over {idle_seconds} s idle (context switches, all threads)", "wakeups",
+        "{:.0f}")
+    row("seconds with a wake-up outside the polls' windows", "other_seconds", "{:.0f}",
+        "no periodic wake-up besides poll and refresh timeout",
+        verdict(app("other_seconds") <= max(2, base("other_seconds"))), ratios=False)
+    row("start-up: app to first poll / baselines to icon registered (ms)", "startup_ms",
+        "{:.0f}", "≤ 1.5 × bare", verdict(app("startup_ms") <= 1.5 * base("startup_ms")))
     print(f"Medians of {len(runs)} runs, "
           f"{time.strftime('%Y-%m-%d %H:%M %Z')}, {os.cpu_count()} CPUs")
     print()
-    print("| figure | app | baseline | ratio | target | |")
-    print("|---|---:|---:|---:|---|---|")
-    for row in rows:
-        print("| " + " | ".join(row) + " |")
-    print()
-    print(f"polls in the idle window (median): {app('polls'):.0f}; "
-          f"a poll's window: {POLL_BEFORE:.0f} s before to {POLL_AFTER:.0f} s after its request")
+    print_table(("figure", "app", "bare tray", "polling tray", "app ÷ bare", "app ÷ polling",
+                 "target"), rows)
+    print(f"polls in the idle window (median): app {app('polls'):.0f}, polling tray "
+          f"{poll('polls'):.0f}; a poll's window: {POLL_BEFORE:.0f} s before to "
+          f"{POLL_AFTER:.0f} s after its request")
     threads = sorted({t for r in runs for t in r.get("app_other_threads", [])})
     print("app threads awake outside the polls' windows: " + (", ".join(threads) or "none"))
     for r in runs:
         print(f"  run: app awake at s {r.get('app_other_times')}, "
-              f"baseline awake at s {r.get('baseline_other_times')}, polls {r.get('app_polls')}")
+              f"bare tray at s {r.get('baseline_other_times')}, "
+              f"polling tray at s {r.get('polling_other_times')}, polls {r.get('app_polls')}")
+    print()
+    print_gap("PSS the app has beyond the polling tray 10 s after its first title, by mapping "
+              "(median of the runs' differences):", mapping_gap(runs, "app_maps", "polling_maps"))
+
+    if not any("popup_cold_ms" in r for r in runs):
+        return
+    idle = app("pss")
+    cold, web = median(runs, "popup_cold_ms"), median(runs, "webview_cold_ms")
+    warm = median(runs, "popup_warm_ms")
+    rows = [("cold open: app click / baseline-webview start to the Overview request (ms)",
+             f"{cold:.0f}", f"{web:.0f}", ratio(cold, web), "≤ 1.3", verdict(cold <= 1.3 * web)),
+            ("warm open: click to the Overview request, helper running (ms)", f"{warm:.0f}",
+             "", "", "≤ 50 ms", verdict(warm <= 50)),
+            ("PSS of the app tree, idle before any click (MiB)", f"{idle:.1f}", "", "1.00",
+             "", "")]
+    opened = median(runs, "popup_open_pss")
+    rows.append(("PSS of the app tree, popup open / baseline-webview tree, page shown (MiB)",
+                 f"{opened:.1f}", f"{median(runs, 'webview_pss'):.1f}",
+                 ratio(opened, median(runs, "webview_pss")), "reported", ""))
+    for key, label in (("popup_hidden_pss", "10 s after hiding"),
+                       ("popup_after_quit_pss", "after the helper quit")):
+        v = median(runs, key)
+        last = key == "popup_after_quit_pss"
+        rows.append((f"PSS of the app tree, {label} (MiB; ratio to idle)", f"{v:.1f}", "",
+                     ratio(v, idle), "≤ 1.10 × idle" if last else "reported",
+                     verdict(v <= 1.10 * idle) if last else ""))
+    print()
+    print_table(("popup", "app", "baseline-webview", "ratio", "target"), rows)
+    print(f"the helper quit {median(runs, 'popup_quit_after_s'):.0f} s after hiding (median)")
+    for r in runs:
+        first = "app first" if r.get("app_first") else "baseline-webview first"
+        print(f"  run ({first}, load {r.get('load', 0):.1f}): cold open app {r.get('popup_cold_ms', 0):.0f} ms, "
+              f"baseline-webview {r.get('webview_cold_ms', 0):.0f} ms; "
+              f"warm {r.get('popup_warm_ms', 0):.0f} ms")
+    print()
+    print_gap("PSS the app has after the helper quit beyond its idle before the first click, by "
+              "mapping (median of the runs' differences):",
+              mapping_gap(runs, "popup_after_quit_maps", "app_maps"))
 
 
 def main():
@@ -499,11 +634,15 @@ def main():
     for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         signal.signal(number, interrupted)
     runs = []
+    load_before = os.getloadavg()
     try:
         for run in range(args.runs):
-            log(f"bench: run {run + 1}/{args.runs}: app and baseline, {args.idle} s idle")
+            log(f"bench: run {run + 1}/{args.runs}: app and the tray baselines, {args.idle} s idle")
             runs.append(one_run(os.path.abspath(args.build), run, args.idle, children,
                                 None if args.no_popup else POPUP_KEEP_SECONDS))
+            if args.json:  # after every run, so that a late failure keeps the others
+                with open(args.json, "w") as f:
+                    json.dump({"runs": runs}, f, indent=1)
     except KeyboardInterrupt:
         log("bench: interrupted; everything it started is stopped")
         return 130
@@ -512,10 +651,11 @@ def main():
         return 1
     finally:
         children.stop_all()
-    if args.json:
-        with open(args.json, "w") as f:
-            json.dump({"runs": runs}, f, indent=1)
     report(runs, args.idle)
+    print()
+    print("load average (1, 5, 15 min) before the runs: "
+          + ", ".join(f"{v:.2f}" for v in load_before)
+          + "; after: " + ", ".join(f"{v:.2f}" for v in os.getloadavg()))
     return 0
 
 

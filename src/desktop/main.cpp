@@ -190,6 +190,7 @@ int main(int argc, char* argv[]) {
     shortenedBy("QUINTREL_TEST_REFRESH_TIMEOUT_MS", delegate->refreshTimeoutInterval);
     installTestHooks(*delegate);
 #endif
+    idleTime.askInterval = delegate->pollInterval;
     RemoteControl remote(*delegate, [&] {
         popupAtPointer = true;
         delegate->statusItemClicked();

@@ -24,7 +24,13 @@ class FakeScreenSaver : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
 public slots:
-    Q_SCRIPTABLE uint GetSessionIdleTime() { return 7; }
+    Q_SCRIPTABLE uint GetSessionIdleTime() {
+        ++calls;
+        return 7;
+    }
+
+public:
+    int calls = 0;
 };
 
 class DesktopEventsTest : public QObject {
@@ -87,6 +93,21 @@ private slots:
         QCOMPARE(idle.source(), DesktopIdleTime::Source::mutter);
         withdraw("org.gnome.Mutter.IdleMonitor", "/org/gnome/Mutter/IdleMonitor/Core");
         QCOMPARE(settled(idle), 0.0);
+    }
+
+    // Between polls an idle app asks nobody: the poll's own reading, and one taken just
+    // before the next poll is due.
+    void idleTimeIsAskedAtEachPollAndJustBeforeTheNext() {
+        publish(&screenSaver_, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver");
+        DesktopIdleTime idle;
+        idle.askInterval = std::chrono::milliseconds(1500);
+        QVERIFY(QTest::qWaitFor([&] { return !idle.asking(); }, 10000));
+        const int before = screenSaver_.calls;
+        idle.secondsSinceLastInput();
+        QTRY_COMPARE_WITH_TIMEOUT(screenSaver_.calls, before + 2, 10000);
+        QTest::qWait(3000);
+        QCOMPARE(screenSaver_.calls, before + 2);
+        withdraw("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver");
     }
 
     void screenSaversLockAndUnlock() {

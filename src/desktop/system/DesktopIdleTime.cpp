@@ -1,5 +1,7 @@
 #include "desktop/system/DesktopIdleTime.h"
 
+#include <algorithm>
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QGuiApplication>
@@ -40,14 +42,14 @@ std::optional<double> seconds(const QDBusMessage& reply, const BusSource& source
 }  // namespace
 
 DesktopIdleTime::DesktopIdleTime(QDBusConnection bus) : bus_(std::move(bus)) {
-    timer_.setInterval(kRefreshIntervalMs);
+    timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &DesktopIdleTime::refresh);
-    timer_.start();
     refresh();
 }
 
 double DesktopIdleTime::secondsSinceLastInput() {
     refresh();
+    timer_.start(std::max(askInterval - kAskAhead, std::chrono::milliseconds(1)));
     return seconds_;
 }
 

@@ -2,6 +2,7 @@
 // Seconds since the last user input: GNOME Mutter's idle monitor, then the freedesktop
 // screen saver, then the X server's screen saver extension.
 
+#include <chrono>
 #include <vector>
 
 #include <QDBusConnection>
@@ -20,8 +21,13 @@ public:
 
     // The latest reading, at once; a new one is asked for in the background. The idle
     // services belong to other programs on the bus: a slow or stuck one must never hold
-    // up the main thread, so the answer can be up to kRefreshIntervalMs old.
+    // up the main thread. The poll that reads this comes every `askInterval`, so the next
+    // reading is taken just before the next poll is due, not on a timer of its own that
+    // would wake an idle app between polls.
     double secondsSinceLastInput() override;
+
+    // How long until the next reading is expected: the poll interval.
+    std::chrono::milliseconds askInterval{45'000};
 
     // Asks the sources again unless a question is still open.
     void refresh();
@@ -31,7 +37,8 @@ public:
     Source source() const { return source_; }
 
     static constexpr int kCallTimeoutMs = 1000;
-    static constexpr int kRefreshIntervalMs = 10'000;
+    // How long before the next expected reading a fresh one is asked for.
+    static constexpr std::chrono::milliseconds kAskAhead{1000};
 
 private:
     void askFrom(std::vector<Source> order, std::size_t next);
