@@ -2,16 +2,13 @@
 // memory stays flat, and the app never reports a stale or skipped refresh it was not given
 // a reason for. QUINTREL_SOAK_CYCLES sets the number of cycles (default 300).
 
-#include <chrono>
 #include <cstdlib>
-#include <fstream>
 
 #include "E2eTest.h"
 
 namespace quintrel::e2e {
 namespace {
 
-const std::string kPoll = "/api/chrome.php";
 constexpr int kIntervalMs = 250;
 // A reply held back this long makes the next one or two ticks find the refresh running.
 constexpr int kDelayMs = 600;
@@ -23,16 +20,6 @@ size_t cycleCount() {
     const char* text = std::getenv("QUINTREL_SOAK_CYCLES");
     const long value = text ? std::strtol(text, nullptr, 10) : 0;
     return value > static_cast<long>(kBaselineCycle) ? static_cast<size_t>(value) : 300;
-}
-
-long residentKiB(qint64 pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("VmRSS:")) {
-            return std::strtol(line.c_str() + 6, nullptr, 10);
-        }
-    }
-    return -1;
 }
 
 double epochSeconds() {
@@ -72,7 +59,7 @@ nlohmann::json replyFor(size_t n) {
     }
 }
 
-class SoakTest : public E2eTest {};
+using SoakTest = E2eTest;
 
 TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
     const size_t cycles = cycleCount();
@@ -87,9 +74,7 @@ TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
     };
     scriptAhead(0);
     ASSERT_TRUE(session().startPanel());
-    QProcessEnvironment environment;
-    environment.insert("QUINTREL_TEST_POLL_INTERVAL_MS", QString::number(kIntervalMs));
-    ASSERT_TRUE(session().startApp(environment));
+    ASSERT_TRUE(session().startApp(shortPoll(kIntervalMs)));
 
     // When each line of the app was printed: after the look before the one that saw it, and
     // before that one. Compared with the delayed replies' times, this tells whether one was
