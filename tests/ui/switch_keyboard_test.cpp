@@ -63,47 +63,33 @@ private slots:
         }
     }
 
-    void accessibleNameRoleAndState_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("accessibleName");
-        QTest::newRow("notifications") << "qnnotify"
-                                       << "Desktop notifications";
-        QTest::newRow("sounds") << "qnplay"
-                                << "Notification sounds";
-        QTest::newRow("keep alive") << "qnkeepalive"
-                                    << "Keep alive";
-        QTest::newRow("quiet") << "qnmute"
-                               << "Quiet while locked";
-        QTest::newRow("autostart") << "qnautostart"
-                                   << "Start at login";
-    }
     void accessibleNameRoleAndState() {
-        QFETCH(QString, name);
-        QFETCH(QString, accessibleName);
-        QuintrelSwitch* control = toggle(name.toLatin1().constData());
-        QVERIFY(control);
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
-        QVERIFY(face);
-        QCOMPARE(face->text(QAccessible::Name), accessibleName);
-        QCOMPARE(face->role(), QAccessible::CheckBox);
-        QVERIFY(face->state().checkable);
-        QVERIFY(face->state().focusable);
-
-        // Space toggles, Right turns on, Left turns off; the accessible state follows.
-        const bool initially = control->isChecked();
-        QCOMPARE(accessibleChecked(control), initially);
-        control->setFocus();
-        QTest::keyClick(control, Qt::Key_Space);
-        QCOMPARE(control->isChecked(), !initially);
-        QCOMPARE(accessibleChecked(control), !initially);
-        QTest::keyClick(control, Qt::Key_Right);
-        QVERIFY(control->isChecked());
-        QTest::keyClick(control, Qt::Key_Right);
-        QVERIFY(control->isChecked());
-        QTest::keyClick(control, Qt::Key_Left);
-        QVERIFY(!control->isChecked());
-        QVERIFY(!accessibleChecked(control));
-        QVERIFY(control->hasFocus());
+        const std::pair<const char*, QString> switches[] = {{"qnnotify", "Desktop notifications"},
+                                                            {"qnplay", "Notification sounds"},
+                                                            {"qnkeepalive", "Keep alive"},
+                                                            {"qnmute", "Quiet while locked"},
+                                                            {"qnautostart", "Start at login"}};
+        for (const auto& [name, accessibleName] : switches) {
+            QuintrelSwitch* control = toggle(name);
+            QVERIFY2(control, name);
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+            QCOMPARE(face->text(QAccessible::Name), accessibleName);
+            QCOMPARE(face->role(), QAccessible::CheckBox);
+            QVERIFY(face->state().checkable && face->state().focusable);
+            // Space toggles, Right turns on, Left turns off; the accessible state follows.
+            const bool initially = control->isChecked();
+            QCOMPARE(accessibleChecked(control), initially);
+            control->setFocus();
+            QTest::keyClick(control, Qt::Key_Space);
+            QCOMPARE(control->isChecked(), !initially);
+            QCOMPARE(accessibleChecked(control), !initially);
+            QTest::keyClick(control, Qt::Key_Right);
+            QTest::keyClick(control, Qt::Key_Right);
+            QVERIFY(control->isChecked());
+            QTest::keyClick(control, Qt::Key_Left);
+            QVERIFY(!control->isChecked() && !accessibleChecked(control));
+            QVERIFY(control->hasFocus());
+        }
     }
 
     void arrowsFollowTheKnobRightToLeft() {
