@@ -1,11 +1,18 @@
 // The preferences file: JSON types kept, private modes, atomic replace, a file that does
 // not parse set aside and reported once, changes on disk seen, writes from many threads,
-// and the stored code kept out of Qt's warnings.
+// the stored code kept out of Qt's warnings; and where the disk refuses a save (a
+// read-only file or folder, a folder that cannot be made, a full disk) or the path holds
+// no file to read, each says why and what is on disk stays as it was. Root (as in CI)
+// ignores file modes, so there the refusals come from read-only bind mounts and a tiny
+// tmpfs in a mount namespace of this process alone.
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <thread>
 
 #include <QDir>
@@ -24,17 +31,19 @@ using quintrel::fakes::RecordingConsole;
 
 namespace {
 
+const QByteArray kOldFile = "{\n  \"qnapicode\": \"old\",\n  \"qnmode\": 0\n}\n";
+
 mode_t modeOf(const QString& path) {
     struct stat info {};
     ::stat(QFile::encodeName(path).constData(), &info);
     return info.st_mode & 07777;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+bool writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size() && file.flush();
 }
 
 QByteArray readFile(const QString& path) {
@@ -49,11 +58,59 @@ class PreferencesTest : public QObject {
 
     std::unique_ptr<QTemporaryDir> home_;
     QString path_;
+    bool privateMounts_ = false;
+    QStringList mounts_;
+
+    bool mount(const QString& source, const QString& target, const char* type, unsigned long flags,
+               const char* options = nullptr) {
+        if (::mount(QFile::encodeName(source).constData(), QFile::encodeName(target).constData(),
+                    type, flags, options) != 0) {
+            qWarning("mount %s: %s", qPrintable(target), strerror(errno));
+            return false;
+        }
+        if (!(flags & MS_REMOUNT)) {
+            mounts_.prepend(target);
+        }
+        return true;
+    }
+
+    // `path` read-only: by its mode for a user, by a read-only bind mount for root.
+    bool makeReadOnly(const QString& path) {
+        if (!privateMounts_) {
+            const bool dir = QFileInfo(path).isDir();
+            return QFile::setPermissions(
+                path, dir ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner);
+        }
+        return mount(path, path, nullptr, MS_BIND) &&
+               mount({}, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY);
+    }
 
 private slots:
+    void initTestCase() {
+        if (::geteuid() != 0) {
+            return;
+        }
+        // Mounts made from here on are seen by this process only and vanish with it.
+        privateMounts_ = ::unshare(CLONE_NEWNS) == 0 &&
+                         ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        if (!privateMounts_) {
+            qWarning("no private mount namespace (%s): root's cases are skipped", strerror(errno));
+        }
+    }
+
     void init() {
         home_ = std::make_unique<QTemporaryDir>();
         path_ = home_->filePath("config/quintrel/preferences.json");
+    }
+    void cleanup() {
+        for (const auto& target : mounts_) {
+            ::umount2(QFile::encodeName(target).constData(), MNT_DETACH);
+        }
+        mounts_.clear();
+        for (const auto& dir : {home_->path(), home_->path() + "/quintrel"}) {
+            QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        home_.reset();
     }
 
     void defaultPathFollowsXdgConfigHome() {
@@ -191,6 +248,129 @@ private slots:
         for (const char* code : {"Url-Code", "Read-Code-123", "Saved-Code-456"}) {
             QVERIFY2(!text.contains(code), text.constData());
         }
+    }
+    void aRefusedSaveIsReportedAndTheFileStaysAsItWas_data() {
+        QTest::addColumn<QString>("subject");  // what is made read-only, under the home
+        QTest::addColumn<bool>("fileExists");
+        QTest::newRow("read-only file") << "quintrel/preferences.json" << true;
+        QTest::newRow("read-only folder") << "quintrel" << true;
+        QTest::newRow("folder cannot be created") << "." << false;
+    }
+    void aRefusedSaveIsReportedAndTheFileStaysAsItWas() {
+        QFETCH(QString, subject);
+        QFETCH(bool, fileExists);
+        if (::geteuid() == 0 && !privateMounts_) {
+            QSKIP("root without a private mount namespace cannot make anything read-only");
+        }
+        const QString folder = home_->path() + "/quintrel";
+        const QString path = folder + "/preferences.json";
+        if (fileExists) {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(writeFile(path, kOldFile));
+        }
+        QVERIFY(makeReadOnly(home_->path() + "/" + subject));
+
+        RecordingConsole console;
+        JsonPreferencesStore store(console, path);
+        store.setString("qnapicode", "new");
+
+        QCOMPARE(console.lines().size(), size_t(1));
+        const QString line = QString::fromStdString(console.lines().front());
+        QVERIFY2(line.startsWith("Could not save the preferences to " + path + ": "),
+                 qPrintable(line));
+        QVERIFY2(line.size() > QString("Could not save the preferences to " + path + ": ").size(),
+                 "the reason is missing");
+        QCOMPARE(QFileInfo::exists(path), fileExists);
+        if (fileExists) {
+            QCOMPARE(readFile(path), kOldFile);
+            QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"preferences.json"});
+        }
+        // The change is kept for this session.
+        QCOMPARE(store.object("qnapicode"), std::optional<json>("new"));
+    }
+
+    void aFullDiskKeepsTheOldFileAndTheNextSaveWritesEverything() {
+        if (!privateMounts_) {
+            QSKIP("filling a disk needs root and a private mount namespace (a tiny tmpfs)");
+        }
+        const QString folder = home_->path() + "/quintrel";
+        const QString path = folder + "/preferences.json";
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(mount("tmpfs", folder, "tmpfs", 0, "size=64k,mode=0700"));
+        QVERIFY(writeFile(path, kOldFile));
+        // Fill what is left, a block at a time, until the disk says it is full.
+        QFile filler(folder + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(512, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        filler.close();
+
+        RecordingConsole console;
+        JsonPreferencesStore store(console, path);
+        store.setString("qnapicode", std::string(4096, 'n'));
+        QCOMPARE(console.lines().size(), size_t(1));
+        QVERIFY2(QString::fromStdString(console.lines().front())
+                     .startsWith("Could not save the preferences to " + path + ": "),
+                 console.lines().front().c_str());
+        QCOMPARE(readFile(path), kOldFile);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), (QStringList{"filler", "preferences.json"}));
+
+        // Room again: the next save carries the change that could not be written.
+        QVERIFY(QFile::remove(folder + "/filler"));
+        store.setInteger("qnmode", 1);
+        QCOMPARE(console.lines().size(), size_t(1));
+        QCOMPARE(json::parse(readFile(path).toStdString()),
+                 json({{"qnapicode", std::string(4096, 'n')}, {"qnmode", 1}}));
+    }
+
+    // What is at the path when it is no file to read; `same` checks it is still there as
+    // it was. A blocking open of the FIFO would hang here, reading /dev/zero would not end.
+    void whatIsNoFileIsLeftAloneAndTheDefaultsApply_data() {
+        QTest::addColumn<std::function<bool(const QString&)>>("make");
+        QTest::addColumn<std::function<bool(const QString&)>>("same");
+        QTest::addColumn<QString>("why");
+        const QByteArray big = "{\"qnapicode\": \"" + QByteArray(2 << 20, 'b') + "\"}";
+        QTest::newRow("FIFO") << std::function([](const QString& p) {
+            return ::mkfifo(qPrintable(p), 0600) == 0;
+        }) << std::function([](const QString& p) {
+            return QFileInfo(p).isFile() == false && QFileInfo(p).exists();
+        }) << "it is a named pipe, not a regular file";
+        QTest::newRow("link to /dev/zero") << std::function([](const QString& p) {
+            return QFile::link("/dev/zero", p);
+        }) << std::function([](const QString& p) {
+            return QFileInfo(p).symLinkTarget() == "/dev/zero";
+        }) << "it is a device, not a regular file";
+        QTest::newRow("2 MiB") << std::function([big](const QString& p) {
+            return writeFile(p, big);
+        }) << std::function([big](const QString& p) { return readFile(p) == big; })
+                               << "it is larger than 1 MiB";
+    }
+    void whatIsNoFileIsLeftAloneAndTheDefaultsApply() {
+        QFETCH(std::function<bool(const QString&)>, make);
+        QFETCH(std::function<bool(const QString&)>, same);
+        QFETCH(QString, why);
+        const QString folder = home_->path() + "/quintrel";
+        const QString path = folder + "/preferences.json";
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(make(path));
+
+        RecordingConsole console;
+        JsonPreferencesStore store(console, path);
+        QVERIFY(!store.object("qnapicode"));
+        QCOMPARE(console.lines().size(), size_t(1));
+        QCOMPARE(QString::fromStdString(console.lines().front()),
+                 "The preferences file " + path + " cannot be read: " + why +
+                     "; the defaults are used and it is left as it is");
+
+        store.setString("qnapicode", "new");
+        QCOMPARE(console.lines().size(), size_t(2));
+        QCOMPARE(QString::fromStdString(console.lines().back()),
+                 "Could not save the preferences to " + path + ": " + why);
+        QCOMPARE(store.object("qnapicode"), std::optional<json>("new"));
+        QVERIFY(same(path));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+                 QStringList{"preferences.json"});
     }
 };
 

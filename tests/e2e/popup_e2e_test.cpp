@@ -108,7 +108,7 @@ TEST_F(PopupTest, TheHelperComesAndGoesAndAKilledOneIsReplacedWithTheSameTab) {
     EXPECT_TRUE(session().waitForLabel("4321"));
     session().panelCommand("click 1200 10");
     EXPECT_TRUE(session().waitForRequests(2, kMap, kWebTimeout));
-    EXPECT_TRUE(waitForPopup(true));
+    ASSERT_TRUE(waitForPopup(true));
     EXPECT_NE(helperPid(), 0);
 
     // The helper's buttons reach the app: "Open Dashboard", left of "Settings".
