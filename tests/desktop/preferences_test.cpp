@@ -1,10 +1,9 @@
 // The preferences file: JSON types kept, private modes, atomic replace, a file that does
-// not parse set aside and reported once, changes on disk seen, writes from many threads,
-// the stored code kept out of Qt's warnings; and where the disk refuses a save (a
-// read-only file or folder, a folder that cannot be made, a full disk) or the path holds
-// no file to read, each says why and what is on disk stays as it was. Root (as in CI)
-// ignores file modes, so there the refusals come from read-only bind mounts and a tiny
-// tmpfs in a mount namespace of this process alone.
+// not parse set aside and reported once, changes on disk seen, writes from many threads, the
+// stored code kept out of Qt's warnings; where the disk refuses a save or the path holds no
+// file to read, each says why and what is on disk stays as it was. Root (as in CI) ignores
+// file modes: there the refusals come from read-only bind mounts and a tiny tmpfs in a mount
+// namespace of this process alone.
 
 #include <sched.h>
 #include <sys/mount.h>
@@ -33,12 +32,6 @@ namespace {
 
 const QByteArray kOldFile = "{\n  \"qnapicode\": \"old\",\n  \"qnmode\": 0\n}\n";
 
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    ::stat(QFile::encodeName(path).constData(), &info);
-    return info.st_mode & 07777;
-}
-
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
@@ -57,6 +50,7 @@ class PreferencesTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> home_;
+    QString folder_;  // where the file lives, made by the first save
     QString path_;
     bool privateMounts_ = false;
     QStringList mounts_;
@@ -100,29 +94,30 @@ private slots:
 
     void init() {
         home_ = std::make_unique<QTemporaryDir>();
-        path_ = home_->filePath("config/quintrel/preferences.json");
+        folder_ = home_->filePath("quintrel");
+        path_ = folder_ + "/preferences.json";
     }
     void cleanup() {
         for (const auto& target : mounts_) {
             ::umount2(QFile::encodeName(target).constData(), MNT_DETACH);
         }
         mounts_.clear();
-        for (const auto& dir : {home_->path(), home_->path() + "/quintrel"}) {
+        for (const auto& dir : {home_->path(), folder_}) {
             QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
         home_.reset();
     }
 
     void defaultPathFollowsXdgConfigHome() {
-        qputenv("XDG_CONFIG_HOME", "/somewhere/config");
-        QCOMPARE(JsonPreferencesStore::defaultPath(),
-                 QStringLiteral("/somewhere/config/quintrel/preferences.json"));
-        qputenv("XDG_CONFIG_HOME", "relative/is/ignored");
-        QCOMPARE(JsonPreferencesStore::defaultPath(),
-                 QDir::homePath() + "/.config/quintrel/preferences.json");
-        qunsetenv("XDG_CONFIG_HOME");
-        QCOMPARE(JsonPreferencesStore::defaultPath(),
-                 QDir::homePath() + "/.config/quintrel/preferences.json");
+        const QString fallback = QDir::homePath() + "/.config/quintrel/preferences.json";
+        for (const auto& [value, path] :
+             {std::pair<const char*, QString>{"/somewhere/config",
+                                              "/somewhere/config/quintrel/preferences.json"},
+              {"relative/is/ignored", fallback},
+              {nullptr, fallback}}) {
+            value ? qputenv("XDG_CONFIG_HOME", value) : qunsetenv("XDG_CONFIG_HOME");
+            QCOMPARE(JsonPreferencesStore::defaultPath(), path);
+        }
     }
 
     void valuesKeepTheirTypesAndOtherKeysSurvive() {
@@ -146,17 +141,6 @@ private slots:
         QVERIFY(console.lines().empty());
     }
 
-    void writesArePrivateAndAtomic() {
-        RecordingConsole console;
-        JsonPreferencesStore store(console, path_);
-        store.setInteger("qnmode", 0);
-        QCOMPARE(modeOf(path_), mode_t(0600));
-        QCOMPARE(modeOf(QFileInfo(path_).absolutePath()), mode_t(0700));
-        QCOMPARE(QDir(QFileInfo(path_).absolutePath()).entryList(QDir::Files),
-                 QStringList{"preferences.json"});  // no temporary file left behind
-        QCOMPARE(json::parse(readFile(path_).toStdString()), json({{"qnmode", 0}}));
-    }
-
     void anUnreadableFileIsSetAsideAndReportedOnce_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("not JSON") << QByteArray("{\"qnapicode\": \"abc\"");
@@ -167,38 +151,31 @@ private slots:
         writeFile(path_, content);
         RecordingConsole console;
         JsonPreferencesStore store(console, path_);
-        QVERIFY(!store.object("qnapicode"));
-        QVERIFY(!store.object("qnmode"));
+        QVERIFY(!store.object("qnapicode") && !store.object("qnmode"));
         store.setInteger("qnmode", 1);
         QVERIFY(!store.object("qnapicode"));
 
-        const QStringList aside = QDir(QFileInfo(path_).absolutePath())
-                                      .entryList({"preferences.json.corrupt-*"}, QDir::Files);
+        const QStringList aside =
+            QDir(folder_).entryList({"preferences.json.corrupt-*"}, QDir::Files);
         QCOMPARE(aside.size(), 1);
-        QCOMPARE(readFile(QFileInfo(path_).absolutePath() + "/" + aside.first()), content);
+        QCOMPARE(readFile(folder_ + "/" + aside.first()), content);
         QCOMPARE(console.lines().size(), size_t(1));
         const QString line = QString::fromStdString(console.lines().front());
         QVERIFY2(line.contains(path_) && line.contains(aside.first()), qPrintable(line));
         QCOMPARE(json::parse(readFile(path_).toStdString()), json({{"qnmode", 1}}));
     }
 
-    void anEmptyFileIsEmptyPreferences() {
+    void anEmptyFileIsEmptyPreferencesAndChangesOnDiskAreSeen() {
         writeFile(path_, "\n");
         RecordingConsole console;
         JsonPreferencesStore store(console, path_);
-        QVERIFY(!store.object("qnmode"));
-        QVERIFY(console.lines().empty());
-    }
-
-    void changesOnDiskAreSeen() {
-        RecordingConsole console;
-        JsonPreferencesStore store(console, path_);
+        QVERIFY(!store.object("qnmode") && console.lines().empty());
         store.setString("qnapicode", "old");
         writeFile(path_, R"({"qnapicode": "a new and longer code"})");
         QCOMPARE(store.object("qnapicode"), std::optional<json>("a new and longer code"));
     }
 
-    void writesFromManyThreadsAllLand() {
+    void writesFromManyThreadsAllLandPrivatelyAndAtomically() {
         RecordingConsole console;
         JsonPreferencesStore store(console, path_);
         std::vector<std::thread> threads;
@@ -217,6 +194,12 @@ private slots:
             thread.join();
         }
         QCOMPARE(json::parse(readFile(path_).toStdString()).size(), size_t(200));
+        // Owner only (the user bits are Qt's copy of the owner's); no temporary file left.
+        constexpr auto kOthers = ~QFileDevice::Permissions(0x0f00);
+        QCOMPARE(QFileInfo(path_).permissions() & kOthers, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(QFileInfo(folder_).permissions() & kOthers,
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(QDir(folder_).entryList(QDir::Files), QStringList{"preferences.json"});
     }
 
     // Qt's warnings reach the journal through standard error: the code read from the
@@ -250,126 +233,102 @@ private slots:
         }
     }
     void aRefusedSaveIsReportedAndTheFileStaysAsItWas_data() {
-        QTest::addColumn<QString>("subject");  // what is made read-only, under the home
+        QTest::addColumn<QString>("subject");  // made read-only, under the home; "": a full disk
         QTest::addColumn<bool>("fileExists");
         QTest::newRow("read-only file") << "quintrel/preferences.json" << true;
         QTest::newRow("read-only folder") << "quintrel" << true;
         QTest::newRow("folder cannot be created") << "." << false;
+        QTest::newRow("full disk") << "" << true;
     }
     void aRefusedSaveIsReportedAndTheFileStaysAsItWas() {
         QFETCH(QString, subject);
         QFETCH(bool, fileExists);
-        if (::geteuid() == 0 && !privateMounts_) {
-            QSKIP("root without a private mount namespace cannot make anything read-only");
+        const bool fullDisk = subject.isEmpty();
+        if (!privateMounts_ && (fullDisk || ::geteuid() == 0)) {
+            QSKIP(
+                "read-only paths as root and a full disk (a tiny tmpfs) need a private mount "
+                "namespace");
         }
-        const QString folder = home_->path() + "/quintrel";
-        const QString path = folder + "/preferences.json";
         if (fileExists) {
-            QVERIFY(QDir().mkpath(folder));
-            QVERIFY(writeFile(path, kOldFile));
+            QVERIFY(QDir().mkpath(folder_));
+            QVERIFY(!fullDisk || mount("tmpfs", folder_, "tmpfs", 0, "size=64k,mode=0700"));
+            QVERIFY(writeFile(path_, kOldFile));
         }
-        QVERIFY(makeReadOnly(home_->path() + "/" + subject));
+        if (fullDisk) {
+            // Fill what is left, a block at a time, until the disk says it is full.
+            QFile filler(folder_ + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(512, 'x')) == 512 && filler.flush()) {
+            }
+        } else {
+            QVERIFY(makeReadOnly(home_->path() + "/" + subject));
+        }
 
         RecordingConsole console;
-        JsonPreferencesStore store(console, path);
-        store.setString("qnapicode", "new");
-
+        JsonPreferencesStore store(console, path_);
+        const std::string code(4096, 'n');  // more than a full disk's last block
+        store.setString("qnapicode", code);
         QCOMPARE(console.lines().size(), size_t(1));
         const QString line = QString::fromStdString(console.lines().front());
-        QVERIFY2(line.startsWith("Could not save the preferences to " + path + ": "),
-                 qPrintable(line));
-        QVERIFY2(line.size() > QString("Could not save the preferences to " + path + ": ").size(),
-                 "the reason is missing");
-        QCOMPARE(QFileInfo::exists(path), fileExists);
+        const QString prefix = "Could not save the preferences to " + path_ + ": ";
+        QVERIFY2(line.startsWith(prefix) && line.size() > prefix.size(), qPrintable(line));
+        QCOMPARE(QFileInfo::exists(path_), fileExists);
         if (fileExists) {
-            QCOMPARE(readFile(path), kOldFile);
-            QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"preferences.json"});
+            QCOMPARE(readFile(path_), kOldFile);
+            QStringList files = QDir(folder_).entryList(QDir::Files);
+            files.removeAll("filler");
+            QCOMPARE(files, QStringList{"preferences.json"});  // no temporary file left
         }
-        // The change is kept for this session.
-        QCOMPARE(store.object("qnapicode"), std::optional<json>("new"));
-    }
-
-    void aFullDiskKeepsTheOldFileAndTheNextSaveWritesEverything() {
-        if (!privateMounts_) {
-            QSKIP("filling a disk needs root and a private mount namespace (a tiny tmpfs)");
+        QCOMPARE(store.object("qnapicode"), std::optional<json>(code));  // kept for the session
+        if (fullDisk) {
+            // Room again: the next save carries the change that could not be written.
+            QVERIFY(QFile::remove(folder_ + "/filler"));
+            store.setInteger("qnmode", 1);
+            QCOMPARE(console.lines().size(), size_t(1));
+            QCOMPARE(json::parse(readFile(path_).toStdString()),
+                     json({{"qnapicode", code}, {"qnmode", 1}}));
         }
-        const QString folder = home_->path() + "/quintrel";
-        const QString path = folder + "/preferences.json";
-        QVERIFY(QDir().mkpath(folder));
-        QVERIFY(mount("tmpfs", folder, "tmpfs", 0, "size=64k,mode=0700"));
-        QVERIFY(writeFile(path, kOldFile));
-        // Fill what is left, a block at a time, until the disk says it is full.
-        QFile filler(folder + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(512, 'x');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-        filler.close();
-
-        RecordingConsole console;
-        JsonPreferencesStore store(console, path);
-        store.setString("qnapicode", std::string(4096, 'n'));
-        QCOMPARE(console.lines().size(), size_t(1));
-        QVERIFY2(QString::fromStdString(console.lines().front())
-                     .startsWith("Could not save the preferences to " + path + ": "),
-                 console.lines().front().c_str());
-        QCOMPARE(readFile(path), kOldFile);
-        QCOMPARE(QDir(folder).entryList(QDir::Files), (QStringList{"filler", "preferences.json"}));
-
-        // Room again: the next save carries the change that could not be written.
-        QVERIFY(QFile::remove(folder + "/filler"));
-        store.setInteger("qnmode", 1);
-        QCOMPARE(console.lines().size(), size_t(1));
-        QCOMPARE(json::parse(readFile(path).toStdString()),
-                 json({{"qnapicode", std::string(4096, 'n')}, {"qnmode", 1}}));
     }
 
     // What is at the path when it is no file to read; `same` checks it is still there as
     // it was. A blocking open of the FIFO would hang here, reading /dev/zero would not end.
     void whatIsNoFileIsLeftAloneAndTheDefaultsApply_data() {
-        QTest::addColumn<std::function<bool(const QString&)>>("make");
-        QTest::addColumn<std::function<bool(const QString&)>>("same");
+        using Check = std::function<bool(const QString&)>;
+        QTest::addColumn<Check>("make");
+        QTest::addColumn<Check>("same");
         QTest::addColumn<QString>("why");
         const QByteArray big = "{\"qnapicode\": \"" + QByteArray(2 << 20, 'b') + "\"}";
-        QTest::newRow("FIFO") << std::function([](const QString& p) {
+        QTest::newRow("FIFO") << Check([](auto& p) {
             return ::mkfifo(qPrintable(p), 0600) == 0;
-        }) << std::function([](const QString& p) {
-            return QFileInfo(p).isFile() == false && QFileInfo(p).exists();
-        }) << "it is a named pipe, not a regular file";
-        QTest::newRow("link to /dev/zero") << std::function([](const QString& p) {
-            return QFile::link("/dev/zero", p);
-        }) << std::function([](const QString& p) {
-            return QFileInfo(p).symLinkTarget() == "/dev/zero";
-        }) << "it is a device, not a regular file";
-        QTest::newRow("2 MiB") << std::function([big](const QString& p) {
-            return writeFile(p, big);
-        }) << std::function([big](const QString& p) { return readFile(p) == big; })
+        }) << Check([](auto& p) { return QFileInfo(p).isFile() == false && QFileInfo(p).exists(); })
+                              << "it is a named pipe, not a regular file";
+        QTest::newRow("link to /dev/zero")
+            << Check([](auto& p) { return QFile::link("/dev/zero", p); })
+            << Check([](auto& p) { return QFileInfo(p).symLinkTarget() == "/dev/zero"; })
+            << "it is a device, not a regular file";
+        QTest::newRow("2 MiB") << Check([big](auto& p) { return writeFile(p, big); })
+                               << Check([big](auto& p) { return readFile(p) == big; })
                                << "it is larger than 1 MiB";
     }
     void whatIsNoFileIsLeftAloneAndTheDefaultsApply() {
         QFETCH(std::function<bool(const QString&)>, make);
         QFETCH(std::function<bool(const QString&)>, same);
         QFETCH(QString, why);
-        const QString folder = home_->path() + "/quintrel";
-        const QString path = folder + "/preferences.json";
-        QVERIFY(QDir().mkpath(folder));
-        QVERIFY(make(path));
+        QVERIFY(QDir().mkpath(folder_) && make(path_));
 
         RecordingConsole console;
-        JsonPreferencesStore store(console, path);
+        JsonPreferencesStore store(console, path_);
         QVERIFY(!store.object("qnapicode"));
-        QCOMPARE(console.lines().size(), size_t(1));
-        QCOMPARE(QString::fromStdString(console.lines().front()),
-                 "The preferences file " + path + " cannot be read: " + why +
-                     "; the defaults are used and it is left as it is");
-
         store.setString("qnapicode", "new");
-        QCOMPARE(console.lines().size(), size_t(2));
-        QCOMPARE(QString::fromStdString(console.lines().back()),
-                 "Could not save the preferences to " + path + ": " + why);
+        QCOMPARE(console.lines(),
+                 (std::vector<std::string>{
+                     ("The preferences file " + path_ + " cannot be read: " + why +
+                      "; the defaults are used and it is left as it is")
+                         .toStdString(),
+                     ("Could not save the preferences to " + path_ + ": " + why).toStdString()}));
         QCOMPARE(store.object("qnapicode"), std::optional<json>("new"));
-        QVERIFY(same(path));
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+        QVERIFY(same(path_));
+        QCOMPARE(QDir(folder_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
                  QStringList{"preferences.json"});
     }
 };
