@@ -12,10 +12,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+#include <QUrlQuery>
 #include <fstream>
 #include <iostream>
 #include <regex>
-#include <sstream>
 
 namespace quintrel::e2e {
 namespace {
@@ -27,17 +27,6 @@ std::optional<std::string> quotedAfter(const std::string& line, const std::strin
         return std::nullopt;
     }
     return std::regex_replace(match[1].str(), std::regex(R"(\\(.))"), "$1");
-}
-
-// The items of a query in order; the tests' values need no decoding.
-std::vector<std::pair<std::string, std::string>> queryItems(const std::string& query) {
-    std::vector<std::pair<std::string, std::string>> result;
-    std::stringstream stream(query);
-    for (std::string part; std::getline(stream, part, '&');) {
-        const auto eq = part.find('=');
-        result.emplace_back(part.substr(0, eq), eq == std::string::npos ? "" : part.substr(eq + 1));
-    }
-    return result;
 }
 
 }  // namespace
@@ -99,20 +88,14 @@ bool Child::start(const QString& program, const QStringList& args,
 }
 
 void Child::stop() {
-    if (!running()) {
-        return;
+    if (running()) {
+        process_.terminate();
+        if (!process_.waitForFinished(5000)) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+        readOutput();
     }
-    process_.terminate();
-    if (!process_.waitForFinished(5000)) {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-    readOutput();
-}
-
-void Child::send(const std::string& line) {
-    process_.write((line + "\n").c_str());
-    process_.waitForBytesWritten(1000);
 }
 
 void Child::readOutput() {
@@ -126,60 +109,46 @@ void Child::readOutput() {
     }
 }
 
-const std::vector<std::string>& Child::lines() {
-    readOutput();
-    return lines_;
-}
-
-std::optional<int> Child::exitCode() const {
-    if (running() || process_.exitStatus() != QProcess::NormalExit) {
-        return std::nullopt;
-    }
-    return process_.exitCode();
-}
-
 std::string Child::tail(size_t count) {
     if (running()) {
         process_.waitForReadyRead(100);  // what is still in the pipes
     }
-    std::string text = "---- " + name_ + " standard output (last lines)\n";
     const auto& all = lines();
-    for (size_t i = all.size() > count ? all.size() - count : 0; i < all.size(); ++i) {
+    std::string text = "---- " + name_ + " standard output (last lines)\n";
+    for (size_t i = all.size() - std::min(count, all.size()); i < all.size(); ++i) {
         text += all[i] + "\n";
     }
-    text += partial_.empty() ? "" : partial_ + "\n";
-    const auto err =
-        stderr_.size() > 4000 ? "..." + stderr_.substr(stderr_.size() - 4000) : stderr_;
-    return text + "---- " + name_ + " standard error\n" + err;
+    return text + partial_ + "\n---- " + name_ + " standard error\n" +
+           stderr_.substr(stderr_.size() - std::min<size_t>(stderr_.size(), 4000));
 }
 
 // ---- the stand-in's control side
 
 std::vector<std::string> LoggedRequest::queryNames() const {
     std::vector<std::string> names;
-    for (const auto& item : queryItems(query)) {
-        names.push_back(item.first);
+    for (const auto& item : QUrlQuery(QString::fromStdString(query)).queryItems()) {
+        names.push_back(item.first.toStdString());
     }
     return names;
 }
 
 std::optional<std::string> LoggedRequest::queryValue(const std::string& name) const {
-    for (const auto& [key, value] : queryItems(query)) {
-        if (key == name) {
-            return value;
-        }
-    }
-    return std::nullopt;
+    const QUrlQuery items(QString::fromStdString(query));
+    return items.hasQueryItem(QString::fromStdString(name))
+               ? std::optional(
+                     items.queryItemValue(QString::fromStdString(name), QUrl::FullyDecoded)
+                         .toStdString())
+               : std::nullopt;
 }
 
 bool StandinClient::script(const nlohmann::json& reply) {
-    const auto result = httplib::Client("127.0.0.1", port_)
+    const auto result = httplib::Client("127.0.0.1", port)
                             .Post("/__control/next", reply.dump(), "application/json");
     return result && result->status == 200;
 }
 
 std::vector<LoggedRequest> StandinClient::log() const {
-    const auto result = httplib::Client("127.0.0.1", port_).Get("/__log");
+    const auto result = httplib::Client("127.0.0.1", port).Get("/__log");
     std::vector<LoggedRequest> entries;
     const auto json = result && result->status == 200
                           ? nlohmann::json::parse(result->body, nullptr, false)
@@ -198,18 +167,10 @@ std::vector<LoggedRequest> StandinClient::requests(const std::string& path) cons
 }
 
 void StandinClient::reset() {
-    httplib::Client("127.0.0.1", port_).Post("/__reset", "", "application/json");
+    httplib::Client("127.0.0.1", port).Post("/__reset", "", "application/json");
 }
 
 // ---- the fake screen saver
-
-FakeScreenSaver::FakeScreenSaver(QDBusConnection bus) : bus_(bus) {
-    registered_ =
-        bus_.registerObject("/org/freedesktop/ScreenSaver", this,
-                            QDBusConnection::ExportScriptableContents) &&
-        bus_.registerObject("/ScreenSaver", this, QDBusConnection::ExportScriptableContents) &&
-        bus_.registerService("org.freedesktop.ScreenSaver");
-}
 
 void FakeScreenSaver::setActive(bool active) {
     active_ = active;
@@ -219,25 +180,24 @@ void FakeScreenSaver::setActive(bool active) {
     bus_.send(signal);
 }
 
-// ---- Session
+// ---- the session
 
-Session::Session(const QStringList& standinArgs) {
+void E2eTest::startSession() {
+    const QStringList standinArgs = standinArguments();
     if (!dir_.isValid()) {
         error_ = "cannot make a temporary directory";
         return;
     }
     const QString root = dir_.path();
-    for (const auto* sub : {"config", "home", "bin"}) {
+    constexpr auto kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    for (const auto* sub : {"config", "home", "bin", "runtime"}) {
         QDir(root).mkpath(sub);
     }
-    QDir(root).mkdir("runtime");
-    QFile::setPermissions(root + "/runtime",
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(root + "/runtime", kOwnerOnly);
     // The fake browser records what it is given.
     std::ofstream(root.toStdString() + "/bin/xdg-open")
         << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" << root.toStdString() << "/opened-urls'\n";
-    QFile::setPermissions(root + "/bin/xdg-open",
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(root + "/bin/xdg-open", kOwnerOnly);
 
     environment_ = QProcessEnvironment::systemEnvironment();
     for (const auto* name :
@@ -245,66 +205,64 @@ Session::Session(const QStringList& standinArgs) {
           "XDG_SESSION_TYPE", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS", "SESSION_MANAGER", "BROWSER"}) {
         environment_.remove(name);
     }
-    environment_.insert("XDG_CONFIG_HOME", root + "/config");
-    environment_.insert("XDG_RUNTIME_DIR", root + "/runtime");
-    environment_.insert("HOME", root + "/home");
-    environment_.insert("PATH", root + "/bin:" + environment_.value("PATH"));
-    environment_.insert("QT_QPA_PLATFORM", "xcb");
-    environment_.insert("QT_XCB_GL_INTEGRATION", "none");
+    for (const auto& [name, value] :
+         {std::pair<QString, QString>{"XDG_CONFIG_HOME", root + "/config"},
+          {"XDG_RUNTIME_DIR", root + "/runtime"},
+          {"HOME", root + "/home"},
+          {"PATH", root + "/bin:" + environment_.value("PATH")},
+          {"QT_QPA_PLATFORM", "xcb"},
+          {"QT_XCB_GL_INTEGRATION", "none"}}) {
+        environment_.insert(name, value);
+    }
 
     // -displayfd 1: Xvfb picks a free display and writes its number on standard output.
-    const auto display = firstLine(
-        *display_, "Xvfb",
-        {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset"});
-    if (!display) {
-        return;
-    }
-    environment_.insert("DISPLAY", ":" + QString::fromStdString(*display));
-    const auto address =
+    environment_.insert(
+        "DISPLAY", ":" + firstLine(*display_, "Xvfb",
+                                   {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten",
+                                    "tcp", "-noreset"}));
+    const QString address =
         firstLine(*busDaemon_, "dbus-daemon",
                   {"--config-file=" QUINTREL_E2E_BUS_CONFIG, "--nofork", "--print-address=1"});
-    if (!address) {
-        return;
-    }
-    environment_.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(*address));
-    connectionName_ = QStringLiteral("e2e-%1").arg(reinterpret_cast<quintptr>(this));
-    auto connection =
-        QDBusConnection::connectToBus(QString::fromStdString(*address), connectionName_);
-    screenSaver_ = std::make_unique<FakeScreenSaver>(connection);
-    if (!screenSaver_->registered()) {
-        error_ = "cannot own org.freedesktop.ScreenSaver on the private bus: " +
-                 connection.lastError().message().toStdString();
-        return;
-    }
+    environment_.insert("DBUS_SESSION_BUS_ADDRESS", address);
     // "quintrel-standin listening on http://127.0.0.1:<port> (...)"
-    const auto listening =
-        firstLine(*standinProcess_, QUINTREL_E2E_STANDIN, QStringList{"--port", "0"} + standinArgs);
-    std::smatch match;
-    if (!listening || !std::regex_search(*listening, match, std::regex(R"(127\.0\.0\.1:(\d+))"))) {
-        error_ = error_.empty() ? "the stand-in did not say its port\n" + standinProcess_->tail()
-                                : error_;
+    standin_.port =
+        firstLine(*standinProcess_, QUINTREL_E2E_STANDIN, QStringList{"--port", "0"} + standinArgs)
+            .section(':', 2)
+            .section(' ', 0, 0)
+            .toInt();
+    if (ok() && standin_.port <= 0) {
+        error_ = "the stand-in did not say its port\n" + standinProcess_->tail();
+    }
+    if (!ok()) {
         return;
     }
-    standin_.setPort(std::stoi(match[1]));
     environment_.insert("QUINTREL_SERVICE_URL", QString::fromStdString(serviceURL()));
     environment_.insert("QUINTREL_WIDGET_URL", QString::fromStdString(widgetURL()));
+    connectionName_ = QStringLiteral("e2e-%1").arg(reinterpret_cast<quintptr>(this));
+    auto connection = QDBusConnection::connectToBus(address, connectionName_);
+    screenSaver_ = std::make_unique<FakeScreenSaver>(connection);
+    constexpr auto kExport = QDBusConnection::ExportScriptableContents;
+    if (!connection.registerObject("/org/freedesktop/ScreenSaver", screenSaver_.get(), kExport) ||
+        !connection.registerObject("/ScreenSaver", screenSaver_.get(), kExport) ||
+        !connection.registerService("org.freedesktop.ScreenSaver")) {
+        error_ = "cannot own org.freedesktop.ScreenSaver on the private bus: " +
+                 connection.lastError().message().toStdString();
+    }
 }
 
-std::optional<std::string> Session::firstLine(Child& child, const QString& program,
-                                              const QStringList& args) {
-    if (!child.start(program, args, environment_)) {
+// Starts `child` unless an earlier step failed, and answers the first line it prints.
+QString E2eTest::firstLine(Child& child, const QString& program, const QStringList& args) {
+    if (ok() && !child.start(program, args, environment_)) {
         error_ = child.error();
-        return std::nullopt;
     }
-    if (!waitUntil([&] { return !child.lines().empty() || !child.running(); }) ||
-        child.lines().empty()) {
+    if (ok() && (!waitUntil([&] { return !child.lines().empty() || !child.running(); }) ||
+                 child.lines().empty())) {
         error_ = program.toStdString() + " did not report how to reach it\n" + child.tail();
-        return std::nullopt;
     }
-    return child.lines().front();
+    return ok() ? QString::fromStdString(child.lines().front()) : QString();
 }
 
-Session::~Session() {
+void E2eTest::stopSession() {
     app_->stop();
     panel_->stop();
     screenSaver_.reset();
@@ -316,13 +274,13 @@ Session::~Session() {
     display_->stop();
 }
 
-void Session::writePreferences(const nlohmann::json& preferences) {
+void E2eTest::writePreferences(const nlohmann::json& preferences) {
     QDir(dir_.path()).mkpath("config/quintrel");
     std::ofstream((dir_.path() + "/config/quintrel/preferences.json").toStdString())
         << preferences.dump();
 }
 
-bool Session::startPanel() {
+bool E2eTest::startPanel() {
     const size_t from = panel_->lines().size();  // a restarted panel says so again
     if (!panel_->start(QUINTREL_E2E_PANEL, {"--report"}, environment_)) {
         return false;
@@ -332,13 +290,13 @@ bool Session::startPanel() {
            panel_->running();
 }
 
-bool Session::startApp(const QProcessEnvironment& extra, const QString& program) {
+bool E2eTest::startApp(const QProcessEnvironment& extra, const QString& program) {
     auto environment = environment_;
     environment.insert(extra);
     return app_->start(program.isEmpty() ? appProgram() : program, {}, environment);
 }
 
-std::vector<std::string> Session::labels() {
+std::vector<std::string> E2eTest::labels() {
     std::vector<std::string> result;
     for (const auto& line : panel_->lines()) {
         const auto label = line.starts_with("signal ") ? quotedAfter(line, "XAyatanaNewLabel ")
@@ -351,16 +309,11 @@ std::vector<std::string> Session::labels() {
     return result;
 }
 
-std::string Session::currentLabel() {
-    const auto all = labels();
-    return all.empty() ? std::string{} : all.back();
+bool E2eTest::waitForLabel(const std::string& label, std::chrono::milliseconds timeout) {
+    return waitUntil([&] { return !labels().empty() && labels().back() == label; }, timeout);
 }
 
-bool Session::waitForLabel(const std::string& label, std::chrono::milliseconds timeout) {
-    return waitUntil([&] { return currentLabel() == label; }, timeout);
-}
-
-bool Session::waitForPanelLine(const std::function<bool(const std::string&)>& matches,
+bool E2eTest::waitForPanelLine(const std::function<bool(const std::string&)>& matches,
                                size_t from) {
     return waitUntil([&] {
         const auto& lines = panel_->lines();
@@ -370,19 +323,18 @@ bool Session::waitForPanelLine(const std::function<bool(const std::string&)>& ma
     });
 }
 
-bool Session::waitForRequests(size_t count, const std::string& path,
+bool E2eTest::waitForRequests(size_t count, const std::string& path,
                               std::chrono::milliseconds timeout) {
     return waitUntil([&] { return standin_.requests(path).size() >= count; }, timeout);
 }
 
-std::optional<size_t> Session::waitForAppLine(const std::string& text, size_t from,
+std::optional<size_t> E2eTest::waitForAppLine(const std::string& text, size_t from,
                                               std::chrono::milliseconds timeout) {
     std::optional<size_t> found;
     waitUntil(
         [&] {
-            const auto& lines = app_->lines();
-            for (size_t i = from; i < lines.size() && !found; ++i) {
-                found = lines[i].find(text) != std::string::npos ? std::optional(i) : std::nullopt;
+            for (size_t i = from; i < app_->lines().size() && !found; ++i) {
+                found = app_->lines()[i].find(text) != std::string::npos ? std::optional(i) : found;
             }
             return found.has_value();
         },
@@ -390,7 +342,7 @@ std::optional<size_t> Session::waitForAppLine(const std::string& text, size_t fr
     return found;
 }
 
-std::vector<std::string> Session::openedUrls() const {
+std::vector<std::string> E2eTest::openedUrls() const {
     std::vector<std::string> urls;
     std::ifstream in((dir_.path() + "/opened-urls").toStdString());
     for (std::string line; std::getline(in, line);) {
@@ -399,13 +351,13 @@ std::vector<std::string> Session::openedUrls() const {
     return urls;
 }
 
-bool Session::opened(const std::string& prefix) const {
+bool E2eTest::opened(const std::string& prefix) const {
     const auto urls = openedUrls();
-    return std::any_of(urls.begin(), urls.end(),
-                       [&](const std::string& url) { return url.starts_with(prefix); });
+    return std::ranges::any_of(urls,
+                               [&](const std::string& url) { return url.starts_with(prefix); });
 }
 
-QString Session::x11(const QString& program, const QStringList& arguments) {
+QString E2eTest::x11(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.setProcessEnvironment(environment_);
     process.start(program, arguments);
@@ -413,12 +365,12 @@ QString Session::x11(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
-QString Session::window(const QString& title) {
+QString E2eTest::window(const QString& title) {
     return x11("xdotool", {"search", "--onlyvisible", "--name", "^" + title + "$"})
         .section('\n', 0, 0);
 }
 
-std::string Session::diagnostics() {
+std::string E2eTest::diagnostics() {
     std::string text;
     for (auto* child : {app_.get(), panel_.get(), standinProcess_.get()}) {
         text += child->tail() + "\n";
@@ -437,82 +389,56 @@ constexpr const char* kNotificationServerConnection = "e2e-notification-server";
 }
 
 void E2eTest::SetUp() {
-    session_ = std::make_unique<Session>(standinArguments());
-    ASSERT_TRUE(session_->ok()) << session_->error();
+    startSession();
+    ASSERT_TRUE(error_.empty()) << error_;
 }
 
 void E2eTest::TearDown() {
     stopNotificationServer();
-    if (HasFailure() && session_) {
-        std::cout << session_->diagnostics() << std::flush;
+    if (HasFailure()) {
+        std::cout << diagnostics() << std::flush;
     }
-    session_.reset();
+    stopSession();
 }
 
 void E2eTest::startWithCode(const QProcessEnvironment& extra) {
-    session().writePreferences({{"qnapicode", kDemoCode}});
-    ASSERT_TRUE(session().startPanel()) << "the panel did not start";
-    ASSERT_TRUE(session().startApp(extra)) << session().app().error();
+    writePreferences({{"qnapicode", kDemoCode}});
+    ASSERT_TRUE(startPanel()) << "the panel did not start";
+    ASSERT_TRUE(startApp(extra)) << app().error();
 }
 
 LoggedRequest E2eTest::firstAnsweredPoll() {
-    std::optional<LoggedRequest> poll;
+    std::vector<LoggedRequest> polls;
     waitUntil([&] {
-        const auto polls = session().standin().requests(kPoll);
-        if (!polls.empty() && polls.front().status != 0) {
-            poll = polls.front();
-        }
-        return poll.has_value();
+        polls = standin().requests(kPoll);
+        return !polls.empty() && polls.front().status != 0;
     });
-    if (!poll) {
-        ADD_FAILURE() << "no poll was answered";
-        return {};
-    }
-    return *poll;
+    EXPECT_TRUE(!polls.empty() && polls.front().status != 0) << "no poll was answered";
+    return polls.empty() ? LoggedRequest{} : polls.front();
 }
 
 qint64 E2eTest::appChild(const std::function<bool(const QString& executable)>& matches) {
-    const QString parent = QString::number(session().app().pid());
-    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
-        QFile stat("/proc/" + pid + "/stat");
-        if (!stat.open(QIODevice::ReadOnly)) {
-            continue;
-        }
-        // "pid (name) state ppid ...": the name may hold spaces, so count from its end.
-        const QString line = QString::fromUtf8(stat.readAll());
-        const QStringList rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (rest.size() > 1 && rest[1] == parent &&
-            matches(QFileInfo("/proc/" + pid + "/exe").symLinkTarget())) {
-            return pid.toLongLong();
+    const auto pid = app().pid();
+    std::ifstream children("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) +
+                           "/children");
+    for (qint64 child = 0; children >> child;) {
+        if (matches(QFileInfo(QString("/proc/%1/exe").arg(child)).symLinkTarget())) {
+            return child;
         }
     }
     return 0;
 }
 
 bool E2eTest::appMaps(const QString& name) {
-    QFile maps(QString("/proc/%1/maps").arg(session().app().pid()));
+    QFile maps(QString("/proc/%1/maps").arg(app().pid()));
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name.toUtf8());
-}
-
-E2eTest::Run E2eTest::runApp(const QStringList& arguments) {
-    Child child("client");
-    if (!child.start(appProgram(), arguments, session().environment())) {
-        ADD_FAILURE() << child.error();
-        return {};
-    }
-    waitUntil([&] { return !child.running(); });
-    Run run{child.exitCode(), {}, child.standardError()};
-    for (const auto& line : child.lines()) {
-        run.out += line + "\n";
-    }
-    return run;
 }
 
 fakes::FakeNotificationServer& E2eTest::startNotificationServer() {
     stopNotificationServer();
-    notificationServer_ = std::make_unique<fakes::FakeNotificationServer>(
-        QDBusConnection::connectToBus(session().environment().value("DBUS_SESSION_BUS_ADDRESS"),
-                                      kNotificationServerConnection));
+    notificationServer_ =
+        std::make_unique<fakes::FakeNotificationServer>(QDBusConnection::connectToBus(
+            environment().value("DBUS_SESSION_BUS_ADDRESS"), kNotificationServerConnection));
     return *notificationServer_;
 }
 

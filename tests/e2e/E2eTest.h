@@ -1,7 +1,6 @@
 #pragma once
 // The end-to-end harness: child processes, the stand-in's control side, a fake screen
-// saver, one Session (Xvfb, a private session bus, the stand-in, on demand the panel and
-// the real app, in a fresh temporary directory) and the GoogleTest fixture around it.
+// saver, and the fixture that runs one session per test.
 
 #include <gtest/gtest.h>
 
@@ -58,17 +57,25 @@ public:
     void stop();
     bool running() const { return process_.state() != QProcess::NotRunning; }
     qint64 pid() const { return process_.processId(); }  // 0 when not running
-    void send(const std::string& line);
-    const std::vector<std::string>& lines();
-    bool printed(const std::string& line) {
-        return std::find(lines().begin(), lines().end(), line) != lines().end();
+    void send(const std::string& line) {
+        process_.write((line + "\n").c_str());
+        process_.waitForBytesWritten(1000);
     }
+    const std::vector<std::string>& lines() {
+        readOutput();
+        return lines_;
+    }
+    bool printed(const std::string& line) { return std::ranges::count(lines(), line) > 0; }
     const std::string& standardError() const { return stderr_; }
     bool saidOnStandardError(const std::string& text) const {
         return stderr_.find(text) != std::string::npos;
     }
     std::string error() const { return error_; }
-    std::optional<int> exitCode() const;  // none while running or after a crash
+    std::optional<int> exitCode() const {  // none while running or after a crash
+        return running() || process_.exitStatus() != QProcess::NormalExit
+                   ? std::nullopt
+                   : std::optional(process_.exitCode());
+    }
     std::string tail(size_t count = 40);  // for a failure report
 
 private:
@@ -95,29 +102,23 @@ struct LoggedRequest {
 };
 
 // The stand-in's control and log endpoints.
-class StandinClient {
-public:
-    int port() const { return port_; }
-    void setPort(int port) { port_ = port; }
+struct StandinClient {
+    int port = 0;
     // Queues a scripted reply, e.g. {{"path","/api/chrome.php"},{"status",503}}; see
     // `quintrel-standin --help`. False when the stand-in refused it.
     bool script(const nlohmann::json& reply);
     std::vector<LoggedRequest> log() const;
     std::vector<LoggedRequest> requests(const std::string& path) const;
     void reset();
-
-private:
-    int port_ = 0;
 };
 
-// org.freedesktop.ScreenSaver on the test's bus: sends lock and unlock, answers the idle
-// time the test chooses.
+// org.freedesktop.ScreenSaver on the test's bus: sends lock and unlock, answers no idle
+// time.
 class FakeScreenSaver : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
 public:
-    explicit FakeScreenSaver(QDBusConnection bus);
-    bool registered() const { return registered_; }
+    explicit FakeScreenSaver(QDBusConnection bus) : bus_(bus) {}
     void setActive(bool active);  // ActiveChanged on the freedesktop path
 
 public slots:
@@ -129,7 +130,6 @@ signals:
 
 private:
     QDBusConnection bus_;
-    bool registered_ = false;
     bool active_ = false;
 };
 
@@ -146,15 +146,15 @@ public slots:
     }
 };
 
-class Session {
-public:
-    // Starts Xvfb, the private bus and the stand-in (with `standinArgs` added) on a port
-    // of its own. Check `ok()`; `error()` says why not.
-    explicit Session(const QStringList& standinArgs);
-    ~Session();
-
-    bool ok() const { return error_.empty(); }
-    const std::string& error() const { return error_; }
+// A fresh session per test: Xvfb, a private session bus and the stand-in (with
+// `standinArguments()`) on a port of its own, on demand the panel and the real app, in a
+// fresh temporary directory. Every process's output is printed when a test fails.
+class E2eTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Override to run the stand-in differently (e.g. with notifications on).
+    virtual QStringList standinArguments() const { return {"--notify-every", "0"}; }
 
     void writePreferences(const nlohmann::json& preferences);
     // The minimal panel (the StatusNotifierWatcher), ready to take an item.
@@ -167,15 +167,13 @@ public:
     StandinClient& standin() { return standin_; }
     FakeScreenSaver& screenSaver() { return *screenSaver_; }
     // The service on 127.0.0.1, the widget host under another name on the same port.
-    std::string serviceURL() const { return "http://127.0.0.1:" + std::to_string(port()); }
-    std::string widgetURL() const { return "http://localhost:" + std::to_string(port()); }
-    int port() const { return standin_.port(); }
+    std::string serviceURL() const { return "http://127.0.0.1:" + std::to_string(standin_.port); }
+    std::string widgetURL() const { return "http://localhost:" + std::to_string(standin_.port); }
     QString directory() const { return dir_.path(); }
     QProcessEnvironment environment() const { return environment_; }
 
     // Every label the panel has seen, in order, repeats folded.
     std::vector<std::string> labels();
-    std::string currentLabel();
     bool waitForLabel(const std::string& label, std::chrono::milliseconds timeout = kTimeout);
     // Waits for a panel line from `from` on that passes `matches`.
     bool waitForPanelLine(const std::function<bool(const std::string&)>& matches, size_t from = 0);
@@ -199,11 +197,27 @@ public:
     // The id of the visible window of that title, or empty.
     QString window(const QString& title);
 
-    std::string diagnostics();
+    // Stores the demo code, starts the panel, then the app with `extra` in its environment.
+    void startWithCode(const QProcessEnvironment& extra = {});
+    // Waits until the first poll has been answered and answers it.
+    LoggedRequest firstAnsweredPoll();
+    // The pid of a child of the app whose executable's path passes `matches`, or 0.
+    qint64 appChild(const std::function<bool(const QString& executable)>& matches);
+    // Whether the app's process has mapped a file whose path contains `name`.
+    bool appMaps(const QString& name);
+
+    // A notification server of the test's own on the session's bus. It leaves with the
+    // test, or sooner by stopNotificationServer(), as when the desktop's server crashes.
+    fakes::FakeNotificationServer& startNotificationServer();
+    void stopNotificationServer();
+    fakes::FakeNotificationServer& notificationServer() { return *notificationServer_; }
 
 private:
-    std::optional<std::string> firstLine(Child& child, const QString& program,
-                                         const QStringList& args);
+    void startSession();  // leaves the reason in `error_` when a piece did not start
+    void stopSession();
+    bool ok() const { return error_.empty(); }
+    QString firstLine(Child& child, const QString& program, const QStringList& args);
+    std::string diagnostics();
 
     QTemporaryDir dir_;
     std::string error_;
@@ -216,42 +230,6 @@ private:
     std::unique_ptr<Child> app_ = std::make_unique<Child>("quintrel-companion");
     std::unique_ptr<FakeScreenSaver> screenSaver_;
     StandinClient standin_;
-};
-
-// A fresh Session per test; every process's output is printed when a test fails.
-class E2eTest : public testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-    // Override to run the stand-in differently (e.g. with notifications on).
-    virtual QStringList standinArguments() const { return {"--notify-every", "0"}; }
-
-    Session& session() { return *session_; }
-    // Stores the demo code, starts the panel, then the app with `extra` in its environment.
-    void startWithCode(const QProcessEnvironment& extra = {});
-    // Waits until the first poll has been answered and answers it.
-    LoggedRequest firstAnsweredPoll();
-    // The pid of a child of the app whose executable's path passes `matches`, or 0.
-    qint64 appChild(const std::function<bool(const QString& executable)>& matches);
-    // Whether the app's process has mapped a file whose path contains `name`.
-    bool appMaps(const QString& name);
-
-    struct Run {
-        std::optional<int> exitCode;
-        std::string out;  // standard output, lines joined with "\n"
-        std::string err;
-    };
-    // Runs the build's binary with `arguments` in the session and waits for it to end.
-    Run runApp(const QStringList& arguments);
-
-    // A notification server of the test's own on the session's bus. It leaves with the
-    // test, or sooner by stopNotificationServer(), as when the desktop's server crashes.
-    fakes::FakeNotificationServer& startNotificationServer();
-    void stopNotificationServer();
-    fakes::FakeNotificationServer& notificationServer() { return *notificationServer_; }
-
-private:
-    std::unique_ptr<Session> session_;
     std::unique_ptr<fakes::FakeNotificationServer> notificationServer_;
 };
 

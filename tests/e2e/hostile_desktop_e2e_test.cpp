@@ -20,27 +20,25 @@ protected:
     QStringList standinArguments() const override { return {"--notify-every", "1"}; }
     void start(int play, QProcessEnvironment environment = {}) {
         startNotificationServer();
-        session().writePreferences({{"qnapicode", kDemoCode}, {"qnplay", play}});
-        ASSERT_TRUE(session().startPanel());
+        writePreferences({{"qnapicode", kDemoCode}, {"qnplay", play}});
+        ASSERT_TRUE(startPanel());
         environment.insert(shortPoll(700));
-        ASSERT_TRUE(session().startApp(environment));
+        ASSERT_TRUE(startApp(environment));
         ASSERT_TRUE(waitUntil([&] { return !notificationServer().calls.isEmpty(); }));
     }
-    bool pollsGoOn() {
-        return session().waitForRequests(session().standin().requests(kPoll).size() + 2);
-    }
+    bool pollsGoOn() { return waitForRequests(standin().requests(kPoll).size() + 2); }
 };
 
 TEST_F(NotifyingDesktop, NotificationsResumeWhenTheServerComesBack) {
     start(0);
     // The server vanishes from the bus, as when it crashes.
     stopNotificationServer();
-    ASSERT_TRUE(session().waitForAppLine(kNotAllowed, session().app().lines().size()));
+    ASSERT_TRUE(waitForAppLine(kNotAllowed, app().lines().size()));
     ASSERT_TRUE(pollsGoOn());
     startNotificationServer();
     EXPECT_TRUE(waitUntil([&] { return !notificationServer().calls.isEmpty(); }))
         << "no notification reached the server after it came back";
-    EXPECT_TRUE(session().app().running());
+    EXPECT_TRUE(app().running());
 }
 
 TEST_F(NotifyingDesktop, WithoutAnAudioDeviceTheAppSaysSoOnStandardErrorAndKeepsPolling) {
@@ -49,12 +47,12 @@ TEST_F(NotifyingDesktop, WithoutAnAudioDeviceTheAppSaysSoOnStandardErrorAndKeeps
     start(1, environment);
     // The sound helper, started for the notification, finds nowhere to play it.
     ASSERT_TRUE(waitUntil([&] {
-        return session().app().saidOnStandardError(
+        return app().saidOnStandardError(
             "quintrel-sound: no audio output device, the sound is not heard");
-    })) << session().app().standardError();
+    })) << app().standardError();
     EXPECT_TRUE(pollsGoOn());
-    EXPECT_TRUE(session().app().running());
-    for (const auto& line : session().app().lines()) {
+    EXPECT_TRUE(app().running());
+    for (const auto& line : app().lines()) {
         EXPECT_EQ(line.find("quintrel-sound"), std::string::npos) << line;
         EXPECT_EQ(line.find("PulseAudio"), std::string::npos) << line;
     }
@@ -66,7 +64,7 @@ using HostileDesktop = E2eTest;
 // says what it found with the file's path, shows its item and leaves the file alone. The
 // store's own test holds every kind of unusable file.
 TEST_F(HostileDesktop, UnusablePreferencesNeitherHangStartUpNorAreReplaced) {
-    const std::string config = session().directory().toStdString() + "/config";
+    const std::string config = directory().toStdString() + "/config";
     const std::string path = config + "/quintrel/preferences.json";
     const struct {
         std::function<void()> prepare;
@@ -77,42 +75,42 @@ TEST_F(HostileDesktop, UnusablePreferencesNeitherHangStartUpNorAreReplaced) {
         {[&] { ::mkfifo(path.c_str(), 0600); },
          "cannot be read: it is a named pipe, not a regular file"},
     };
-    ASSERT_TRUE(session().startPanel());
+    ASSERT_TRUE(startPanel());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         std::filesystem::remove_all(config + "/quintrel");
         std::filesystem::create_directories(config + "/quintrel");
         c.prepare();
-        ASSERT_TRUE(session().startApp());
-        const auto line = session().waitForAppLine(c.line);
+        ASSERT_TRUE(startApp());
+        const auto line = waitForAppLine(c.line);
         ASSERT_TRUE(line.has_value());
-        EXPECT_NE(session().app().lines()[*line].find(path), std::string::npos);
-        EXPECT_TRUE(session().waitForLabel("Quintrel"));
-        EXPECT_TRUE(session().app().running());
-        EXPECT_TRUE(session().standin().log().empty());
-        session().app().stop();
+        EXPECT_NE(app().lines()[*line].find(path), std::string::npos);
+        EXPECT_TRUE(waitForLabel("Quintrel"));
+        EXPECT_TRUE(app().running());
+        EXPECT_TRUE(standin().log().empty());
+        app().stop();
     }
     EXPECT_TRUE(std::filesystem::is_fifo(path));
 }
 
 TEST_F(HostileDesktop, OfTwoInstancesStartedTogetherExactlyOneStays) {
-    session().writePreferences({{"qnapicode", kDemoCode}});
-    ASSERT_TRUE(session().startPanel());
+    writePreferences({{"qnapicode", kDemoCode}});
+    ASSERT_TRUE(startPanel());
     for (int round = 0; round < 4; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        session().standin().reset();
+        standin().reset();
         Child first("first"), second("second");
-        ASSERT_TRUE(first.start(appProgram(), {}, session().environment()));
-        ASSERT_TRUE(second.start(appProgram(), {}, session().environment()));
+        ASSERT_TRUE(first.start(appProgram(), {}, environment()));
+        ASSERT_TRUE(second.start(appProgram(), {}, environment()));
         ASSERT_TRUE(waitUntil([&] { return !first.running() || !second.running(); }));
         Child& gone = first.running() ? second : first;
         Child& stays = first.running() ? first : second;
         EXPECT_EQ(gone.exitCode(), 0);
         EXPECT_EQ(gone.lines(), std::vector<std::string>{"Quintrel Companion is already running"});
-        ASSERT_TRUE(session().waitForRequests(1));
+        ASSERT_TRUE(waitForRequests(1));
         // The second instance would have polled at its start, as the first did.
         waitUntil([] { return false; }, 2s);
-        EXPECT_EQ(session().standin().requests(kPoll).size(), 1u);
+        EXPECT_EQ(standin().requests(kPoll).size(), 1u);
         EXPECT_TRUE(stays.running());
         stays.stop();
         EXPECT_EQ(stays.exitCode(), 0) << "the app did not quit cleanly on SIGTERM";

@@ -63,8 +63,8 @@ TEST_F(HostileServiceTest, EachFaultEndsInItsErrorAndTheNextReplyShowsTheCount) 
     for (size_t i = 0; i < modes.size(); ++i) {
         auto script = modes[i].script;
         script["path"] = kPoll;
-        ASSERT_TRUE(session().standin().script(script)) << modes[i].name;
-        ASSERT_TRUE(session().standin().script(countsReply(101 + static_cast<int>(i))));
+        ASSERT_TRUE(standin().script(script)) << modes[i].name;
+        ASSERT_TRUE(standin().script(countsReply(101 + static_cast<int>(i))));
         expectedErrors.insert(expectedErrors.end(), {modes[i].error, "None"});
         expectedLabels.insert(expectedLabels.end(), {"Quintrel", std::to_string(101 + i)});
     }
@@ -72,26 +72,25 @@ TEST_F(HostileServiceTest, EachFaultEndsInItsErrorAndTheNextReplyShowsTheCount) 
     environment.insert("QUINTREL_TEST_REFRESH_TIMEOUT_MS", "8000");
     environment.insert("QUINTREL_TEST_STATUS_TEXTS", "1");
     startWithCode(environment);
-    Child& app = session().app();
 
-    ASSERT_TRUE(waitUntil([&] { return closedRefreshErrors(app).size() >= 2; }))
+    ASSERT_TRUE(waitUntil([&] { return closedRefreshErrors(app()).size() >= 2; }))
         << "the first fault was not followed by a count";
-    const long afterFirst = residentKiB(app.pid());
-    ASSERT_TRUE(
-        waitUntil([&] { return closedRefreshErrors(app).size() >= expectedErrors.size(); }, 120s));
-    const long afterAll = residentKiB(app.pid());
+    const long afterFirst = residentKiB(app().pid());
+    ASSERT_TRUE(waitUntil(
+        [&] { return closedRefreshErrors(app()).size() >= expectedErrors.size(); }, 120s));
+    const long afterAll = residentKiB(app().pid());
 
-    auto errors = closedRefreshErrors(app);
+    auto errors = closedRefreshErrors(app());
     errors.resize(expectedErrors.size());
     EXPECT_EQ(errors, expectedErrors);
-    ASSERT_TRUE(session().waitForLabel(expectedLabels.back()));
-    EXPECT_EQ(session().labels(), expectedLabels);
+    ASSERT_TRUE(waitForLabel(expectedLabels.back()));
+    EXPECT_EQ(labels(), expectedLabels);
     for (const auto& mode : modes) {
         for (const auto& line : mode.printed) {
-            EXPECT_TRUE(app.printed(line)) << mode.name << ": " << line;
+            EXPECT_TRUE(app().printed(line)) << mode.name << ": " << line;
         }
     }
-    for (const auto& line : app.lines()) {
+    for (const auto& line : app().lines()) {
         EXPECT_EQ(line.find(kDemoCode), std::string::npos) << "the API code leaked: " << line;
     }
     std::cout << "resident memory: " << afterFirst << " KiB after the first fault, " << afterAll

@@ -18,16 +18,16 @@ TEST_F(NotificationTest, DetailOpensTheRepliesLinkInTheBrowser) {
                                {"notifydesc", "From Lyon"},
                                {"notifyurl", "https://q.test/detail?id=1"},
                                {"notifysound", "media/02"}};
-    ASSERT_TRUE(session().standin().script({{"path", kPoll}, {"body", reply.dump()}}));
+    ASSERT_TRUE(standin().script({{"path", kPoll}, {"body", reply.dump()}}));
     startWithCode();
     ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }));
     EXPECT_EQ(server.calls.first().summary, "New visitor from Lyon");
 
     server.emitSignal("ActionInvoked", {server.nextId - 1, "ShowDetail"});
-    ASSERT_TRUE(waitUntil([&] { return !session().openedUrls().empty(); }));
-    EXPECT_EQ(session().openedUrls(), std::vector<std::string>{"https://q.test/detail?id=1"});
+    ASSERT_TRUE(waitUntil([&] { return !openedUrls().empty(); }));
+    EXPECT_EQ(openedUrls(), std::vector<std::string>{"https://q.test/detail?id=1"});
     // The reply's sound is one of the application's own.
-    for (const auto& line : session().app().lines()) {
+    for (const auto& line : app().lines()) {
         EXPECT_EQ(line.find("Sound file not found"), std::string::npos) << line;
         EXPECT_EQ(line.find("Unable to load sound"), std::string::npos) << line;
     }

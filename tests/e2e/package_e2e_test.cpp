@@ -85,14 +85,14 @@ protected:
 };
 
 TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
-    const QString app = installed + "/bin/quintrel-companion";
-    ASSERT_TRUE(QFileInfo(app).isExecutable()) << app.toStdString();
+    const QString program = installed + "/bin/quintrel-companion";
+    ASSERT_TRUE(QFileInfo(program).isExecutable()) << program.toStdString();
 
     // Another local user may be able to write there: a plugin planted in such a folder
     // must never be loaded.
     if (GetParam().userBuild) {
         for (const QString& binary :
-             {app, installed + "/libexec/quintrel-companion/quintrel-sound",
+             {program, installed + "/libexec/quintrel-companion/quintrel-sound",
               installed + "/libexec/quintrel-companion/quintrel-dashboard"}) {
             QProcess strings;
             strings.start("strings", {"-a", binary});
@@ -113,26 +113,26 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
                                {"notifydesc", "and playing"},
                                {"notifyurl", "https://q.test/x"},
                                {"notifysound", "media/01"}};
-    ASSERT_TRUE(session().standin().script({{"path", kPoll}, {"body", reply.dump()}}));
+    ASSERT_TRUE(standin().script({{"path", kPoll}, {"body", reply.dump()}}));
 
-    session().writePreferences({{"qnapicode", kDemoCode}});
-    ASSERT_TRUE(session().startPanel());
+    writePreferences({{"qnapicode", kDemoCode}});
+    ASSERT_TRUE(startPanel());
     QProcessEnvironment environment;
     environment.insert("QT_LOGGING_RULES", "quintrel.sound.info=true");
-    ASSERT_TRUE(session().startApp(environment, app)) << session().app().error();
+    ASSERT_TRUE(startApp(environment, program)) << app().error();
 
-    ASSERT_TRUE(session().waitForLabel("12"));
+    ASSERT_TRUE(waitForLabel("12"));
     ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }));
     EXPECT_EQ(server.calls.first().summary, "Installed");
     // The helper says so on the app's standard error once the sound has played through.
     const std::string played = (installed + "/libexec/quintrel-companion/quintrel-sound played " +
                                 installed + "/share/quintrel-companion/media/01.mp3 to the end")
                                    .toStdString();
-    EXPECT_TRUE(waitUntil([&] { return session().app().saidOnStandardError(played); }))
+    EXPECT_TRUE(waitUntil([&] { return app().saidOnStandardError(played); }))
         << "expected: " << played;
 
-    session().panelCommand("click 1200 10");
-    ASSERT_TRUE(session().waitForRequests(1, "/widget/wp3.2.php", kWebTimeout));
+    panelCommand("click 1200 10");
+    ASSERT_TRUE(waitForRequests(1, "/widget/wp3.2.php", kWebTimeout));
     EXPECT_TRUE(waitUntil(
         [&] {
             const QString helper =

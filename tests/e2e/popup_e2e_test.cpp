@@ -21,7 +21,7 @@ class PopupTest : public E2eTest {
 protected:
     // The popup's top-left corner while it is on screen.
     std::optional<QPoint> popup() {
-        const QString info = session().x11("xwininfo", {"-name", "Quintrel"});
+        const QString info = x11("xwininfo", {"-name", "Quintrel"});
         if (!info.contains("IsViewable")) {
             return std::nullopt;
         }
@@ -37,8 +37,8 @@ protected:
         return waitUntil([&] { return popup().has_value() == shown; });
     }
     void clickAt(QPoint at) {
-        session().x11("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()),
-                                  "click", "1"});
+        x11("xdotool",
+            {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
     }
     // The "Map" segment: the middle of the bar 12 px inside the popup's top.
     void chooseMap() { clickAt(*popup() + QPoint(340, 26)); }
@@ -62,7 +62,7 @@ protected:
     bool waitForPagesLoaded(size_t count) {
         return waitUntil(
             [&] {
-                const std::string& err = session().app().standardError();
+                const std::string& err = app().standardError();
                 size_t seen = 0;
                 for (auto at = err.find("dashboard-page-loaded 1"); at != std::string::npos;
                      at = err.find("dashboard-page-loaded 1", at + 1)) {
@@ -76,69 +76,67 @@ protected:
 
 TEST_F(PopupTest, TheHelperComesAndGoesAndAKilledOneIsReplacedWithTheSameTab) {
     startWithShortTimers();
-    session().panelCommand("click 1200 10");
-    ASSERT_TRUE(session().waitForRequests(1, kOverview, kWebTimeout));
-    EXPECT_EQ(session().standin().requests(kOverview).front().queryValue("code"), kDemoCode);
+    panelCommand("click 1200 10");
+    ASSERT_TRUE(waitForRequests(1, kOverview, kWebTimeout));
+    EXPECT_EQ(standin().requests(kOverview).front().queryValue("code"), kDemoCode);
     EXPECT_NE(helperPid(), 0);
     ASSERT_TRUE(waitForPopup(true));
 
     // A second click hides it; once the keep interval is over the helper is gone, and the
     // app never loaded the web engine.
-    session().panelCommand("click 1200 10");
+    panelCommand("click 1200 10");
     ASSERT_TRUE(waitForPopup(false));
     ASSERT_TRUE(waitUntil([&] { return helperPid() == 0; }));
     EXPECT_FALSE(appMaps("WebEngine"));
 
     // A new helper for the next click; the Map tab is chosen in it, then it is killed.
-    session().panelCommand("click 1200 10");
-    ASSERT_TRUE(session().waitForRequests(2, kOverview, kWebTimeout));
+    panelCommand("click 1200 10");
+    ASSERT_TRUE(waitForRequests(2, kOverview, kWebTimeout));
     ASSERT_TRUE(waitForPagesLoaded(2));
     ASSERT_TRUE(waitForPopup(true));
     chooseMap();
-    ASSERT_TRUE(session().waitForRequests(1, kMap, kWebTimeout));
+    ASSERT_TRUE(waitForRequests(1, kMap, kWebTimeout));
     const qint64 helper = helperPid();
     ASSERT_NE(helper, 0);
     ::kill(static_cast<pid_t>(helper), SIGKILL);
-    EXPECT_TRUE(waitUntil([&] {
-        return session().app().saidOnStandardError("The dashboard helper ended unexpectedly");
-    }));
+    EXPECT_TRUE(waitUntil(
+        [&] { return app().saidOnStandardError("The dashboard helper ended unexpectedly"); }));
 
     // Polling goes on and reaches the tray; the next click shows the Map tab again.
-    ASSERT_TRUE(session().standin().script(countsReply(4321, 100)));
-    EXPECT_TRUE(session().waitForLabel("4321"));
-    session().panelCommand("click 1200 10");
-    EXPECT_TRUE(session().waitForRequests(2, kMap, kWebTimeout));
+    ASSERT_TRUE(standin().script(countsReply(4321, 100)));
+    EXPECT_TRUE(waitForLabel("4321"));
+    panelCommand("click 1200 10");
+    EXPECT_TRUE(waitForRequests(2, kMap, kWebTimeout));
     ASSERT_TRUE(waitForPopup(true));
     EXPECT_NE(helperPid(), 0);
 
     // The helper's buttons reach the app: "Open Dashboard", left of "Settings".
     clickAt(*popup() + QPoint(525, 536));
-    EXPECT_TRUE(waitUntil([&] {
-        return session().opened(session().serviceURL() + "/login-code.php?code=" + kDemoCode);
-    }));
+    EXPECT_TRUE(
+        waitUntil([&] { return opened(serviceURL() + "/login-code.php?code=" + kDemoCode); }));
 }
 
 TEST_F(PopupTest, AHostilePageOpensNothingButWebLinksAndStaysOnTheWidgetHost) {
     // One link per 100 px band of the page, from the top; a timer keeps asking for windows.
     const std::string onHost =
-        session().widgetURL() + "/widget/wp-dashboard.php?code=" + std::string(kDemoCode);
+        widgetURL() + "/widget/wp-dashboard.php?code=" + std::string(kDemoCode);
     const std::string page =
         "<!doctype html><html><body style=\"margin:0\">"
         "<style>a{display:block;height:100px}</style>"
         "<a href=\"smb://server/share\">smb</a>"
         "<a href=\"http://elsewhere.example/offhost\">off host</a>"
         "<a target=\"_blank\" href=\"" +
-        session().widgetURL() +
+        widgetURL() +
         "/login-code.php?new\">new</a>"
         "<a href=\"" +
         onHost +
         "\">same host</a>"
         "<script>setInterval(function(){window.open('" +
-        session().widgetURL() + "/opened.php')},200)</script></body></html>";
-    ASSERT_TRUE(session().standin().script(
-        {{"path", kOverview}, {"content_type", "text/html"}, {"body", page}}));
+        widgetURL() + "/opened.php')},200)</script></body></html>";
+    ASSERT_TRUE(
+        standin().script({{"path", kOverview}, {"content_type", "text/html"}, {"body", page}}));
     startWithShortTimers();
-    session().panelCommand("click 1200 10");
+    panelCommand("click 1200 10");
     ASSERT_TRUE(waitForPagesLoaded(1));
     ASSERT_TRUE(waitForPopup(true));
     // The web view's top-left corner inside the popup.
@@ -146,21 +144,20 @@ TEST_F(PopupTest, AHostilePageOpensNothingButWebLinksAndStaysOnTheWidgetHost) {
 
     clickAt(web + QPoint(20, 50));
     clickAt(web + QPoint(20, 150));
-    ASSERT_TRUE(waitUntil([&] { return session().opened("http://elsewhere.example/offhost"); }));
+    ASSERT_TRUE(waitUntil([&] { return opened("http://elsewhere.example/offhost"); }));
     // A link asking for a new window goes to the browser; the page is never asked for here.
     clickAt(web + QPoint(20, 250));
-    ASSERT_TRUE(
-        waitUntil([&] { return session().opened(session().widgetURL() + "/login-code.php?new"); }));
+    ASSERT_TRUE(waitUntil([&] { return opened(widgetURL() + "/login-code.php?new"); }));
     clickAt(web + QPoint(20, 350));
-    ASSERT_TRUE(session().waitForRequests(1, "/widget/wp-dashboard.php", kWebTimeout));
+    ASSERT_TRUE(waitForRequests(1, "/widget/wp-dashboard.php", kWebTimeout));
 
-    for (const auto& url : session().openedUrls()) {
+    for (const auto& url : openedUrls()) {
         EXPECT_EQ(url.find("smb:"), std::string::npos) << url;
         EXPECT_EQ(url.find("opened.php"), std::string::npos) << url;
         EXPECT_EQ(url.find("wp-dashboard"), std::string::npos) << url;
     }
-    EXPECT_TRUE(session().standin().requests("/opened.php").empty());
-    EXPECT_TRUE(session().standin().requests("/login-code.php").empty());
+    EXPECT_TRUE(standin().requests("/opened.php").empty());
+    EXPECT_TRUE(standin().requests("/login-code.php").empty());
     EXPECT_TRUE(popup().has_value());
 }
 

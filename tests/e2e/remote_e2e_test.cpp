@@ -14,8 +14,8 @@ constexpr const char* kNotRunning = "Quintrel Companion is not running";
 class RemoteTest : public E2eTest {
 protected:
     QDBusConnection bus() {
-        return QDBusConnection::connectToBus(
-            session().environment().value("DBUS_SESSION_BUS_ADDRESS"), "remote-test");
+        return QDBusConnection::connectToBus(environment().value("DBUS_SESSION_BUS_ADDRESS"),
+                                             "remote-test");
     }
     QDBusMessage call(const QString& interface, const QString& method,
                       const QVariantList& args = {}) {
@@ -25,9 +25,28 @@ protected:
         return bus().call(message);
     }
     void startShowing(int count) {
-        session().standin().script(countsReply(count));
+        standin().script(countsReply(count));
         startWithCode();
-        ASSERT_TRUE(session().waitForLabel(std::to_string(count)));
+        ASSERT_TRUE(waitForLabel(std::to_string(count)));
+    }
+    struct Run {
+        std::optional<int> exitCode;
+        std::string out;  // standard output, lines joined with "\n"
+        std::string err;
+    };
+    // Runs the build's binary with `arguments` in the session and waits for it to end.
+    Run runApp(const QStringList& arguments) {
+        Child child("client");
+        if (!child.start(appProgram(), arguments, environment())) {
+            ADD_FAILURE() << child.error();
+            return {};
+        }
+        waitUntil([&] { return !child.running(); });
+        Run run{child.exitCode(), {}, child.standardError()};
+        for (const auto& line : child.lines()) {
+            run.out += line + "\n";
+        }
+        return run;
     }
 };
 
@@ -60,7 +79,7 @@ TEST_F(RemoteTest, OptionsTheirExitCodesAndOutput) {
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.arguments.join(' ').toStdString());
-        if (row.appRunning && !session().app().running()) {
+        if (row.appRunning && !app().running()) {
             ASSERT_NO_FATAL_FAILURE(startShowing(7));
         }
         const Run run = runApp(row.arguments);
@@ -69,7 +88,7 @@ TEST_F(RemoteTest, OptionsTheirExitCodesAndOutput) {
         EXPECT_NE(run.err.find(row.err), std::string::npos) << run.err;
         EXPECT_TRUE(row.exitCode == 0 || run.out.empty()) << run.out;
     }
-    EXPECT_TRUE(session().app().running());
+    EXPECT_TRUE(app().running());
 }
 
 TEST_F(RemoteTest, EachMethodReachesItsAction) {
@@ -79,7 +98,7 @@ TEST_F(RemoteTest, EachMethodReachesItsAction) {
     ASSERT_TRUE(bus().connect("com.quintrel.Companion", "/com/quintrel/Companion",
                               "org.freedesktop.DBus.Properties", "PropertiesChanged", &recorder,
                               SLOT(changed(QString, QVariantMap, QStringList))));
-    session().standin().script(countsReply(23));
+    standin().script(countsReply(23));
     ASSERT_EQ(call("com.quintrel.Companion1", "Refresh").type(), QDBusMessage::ReplyMessage);
     ASSERT_TRUE(waitUntil([&] {
         return std::any_of(
@@ -92,19 +111,17 @@ TEST_F(RemoteTest, EachMethodReachesItsAction) {
 
     ASSERT_EQ(call("com.quintrel.Companion1", "CheckForUpdates").type(),
               QDBusMessage::ReplyMessage);
-    ASSERT_TRUE(waitUntil(
-        [&] { return session().opened(session().serviceURL() + "/plugin/?type=mac&v=1.0.0"); }));
+    ASSERT_TRUE(waitUntil([&] { return opened(serviceURL() + "/plugin/?type=mac&v=1.0.0"); }));
 
     ASSERT_EQ(call("com.quintrel.Companion1", "Quit").type(), QDBusMessage::ReplyMessage);
-    ASSERT_TRUE(waitUntil([&] { return !session().app().running(); }));
-    EXPECT_EQ(session().app().exitCode(), 0);
+    ASSERT_TRUE(waitUntil([&] { return !app().running(); }));
+    EXPECT_EQ(app().exitCode(), 0);
 }
 
 TEST_F(RemoteTest, WaybarWatchFollowsTwoPolls) {
     ASSERT_NO_FATAL_FAILURE(startShowing(31));
     Child watch("watch");
-    ASSERT_TRUE(
-        watch.start(appProgram(), {"--watch", "--format", "waybar"}, session().environment()));
+    ASSERT_TRUE(watch.start(appProgram(), {"--watch", "--format", "waybar"}, environment()));
     std::vector<std::string> texts;
     auto seen = [&](const std::string& text) {
         texts.clear();
@@ -121,7 +138,7 @@ TEST_F(RemoteTest, WaybarWatchFollowsTwoPolls) {
     };
     ASSERT_TRUE(waitUntil([&] { return seen("31"); }));
     EXPECT_NE(watch.lines().front().find(R"("tooltip":"Last checked: )"), std::string::npos);
-    session().standin().script(countsReply(32));
+    standin().script(countsReply(32));
     ASSERT_EQ(runApp({"--refresh"}).exitCode, 0);
     ASSERT_TRUE(waitUntil([&] { return seen("32"); }));
     EXPECT_EQ(texts.front(), "31");
@@ -133,18 +150,18 @@ TEST_F(RemoteTest, WaybarWatchFollowsTwoPolls) {
 }
 
 TEST_F(RemoteTest, TwoPopupCallsLeaveOneAppPolling) {
-    session().writePreferences({{"qnapicode", kDemoCode}});
-    ASSERT_TRUE(session().startPanel());
+    writePreferences({{"qnapicode", kDemoCode}});
+    ASSERT_TRUE(startPanel());
     Child first("first");
-    ASSERT_TRUE(first.start(appProgram(), {"--popup"}, session().environment()));
-    ASSERT_TRUE(session().waitForRequests(1));
+    ASSERT_TRUE(first.start(appProgram(), {"--popup"}, environment()));
+    ASSERT_TRUE(waitForRequests(1));
     const Run second = runApp({"--popup"});
     EXPECT_EQ(second.exitCode, 0) << second.err;
     EXPECT_TRUE(first.running());
     EXPECT_TRUE(second.out.empty()) << second.out;
     // A second poller would have polled at its start.
     waitUntil([] { return false; }, 2s);
-    EXPECT_EQ(session().standin().requests(kPoll).size(), 1u);
+    EXPECT_EQ(standin().requests(kPoll).size(), 1u);
 }
 
 }  // namespace

@@ -13,32 +13,31 @@ namespace {
 class SettingsTest : public E2eTest {
 protected:
     QString file(const QString& path) {
-        QFile file(session().directory() + "/config/" + path);
+        QFile file(directory() + "/config/" + path);
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
     QString preferences() { return file("quintrel/preferences.json"); }
-    bool settingsShown() { return !session().window("Quintrel Configuration").isEmpty(); }
+    bool settingsShown() { return !window("Quintrel Configuration").isEmpty(); }
 
     // Starts without a code and gives the keyboard to the settings window that opens.
     void openWindow() {
-        ASSERT_TRUE(session().startPanel());
-        ASSERT_TRUE(session().startApp()) << session().app().error();
-        QString window;
-        ASSERT_TRUE(waitUntil([&] {
-            return !(window = session().window("Quintrel Configuration")).isEmpty();
-        })) << "the settings window did not open";
+        ASSERT_TRUE(startPanel());
+        ASSERT_TRUE(startApp()) << app().error();
+        QString id;
+        ASSERT_TRUE(waitUntil([&] { return !(id = window("Quintrel Configuration")).isEmpty(); }))
+            << "the settings window did not open";
         // No window manager runs: give the window the keyboard directly.
-        session().x11("xdotool", {"windowfocus", "--sync", window});
+        x11("xdotool", {"windowfocus", "--sync", id});
     }
     // Types into the field that has the focus when the window opens, or presses keys.
     void type(const std::string& text) {
-        session().x11("xdotool", {"type", "--delay", "20", QString::fromStdString(text)});
+        x11("xdotool", {"type", "--delay", "20", QString::fromStdString(text)});
     }
-    void key(const QString& name) { session().x11("xdotool", {"key", name}); }
+    void key(const QString& name) { x11("xdotool", {"key", name}); }
 };
 
 TEST_F(SettingsTest, AnAcceptedCodeIsStoredWithTheSwitchesAndPolled) {
-    session().writePreferences(nlohmann::json::object());
+    writePreferences(nlohmann::json::object());
     ASSERT_NO_FATAL_FAILURE(openWindow());
     type(kDemoCode);
     key("Return");
@@ -54,14 +53,14 @@ TEST_F(SettingsTest, AnAcceptedCodeIsStoredWithTheSwitchesAndPolled) {
                                       {"qnkeepalive", 1},
                                       {"qnmute", 1}}));
     EXPECT_TRUE(waitUntil([&] { return !settingsShown(); })) << "the window stayed open";
-    ASSERT_TRUE(session().waitForRequests(2));  // the check, then the refresh it asks for
-    const auto requests = session().standin().requests(kPoll);
+    ASSERT_TRUE(waitForRequests(2));  // the check, then the refresh it asks for
+    const auto requests = standin().requests(kPoll);
     EXPECT_EQ(requests.front().query, std::string("v=2&code=") + kDemoCode);
     EXPECT_NE(requests.back().query.find("&client=mac&"), std::string::npos);
 }
 
 TEST_F(SettingsTest, StartAtLoginWritesAnEntryForThisBinaryAndRemovesItAtOnce) {
-    session().writePreferences(nlohmann::json::object());
+    writePreferences(nlohmann::json::object());
     const QString before = preferences();
     ASSERT_NO_FATAL_FAILURE(openWindow());
     // From the code field past the mode and the four other switches.

@@ -11,29 +11,28 @@ using SlowTest = E2eTest;
 TEST_F(SlowTest, LockedScreenMakesTheNextPollQuiet) {
     startWithCode();
     EXPECT_EQ(firstAnsweredPoll().queryValue("shownotify"), "1");
-    session().screenSaver().setActive(true);
+    screenSaver().setActive(true);
     // The timer's first tick comes 45 s after start-up.
-    ASSERT_TRUE(session().waitForRequests(2, kPoll, 70s));
-    EXPECT_NE(
-        session().standin().requests(kPoll).at(1).query.find("&shownotify=0&keepalive=0&idle=1&"),
-        std::string::npos);
+    ASSERT_TRUE(waitForRequests(2, kPoll, 70s));
+    EXPECT_NE(standin().requests(kPoll).at(1).query.find("&shownotify=0&keepalive=0&idle=1&"),
+              std::string::npos);
 }
 
 TEST_F(SlowTest, ReplyAfterThirtySecondsEndsInTheTimeout) {
-    ASSERT_TRUE(session().standin().script({{"path", kPoll}, {"delay_ms", 31000}}));
+    ASSERT_TRUE(standin().script({{"path", kPoll}, {"delay_ms", 31000}}));
     QProcessEnvironment environment;
     environment.insert("QUINTREL_TEST_STATUS_TEXTS", "1");
     startWithCode(environment);
-    ASSERT_TRUE(session().waitForLabel("..."));
-    const auto failed = session().waitForAppLine("Quintrel refresh failed: ", 0, 50s);
+    ASSERT_TRUE(waitForLabel("..."));
+    const auto failed = waitForAppLine("Quintrel refresh failed: ", 0, 50s);
     ASSERT_TRUE(failed.has_value());
-    EXPECT_TRUE(session().waitForAppLine("Ignoring stale Quintrel refresh completion", *failed));
-    EXPECT_TRUE(session().waitForLabel("Quintrel"));
-    EXPECT_EQ(session().labels(), (std::vector<std::string>{"Quintrel", "...", "Quintrel"}));
+    EXPECT_TRUE(waitForAppLine("Ignoring stale Quintrel refresh completion", *failed));
+    EXPECT_TRUE(waitForLabel("Quintrel"));
+    EXPECT_EQ(labels(), (std::vector<std::string>{"Quintrel", "...", "Quintrel"}));
     // The user build's text: the real time-out, in whole seconds.
-    EXPECT_TRUE(session().app().saidOnStandardError("\tRefresh timed out after 30s\n"))
-        << session().app().standardError();
-    for (const auto& line : session().app().lines()) {
+    EXPECT_TRUE(app().saidOnStandardError("\tRefresh timed out after 30s\n"))
+        << app().standardError();
+    for (const auto& line : app().lines()) {
         EXPECT_EQ(line.find(kDemoCode), std::string::npos) << "the API code leaked: " << line;
     }
 }

@@ -65,16 +65,16 @@ TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
     const size_t cycles = cycleCount();
     const auto& server = startNotificationServer();
     // Notifications without sound: the sound switch is off.
-    session().writePreferences({{"qnapicode", kDemoCode}, {"qnplay", 0}});
+    writePreferences({{"qnapicode", kDemoCode}, {"qnplay", 0}});
     size_t scripted = 0;
     const auto scriptAhead = [&](size_t answered) {
         for (; scripted < answered + 20; ++scripted) {
-            ASSERT_TRUE(session().standin().script(replyFor(scripted)));
+            ASSERT_TRUE(standin().script(replyFor(scripted)));
         }
     };
     scriptAhead(0);
-    ASSERT_TRUE(session().startPanel());
-    ASSERT_TRUE(session().startApp(shortPoll(kIntervalMs)));
+    ASSERT_TRUE(startPanel());
+    ASSERT_TRUE(startApp(shortPoll(kIntervalMs)));
 
     // When each line of the app was printed: after the look before the one that saw it, and
     // before that one. Compared with the delayed replies' times, this tells whether one was
@@ -83,7 +83,7 @@ TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
     double lastLook = epochSeconds();
     const auto look = [&] {
         const double now = epochSeconds();
-        printed.resize(session().app().lines().size(), {lastLook, now});
+        printed.resize(app().lines().size(), {lastLook, now});
         lastLook = now;
     };
     std::vector<LoggedRequest> polls;
@@ -95,13 +95,12 @@ TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
         waitUntil(
             [&] {
                 look();
-                return std::chrono::steady_clock::now() - checked >= pace ||
-                       !session().app().running();
+                return std::chrono::steady_clock::now() - checked >= pace || !app().running();
             },
             kTimeout);
-        ASSERT_TRUE(session().app().running()) << "the app ended after " << polls.size();
+        ASSERT_TRUE(app().running()) << "the app ended after " << polls.size();
         const auto before = polls.size();
-        polls = session().standin().requests(kPoll);
+        polls = standin().requests(kPoll);
         if (polls.size() > before) {
             progressed = std::chrono::steady_clock::now();
         }
@@ -110,15 +109,15 @@ TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
             << "no poll for a minute after " << polls.size();
         scriptAhead(polls.size());
         if (baselineKiB < 0 && polls.size() >= kBaselineCycle) {
-            baselineKiB = residentKiB(session().app().pid());
+            baselineKiB = residentKiB(app().pid());
         }
     }
     // The last reply handled, and one more tick for what it leaves behind.
     waitUntil([] { return false; }, std::chrono::milliseconds(3 * kIntervalMs + kDelayMs));
-    const long endKiB = residentKiB(session().app().pid());
+    const long endKiB = residentKiB(app().pid());
     look();
-    const auto& lines = session().app().lines();
-    polls = session().standin().requests(kPoll);
+    const auto& lines = app().lines();
+    polls = standin().requests(kPoll);
 
     std::cout << "soak: " << polls.size() << " cycles, resident " << baselineKiB
               << " KiB after cycle " << kBaselineCycle << ", " << endKiB << " KiB at the end\n";

@@ -17,10 +17,10 @@ TEST_F(StartupTest, WithACodeShowsQuintrelThenDotsThenTheCount) {
                                                            "keepalive", "idle", "nocache"}));
     EXPECT_EQ(poll.queryValue("code"), kDemoCode);
     const auto online = std::to_string(nlohmann::json::parse(poll.body).at("online").get<int>());
-    ASSERT_TRUE(session().waitForLabel(online));
-    EXPECT_EQ(session().labels(), (std::vector<std::string>{"Quintrel", "...", online}));
+    ASSERT_TRUE(waitForLabel(online));
+    EXPECT_EQ(labels(), (std::vector<std::string>{"Quintrel", "...", online}));
     // The title is the tooltip too, and the icon carries it for panels without labels.
-    EXPECT_TRUE(session().waitForPanelLine([&](const std::string& l) {
+    EXPECT_TRUE(waitForPanelLine([&](const std::string& l) {
         return l.starts_with("item ") && l.find("label=\"" + online) != std::string::npos &&
                l.find("tooltip=\"" + online + "\"") != std::string::npos &&
                l.find("icon=none") == std::string::npos;
@@ -29,34 +29,34 @@ TEST_F(StartupTest, WithACodeShowsQuintrelThenDotsThenTheCount) {
 
 TEST_F(StartupTest, ThePanelForgetsTheItemWhenTheAppEnds) {
     startWithCode();
-    ASSERT_TRUE(session().waitForItem());
-    session().app().stop();
-    EXPECT_TRUE(session().waitForPanelLine(
-        [](const std::string& l) { return l.starts_with("unregistered "); }));
+    ASSERT_TRUE(waitForItem());
+    app().stop();
+    EXPECT_TRUE(
+        waitForPanelLine([](const std::string& l) { return l.starts_with("unregistered "); }));
 }
 
 TEST_F(StartupTest, WithoutACodeMakesNoRequest) {
-    ASSERT_TRUE(session().startPanel());
-    ASSERT_TRUE(session().startApp());
-    ASSERT_TRUE(session().waitForItem());
+    ASSERT_TRUE(startPanel());
+    ASSERT_TRUE(startApp());
+    ASSERT_TRUE(waitForItem());
     // The panel has read the item, so start-up is over; a request it had started would
     // reach the stand-in well within this settling time.
     waitUntil([] { return false; }, 3s);
-    EXPECT_TRUE(session().standin().log().empty());
-    EXPECT_EQ(session().labels(), std::vector<std::string>{"Quintrel"});
+    EXPECT_TRUE(standin().log().empty());
+    EXPECT_EQ(labels(), std::vector<std::string>{"Quintrel"});
 }
 
 TEST_F(StartupTest, BothClicksReachTheItem) {
     startWithCode();
-    ASSERT_TRUE(session().waitForItem());
-    session().panelCommand("click 1200 10");
-    session().panelCommand("context 1200 10");
+    ASSERT_TRUE(waitForItem());
+    panelCommand("click 1200 10");
+    panelCommand("context 1200 10");
     for (const std::string method : {"Activate", "ContextMenu"}) {
-        EXPECT_TRUE(session().waitForPanelLine([&](const std::string& l) {
+        EXPECT_TRUE(waitForPanelLine([&](const std::string& l) {
             return l.starts_with("called ") && l.ends_with(" " + method + " ok");
         })) << method;
     }
-    EXPECT_TRUE(session().app().running());
+    EXPECT_TRUE(app().running());
 }
 
 }  // namespace

@@ -11,43 +11,42 @@ using TrayMenuTest = E2eTest;
 TEST_F(TrayMenuTest, ListsTheEntriesAndEachReachesItsAction) {
     startWithCode();
     firstAnsweredPoll();
-    ASSERT_TRUE(session().waitForItem());
-    session().panelCommand("menu");
-    ASSERT_TRUE(
-        session().waitForPanelLine([](const std::string& l) { return l.starts_with("menu "); }));
-    const auto& lines = session().panel().lines();
+    ASSERT_TRUE(waitForItem());
+    panelCommand("menu");
+    ASSERT_TRUE(waitForPanelLine([](const std::string& l) { return l.starts_with("menu "); }));
+    const auto& lines = panel().lines();
     const auto menu = *std::find_if(lines.begin(), lines.end(),
                                     [](const std::string& l) { return l.starts_with("menu "); });
     EXPECT_EQ(menu.substr(menu.find(' ', 5) + 1),
               R"(1="Refresh Now" 2="Open Dashboard" 3="Settings…" 4="Check for Updates" )"
               R"(5=separator 6="Quit")");
 
-    const std::string base = session().serviceURL();
+    const std::string base = serviceURL();
     const std::pair<int, std::function<bool()>> entries[] = {
         {1,
          [&] {
-             return session().standin().requests(kPoll).size() >= 2;
+             return standin().requests(kPoll).size() >= 2;
          }},
         {2,
          [&] {
-             return session().opened(base + "/login-code.php?code=" + kDemoCode);
+             return opened(base + "/login-code.php?code=" + kDemoCode);
          }},
         {3,
          [&] {
-             return !session().window("Quintrel Configuration").isEmpty();
+             return !window("Quintrel Configuration").isEmpty();
          }},
         {4,
          [&] {
-             return session().opened(base + "/plugin/?type=mac&v=1.0.0");
+             return opened(base + "/plugin/?type=mac&v=1.0.0");
          }},
         // Last: the app ends, as from the popup's Quit.
         {6,
          [&] {
-             return session().app().exitCode() == std::optional<int>(0);
+             return app().exitCode() == std::optional<int>(0);
          }},
     };
     for (const auto& [id, reached] : entries) {
-        session().panelCommand("menu-click " + std::to_string(id));
+        panelCommand("menu-click " + std::to_string(id));
         EXPECT_TRUE(waitUntil(reached)) << "entry " << id << " did not arrive";
     }
 }
