@@ -1,11 +1,17 @@
 // The preferences file: JSON types kept, private modes, atomic replace, a file that does
-// not parse set aside and reported once, changes on disk seen, writes from many threads,
-// and the stored code kept out of Qt's warnings.
+// not parse set aside and reported once, changes on disk seen, writes from many threads, the
+// stored code kept out of Qt's warnings; where the disk refuses a save or the path holds no
+// file to read, each says why and what is on disk stays as it was. Root (as in CI) ignores
+// file modes: there the refusals come from read-only bind mounts and a tiny tmpfs in a mount
+// namespace of this process alone.
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <thread>
 
 #include <QDir>
@@ -24,17 +30,13 @@ using quintrel::fakes::RecordingConsole;
 
 namespace {
 
-mode_t modeOf(const QString& path) {
-    struct stat info {};
-    ::stat(QFile::encodeName(path).constData(), &info);
-    return info.st_mode & 07777;
-}
+const QByteArray kOldFile = "{\n  \"qnapicode\": \"old\",\n  \"qnmode\": 0\n}\n";
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+bool writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size() && file.flush();
 }
 
 QByteArray readFile(const QString& path) {
@@ -48,24 +50,74 @@ class PreferencesTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> home_;
+    QString folder_;  // where the file lives, made by the first save
     QString path_;
+    bool privateMounts_ = false;
+    QStringList mounts_;
+
+    bool mount(const QString& source, const QString& target, const char* type, unsigned long flags,
+               const char* options = nullptr) {
+        if (::mount(QFile::encodeName(source).constData(), QFile::encodeName(target).constData(),
+                    type, flags, options) != 0) {
+            qWarning("mount %s: %s", qPrintable(target), strerror(errno));
+            return false;
+        }
+        if (!(flags & MS_REMOUNT)) {
+            mounts_.prepend(target);
+        }
+        return true;
+    }
+
+    // `path` read-only: by its mode for a user, by a read-only bind mount for root.
+    bool makeReadOnly(const QString& path) {
+        if (!privateMounts_) {
+            const bool dir = QFileInfo(path).isDir();
+            return QFile::setPermissions(
+                path, dir ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner);
+        }
+        return mount(path, path, nullptr, MS_BIND) &&
+               mount({}, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY);
+    }
 
 private slots:
+    void initTestCase() {
+        if (::geteuid() != 0) {
+            return;
+        }
+        // Mounts made from here on are seen by this process only and vanish with it.
+        privateMounts_ = ::unshare(CLONE_NEWNS) == 0 &&
+                         ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        if (!privateMounts_) {
+            qWarning("no private mount namespace (%s): root's cases are skipped", strerror(errno));
+        }
+    }
+
     void init() {
         home_ = std::make_unique<QTemporaryDir>();
-        path_ = home_->filePath("config/quintrel/preferences.json");
+        folder_ = home_->filePath("quintrel");
+        path_ = folder_ + "/preferences.json";
+    }
+    void cleanup() {
+        for (const auto& target : mounts_) {
+            ::umount2(QFile::encodeName(target).constData(), MNT_DETACH);
+        }
+        mounts_.clear();
+        for (const auto& dir : {home_->path(), folder_}) {
+            QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        home_.reset();
     }
 
     void defaultPathFollowsXdgConfigHome() {
-        qputenv("XDG_CONFIG_HOME", "/somewhere/config");
-        QCOMPARE(JsonPreferencesStore::defaultPath(),
-                 QStringLiteral("/somewhere/config/quintrel/preferences.json"));
-        qputenv("XDG_CONFIG_HOME", "relative/is/ignored");
-        QCOMPARE(JsonPreferencesStore::defaultPath(),
-                 QDir::homePath() + "/.config/quintrel/preferences.json");
-        qunsetenv("XDG_CONFIG_HOME");
-        QCOMPARE(JsonPreferencesStore::defaultPath(),
-                 QDir::homePath() + "/.config/quintrel/preferences.json");
+        const QString fallback = QDir::homePath() + "/.config/quintrel/preferences.json";
+        for (const auto& [value, path] :
+             {std::pair<const char*, QString>{"/somewhere/config",
+                                              "/somewhere/config/quintrel/preferences.json"},
+              {"relative/is/ignored", fallback},
+              {nullptr, fallback}}) {
+            value ? qputenv("XDG_CONFIG_HOME", value) : qunsetenv("XDG_CONFIG_HOME");
+            QCOMPARE(JsonPreferencesStore::defaultPath(), path);
+        }
     }
 
     void valuesKeepTheirTypesAndOtherKeysSurvive() {
@@ -89,17 +141,6 @@ private slots:
         QVERIFY(console.lines().empty());
     }
 
-    void writesArePrivateAndAtomic() {
-        RecordingConsole console;
-        JsonPreferencesStore store(console, path_);
-        store.setInteger("qnmode", 0);
-        QCOMPARE(modeOf(path_), mode_t(0600));
-        QCOMPARE(modeOf(QFileInfo(path_).absolutePath()), mode_t(0700));
-        QCOMPARE(QDir(QFileInfo(path_).absolutePath()).entryList(QDir::Files),
-                 QStringList{"preferences.json"});  // no temporary file left behind
-        QCOMPARE(json::parse(readFile(path_).toStdString()), json({{"qnmode", 0}}));
-    }
-
     void anUnreadableFileIsSetAsideAndReportedOnce_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("not JSON") << QByteArray("{\"qnapicode\": \"abc\"");
@@ -110,38 +151,31 @@ private slots:
         writeFile(path_, content);
         RecordingConsole console;
         JsonPreferencesStore store(console, path_);
-        QVERIFY(!store.object("qnapicode"));
-        QVERIFY(!store.object("qnmode"));
+        QVERIFY(!store.object("qnapicode") && !store.object("qnmode"));
         store.setInteger("qnmode", 1);
         QVERIFY(!store.object("qnapicode"));
 
-        const QStringList aside = QDir(QFileInfo(path_).absolutePath())
-                                      .entryList({"preferences.json.corrupt-*"}, QDir::Files);
+        const QStringList aside =
+            QDir(folder_).entryList({"preferences.json.corrupt-*"}, QDir::Files);
         QCOMPARE(aside.size(), 1);
-        QCOMPARE(readFile(QFileInfo(path_).absolutePath() + "/" + aside.first()), content);
+        QCOMPARE(readFile(folder_ + "/" + aside.first()), content);
         QCOMPARE(console.lines().size(), size_t(1));
         const QString line = QString::fromStdString(console.lines().front());
         QVERIFY2(line.contains(path_) && line.contains(aside.first()), qPrintable(line));
         QCOMPARE(json::parse(readFile(path_).toStdString()), json({{"qnmode", 1}}));
     }
 
-    void anEmptyFileIsEmptyPreferences() {
+    void anEmptyFileIsEmptyPreferencesAndChangesOnDiskAreSeen() {
         writeFile(path_, "\n");
         RecordingConsole console;
         JsonPreferencesStore store(console, path_);
-        QVERIFY(!store.object("qnmode"));
-        QVERIFY(console.lines().empty());
-    }
-
-    void changesOnDiskAreSeen() {
-        RecordingConsole console;
-        JsonPreferencesStore store(console, path_);
+        QVERIFY(!store.object("qnmode") && console.lines().empty());
         store.setString("qnapicode", "old");
         writeFile(path_, R"({"qnapicode": "a new and longer code"})");
         QCOMPARE(store.object("qnapicode"), std::optional<json>("a new and longer code"));
     }
 
-    void writesFromManyThreadsAllLand() {
+    void writesFromManyThreadsAllLandPrivatelyAndAtomically() {
         RecordingConsole console;
         JsonPreferencesStore store(console, path_);
         std::vector<std::thread> threads;
@@ -160,6 +194,12 @@ private slots:
             thread.join();
         }
         QCOMPARE(json::parse(readFile(path_).toStdString()).size(), size_t(200));
+        // Owner only (the user bits are Qt's copy of the owner's); no temporary file left.
+        constexpr auto kOthers = ~QFileDevice::Permissions(0x0f00);
+        QCOMPARE(QFileInfo(path_).permissions() & kOthers, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(QFileInfo(folder_).permissions() & kOthers,
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(QDir(folder_).entryList(QDir::Files), QStringList{"preferences.json"});
     }
 
     // Qt's warnings reach the journal through standard error: the code read from the
@@ -191,6 +231,105 @@ private slots:
         for (const char* code : {"Url-Code", "Read-Code-123", "Saved-Code-456"}) {
             QVERIFY2(!text.contains(code), text.constData());
         }
+    }
+    void aRefusedSaveIsReportedAndTheFileStaysAsItWas_data() {
+        QTest::addColumn<QString>("subject");  // made read-only, under the home; "": a full disk
+        QTest::addColumn<bool>("fileExists");
+        QTest::newRow("read-only file") << "quintrel/preferences.json" << true;
+        QTest::newRow("read-only folder") << "quintrel" << true;
+        QTest::newRow("folder cannot be created") << "." << false;
+        QTest::newRow("full disk") << "" << true;
+    }
+    void aRefusedSaveIsReportedAndTheFileStaysAsItWas() {
+        QFETCH(QString, subject);
+        QFETCH(bool, fileExists);
+        const bool fullDisk = subject.isEmpty();
+        if (!privateMounts_ && (fullDisk || ::geteuid() == 0)) {
+            QSKIP(
+                "read-only paths as root and a full disk (a tiny tmpfs) need a private mount "
+                "namespace");
+        }
+        if (fileExists) {
+            QVERIFY(QDir().mkpath(folder_));
+            QVERIFY(!fullDisk || mount("tmpfs", folder_, "tmpfs", 0, "size=64k,mode=0700"));
+            QVERIFY(writeFile(path_, kOldFile));
+        }
+        if (fullDisk) {
+            // Fill what is left, a block at a time, until the disk says it is full.
+            QFile filler(folder_ + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (filler.write(QByteArray(512, 'x')) == 512 && filler.flush()) {
+            }
+        } else {
+            QVERIFY(makeReadOnly(home_->path() + "/" + subject));
+        }
+
+        RecordingConsole console;
+        JsonPreferencesStore store(console, path_);
+        const std::string code(4096, 'n');  // more than a full disk's last block
+        store.setString("qnapicode", code);
+        QCOMPARE(console.lines().size(), size_t(1));
+        const QString line = QString::fromStdString(console.lines().front());
+        const QString prefix = "Could not save the preferences to " + path_ + ": ";
+        QVERIFY2(line.startsWith(prefix) && line.size() > prefix.size(), qPrintable(line));
+        QCOMPARE(QFileInfo::exists(path_), fileExists);
+        if (fileExists) {
+            QCOMPARE(readFile(path_), kOldFile);
+            QStringList files = QDir(folder_).entryList(QDir::Files);
+            files.removeAll("filler");
+            QCOMPARE(files, QStringList{"preferences.json"});  // no temporary file left
+        }
+        QCOMPARE(store.object("qnapicode"), std::optional<json>(code));  // kept for the session
+        if (fullDisk) {
+            // Room again: the next save carries the change that could not be written.
+            QVERIFY(QFile::remove(folder_ + "/filler"));
+            store.setInteger("qnmode", 1);
+            QCOMPARE(console.lines().size(), size_t(1));
+            QCOMPARE(json::parse(readFile(path_).toStdString()),
+                     json({{"qnapicode", code}, {"qnmode", 1}}));
+        }
+    }
+
+    // What is at the path when it is no file to read; `same` checks it is still there as
+    // it was. A blocking open of the FIFO would hang here, reading /dev/zero would not end.
+    void whatIsNoFileIsLeftAloneAndTheDefaultsApply_data() {
+        using Check = std::function<bool(const QString&)>;
+        QTest::addColumn<Check>("make");
+        QTest::addColumn<Check>("same");
+        QTest::addColumn<QString>("why");
+        const QByteArray big = "{\"qnapicode\": \"" + QByteArray(2 << 20, 'b') + "\"}";
+        QTest::newRow("FIFO") << Check([](auto& p) {
+            return ::mkfifo(qPrintable(p), 0600) == 0;
+        }) << Check([](auto& p) { return QFileInfo(p).isFile() == false && QFileInfo(p).exists(); })
+                              << "it is a named pipe, not a regular file";
+        QTest::newRow("link to /dev/zero")
+            << Check([](auto& p) { return QFile::link("/dev/zero", p); })
+            << Check([](auto& p) { return QFileInfo(p).symLinkTarget() == "/dev/zero"; })
+            << "it is a device, not a regular file";
+        QTest::newRow("2 MiB") << Check([big](auto& p) { return writeFile(p, big); })
+                               << Check([big](auto& p) { return readFile(p) == big; })
+                               << "it is larger than 1 MiB";
+    }
+    void whatIsNoFileIsLeftAloneAndTheDefaultsApply() {
+        QFETCH(std::function<bool(const QString&)>, make);
+        QFETCH(std::function<bool(const QString&)>, same);
+        QFETCH(QString, why);
+        QVERIFY(QDir().mkpath(folder_) && make(path_));
+
+        RecordingConsole console;
+        JsonPreferencesStore store(console, path_);
+        QVERIFY(!store.object("qnapicode"));
+        store.setString("qnapicode", "new");
+        QCOMPARE(console.lines(),
+                 (std::vector<std::string>{
+                     ("The preferences file " + path_ + " cannot be read: " + why +
+                      "; the defaults are used and it is left as it is")
+                         .toStdString(),
+                     ("Could not save the preferences to " + path_ + ": " + why).toStdString()}));
+        QCOMPARE(store.object("qnapicode"), std::optional<json>("new"));
+        QVERIFY(same(path_));
+        QCOMPARE(QDir(folder_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+                 QStringList{"preferences.json"});
     }
 };
 

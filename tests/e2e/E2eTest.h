@@ -1,107 +1,235 @@
 #pragma once
-// The GoogleTest fixture of the end-to-end tests: a fresh Session per test, a notification
-// server on its bus when the test wants one, and every process's output printed when a
-// test fails.
+// The end-to-end harness: child processes, the stand-in's control side, a fake screen
+// saver, and the fixture that runs one session per test.
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QDBusConnection>
+#include <QObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QVariantMap>
+#include <chrono>
 #include <functional>
-#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "FakeNotificationServer.h"
-#include "Session.h"
 
 namespace quintrel::e2e {
 
+using namespace std::chrono_literals;
+
+// Generous: the machine running the tests is shared and noisy.
+inline constexpr std::chrono::milliseconds kTimeout = 20s;
+// Loading the web engine the first time can be slow on a busy machine.
+inline constexpr std::chrono::milliseconds kWebTimeout = 60s;
+inline constexpr const char* kDemoCode = "QuintrelDemo2026standinCode0123456789";
+inline const std::string kPoll = "/api/chrome.php";
+
+// Runs the event loop until `condition` holds or `timeout` passes; answers the condition.
+bool waitUntil(const std::function<bool()>& condition,
+               std::chrono::milliseconds timeout = kTimeout);
+// Resident memory of a process in KiB, or -1.
+long residentKiB(qint64 pid);
+// A scripted poll reply with this count (online and page views) and no notification.
+nlohmann::json countsReply(int count, int times = 1);
+// The build's quintrel-companion.
+QString appProgram();
+// An environment with the test build's poll interval shortened to `pollMs`.
+QProcessEnvironment shortPoll(int pollMs);
+
+// A child process, its standard output kept line by line and its standard error whole.
+class Child {
+public:
+    explicit Child(std::string name) : name_(std::move(name)) {}
+    ~Child() { stop(); }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    // False, with the reason in `error()`, when the program could not be started.
+    bool start(const QString& program, const QStringList& args,
+               const QProcessEnvironment& environment);
+    // SIGTERM, then SIGKILL after a grace period.
+    void stop();
+    bool running() const { return process_.state() != QProcess::NotRunning; }
+    qint64 pid() const { return process_.processId(); }  // 0 when not running
+    void send(const std::string& line) {
+        process_.write((line + "\n").c_str());
+        process_.waitForBytesWritten(1000);
+    }
+    const std::vector<std::string>& lines() {
+        readOutput();
+        return lines_;
+    }
+    bool printed(const std::string& line) { return std::ranges::count(lines(), line) > 0; }
+    const std::string& standardError() const { return stderr_; }
+    bool saidOnStandardError(const std::string& text) const {
+        return stderr_.find(text) != std::string::npos;
+    }
+    std::string error() const { return error_; }
+    std::optional<int> exitCode() const {  // none while running or after a crash
+        return running() || process_.exitStatus() != QProcess::NormalExit
+                   ? std::nullopt
+                   : std::optional(process_.exitCode());
+    }
+    std::string tail(size_t count = 40);  // for a failure report
+
+private:
+    void readOutput();
+
+    std::string name_;
+    QProcess process_;
+    std::string partial_;
+    std::vector<std::string> lines_;
+    std::string stderr_;
+    std::string error_;
+};
+
+struct LoggedRequest {
+    std::string method;
+    std::string path;
+    std::string query;  // raw, items in the order sent
+    double time;
+    int status;  // 0 while the reply is pending or when the connection was dropped
+    std::string body;
+
+    std::vector<std::string> queryNames() const;
+    std::optional<std::string> queryValue(const std::string& name) const;  // percent-decoded
+};
+
+// The stand-in's control and log endpoints.
+struct StandinClient {
+    int port = 0;
+    // Queues a scripted reply, e.g. {{"path","/api/chrome.php"},{"status",503}}; see
+    // `quintrel-standin --help`. False when the stand-in refused it.
+    bool script(const nlohmann::json& reply);
+    std::vector<LoggedRequest> log() const;
+    std::vector<LoggedRequest> requests(const std::string& path) const;
+    void reset();
+};
+
+// org.freedesktop.ScreenSaver on the test's bus: sends lock and unlock, answers no idle
+// time.
+class FakeScreenSaver : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    explicit FakeScreenSaver(QDBusConnection bus) : bus_(bus) {}
+    void setActive(bool active);  // ActiveChanged on the freedesktop path
+
+public slots:
+    Q_SCRIPTABLE uint GetSessionIdleTime() const { return 0; }
+    Q_SCRIPTABLE bool GetActive() const { return active_; }
+
+signals:
+    Q_SCRIPTABLE void ActiveChanged(bool active);
+
+private:
+    QDBusConnection bus_;
+    bool active_ = false;
+};
+
+// Records the PropertiesChanged signals of the app's session-bus interface.
+class PropertiesRecorder : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QVariantMap> changes;
+public slots:
+    void changed(const QString& interface, const QVariantMap& changed, const QStringList&) {
+        if (interface == "com.quintrel.Companion1") {
+            changes.push_back(changed);
+        }
+    }
+};
+
+// A fresh session per test: Xvfb, a private session bus and the stand-in (with
+// `standinArguments()`) on a port of its own, on demand the panel and the real app, in a
+// fresh temporary directory. Every process's output is printed when a test fails.
 class E2eTest : public testing::Test {
 protected:
-    void SetUp() override {
-        session_ = std::make_unique<Session>(standinArguments());
-        ASSERT_TRUE(session_->ok()) << session_->error();
-    }
-
-    void TearDown() override {
-        stopNotificationServer();
-        if (HasFailure() && session_) {
-            std::cout << session_->diagnostics() << std::flush;
-        }
-        session_.reset();
-    }
-
+    void SetUp() override;
+    void TearDown() override;
     // Override to run the stand-in differently (e.g. with notifications on).
     virtual QStringList standinArguments() const { return {"--notify-every", "0"}; }
 
-    Session& session() { return *session_; }
+    void writePreferences(const nlohmann::json& preferences);
+    // The minimal panel (the StatusNotifierWatcher), ready to take an item.
+    bool startPanel();
+    // The build's quintrel-companion or `program`, with `extra` added to its environment.
+    bool startApp(const QProcessEnvironment& extra = {}, const QString& program = {});
 
-    // Stores `code` (the demo code by default), starts the panel, then the app.
-    void startWithCode(const std::string& code = kDemoCode) {
-        session().writePreferences({{"qnapicode", code}});
-        ASSERT_TRUE(session().startPanel()) << "the panel did not start";
-        ASSERT_TRUE(session().startApp()) << session().app().error();
+    Child& app() { return *app_; }
+    Child& panel() { return *panel_; }
+    StandinClient& standin() { return standin_; }
+    FakeScreenSaver& screenSaver() { return *screenSaver_; }
+    // The service on 127.0.0.1, the widget host under another name on the same port.
+    std::string serviceURL() const { return "http://127.0.0.1:" + std::to_string(standin_.port); }
+    std::string widgetURL() const { return "http://localhost:" + std::to_string(standin_.port); }
+    QString directory() const { return dir_.path(); }
+    QProcessEnvironment environment() const { return environment_; }
+
+    // Every label the panel has seen, in order, repeats folded.
+    std::vector<std::string> labels();
+    bool waitForLabel(const std::string& label, std::chrono::milliseconds timeout = kTimeout);
+    // Waits for a panel line from `from` on that passes `matches`.
+    bool waitForPanelLine(const std::function<bool(const std::string&)>& matches, size_t from = 0);
+    bool waitForItem() {
+        return waitForPanelLine([](const std::string& l) { return l.starts_with("item "); });
     }
+    void panelCommand(const std::string& command) { panel_->send(command); }
 
-    // The pid of a child of the app whose executable's path passes `matches`, or 0.
-    qint64 appChild(const std::function<bool(const QString& executable)>& matches) {
-        const QString parent = QString::number(session().app().pid());
-        for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
-            QFile stat("/proc/" + pid + "/stat");
-            if (!stat.open(QIODevice::ReadOnly)) {
-                continue;
-            }
-            // "pid (name) state ppid ...": the name may hold spaces, so count from its end.
-            const QString line = QString::fromUtf8(stat.readAll());
-            const QStringList rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
-            if (rest.size() > 1 && rest[1] == parent &&
-                matches(QFileInfo("/proc/" + pid + "/exe").symLinkTarget())) {
-                return pid.toLongLong();
-            }
-        }
-        return 0;
-    }
+    bool waitForRequests(size_t count, const std::string& path = kPoll,
+                         std::chrono::milliseconds timeout = kTimeout);
+    // The index in `app().lines()` of the first line from `from` on containing `text`.
+    std::optional<size_t> waitForAppLine(const std::string& text, size_t from = 0,
+                                         std::chrono::milliseconds timeout = kTimeout);
 
+    // URLs the app handed to the (fake) browser, in order; whether one starts with `prefix`.
+    std::vector<std::string> openedUrls() const;
+    bool opened(const std::string& prefix) const;
+
+    // Runs an X client on the session's display; answers its standard output.
+    QString x11(const QString& program, const QStringList& arguments);
+    // The id of the visible window of that title, or empty.
+    QString window(const QString& title);
+
+    // Stores the demo code, starts the panel, then the app with `extra` in its environment.
+    void startWithCode(const QProcessEnvironment& extra = {});
     // Waits until the first poll has been answered and answers it.
-    LoggedRequest firstAnsweredPoll() {
-        std::optional<LoggedRequest> poll;
-        waitUntil(
-            [&] {
-                const auto polls = session().standin().requests("/api/chrome.php");
-                if (!polls.empty() && polls.front().status != 0) {
-                    poll = polls.front();
-                }
-                return poll.has_value();
-            },
-            kTimeout);
-        if (!poll) {
-            ADD_FAILURE() << "no poll was answered";
-            return {};
-        }
-        return *poll;
-    }
+    LoggedRequest firstAnsweredPoll();
+    // The pid of a child of the app whose executable's path passes `matches`, or 0.
+    qint64 appChild(const std::function<bool(const QString& executable)>& matches);
+    // Whether the app's process has mapped a file whose path contains `name`.
+    bool appMaps(const QString& name);
 
     // A notification server of the test's own on the session's bus. It leaves with the
     // test, or sooner by stopNotificationServer(), as when the desktop's server crashes.
-    fakes::FakeNotificationServer& startNotificationServer() {
-        stopNotificationServer();
-        notificationServer_ = std::make_unique<fakes::FakeNotificationServer>(
-            QDBusConnection::connectToBus(session().environment().value("DBUS_SESSION_BUS_ADDRESS"),
-                                          kNotificationServerConnection));
-        return *notificationServer_;
-    }
-    void stopNotificationServer() {
-        if (notificationServer_) {
-            notificationServer_.reset();
-            QDBusConnection::disconnectFromBus(kNotificationServerConnection);
-        }
-    }
+    fakes::FakeNotificationServer& startNotificationServer();
+    void stopNotificationServer();
     fakes::FakeNotificationServer& notificationServer() { return *notificationServer_; }
 
 private:
-    static constexpr const char* kNotificationServerConnection = "e2e-notification-server";
+    void startSession();  // leaves the reason in `error_` when a piece did not start
+    void stopSession();
+    bool ok() const { return error_.empty(); }
+    QString firstLine(Child& child, const QString& program, const QStringList& args);
+    std::string diagnostics();
 
-    std::unique_ptr<Session> session_;
+    QTemporaryDir dir_;
+    std::string error_;
+    QProcessEnvironment environment_;
+    QString connectionName_;
+    std::unique_ptr<Child> display_ = std::make_unique<Child>("Xvfb");
+    std::unique_ptr<Child> busDaemon_ = std::make_unique<Child>("dbus-daemon");
+    std::unique_ptr<Child> standinProcess_ = std::make_unique<Child>("quintrel-standin");
+    std::unique_ptr<Child> panel_ = std::make_unique<Child>("quintrel-panel");
+    std::unique_ptr<Child> app_ = std::make_unique<Child>("quintrel-companion");
+    std::unique_ptr<FakeScreenSaver> screenSaver_;
+    StandinClient standin_;
     std::unique_ptr<fakes::FakeNotificationServer> notificationServer_;
 };
 

@@ -14,10 +14,6 @@
 namespace quintrel::e2e {
 namespace {
 
-using namespace std::chrono_literals;
-
-constexpr auto kWebTimeout = 60s;
-
 struct Tree {
     const char* name;
     // Whether the tree comes from a build without build-tree fallbacks, so that none of
@@ -82,17 +78,6 @@ protected:
         ASSERT_EQ(problem, "");
         E2eTest::SetUp();
     }
-    // Whether the app's process has `file` mapped, i.e. loaded that very library.
-    bool appHasMapped(const QString& file) {
-        QFile maps(QString("/proc/%1/maps").arg(session().app().pid()));
-        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(file.toUtf8());
-    }
-
-    // Whether a child of the app runs `program`.
-    bool appRunsChild(const QString& program) {
-        return appChild([&](const QString& executable) { return executable == program; }) != 0;
-    }
-
     // Outlives the session, so the app is stopped before its files go.
     QTemporaryDir root;
     // The prefix of the laid-out tree (bin/, lib/, libexec/, share/).
@@ -100,14 +85,14 @@ protected:
 };
 
 TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
-    const QString app = installed + "/bin/quintrel-companion";
-    ASSERT_TRUE(QFileInfo(app).isExecutable()) << app.toStdString();
+    const QString program = installed + "/bin/quintrel-companion";
+    ASSERT_TRUE(QFileInfo(program).isExecutable()) << program.toStdString();
 
     // Another local user may be able to write there: a plugin planted in such a folder
     // must never be loaded.
     if (GetParam().userBuild) {
         for (const QString& binary :
-             {app, installed + "/libexec/quintrel-companion/quintrel-sound",
+             {program, installed + "/libexec/quintrel-companion/quintrel-sound",
               installed + "/libexec/quintrel-companion/quintrel-dashboard"}) {
             QProcess strings;
             strings.start("strings", {"-a", binary});
@@ -128,38 +113,35 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
                                {"notifydesc", "and playing"},
                                {"notifyurl", "https://q.test/x"},
                                {"notifysound", "media/01"}};
-    ASSERT_TRUE(session().standin().script({{"path", "/api/chrome.php"}, {"body", reply.dump()}}));
+    ASSERT_TRUE(standin().script({{"path", kPoll}, {"body", reply.dump()}}));
 
-    session().writePreferences({{"qnapicode", kDemoCode}});
-    ASSERT_TRUE(session().startPanel());
+    writePreferences({{"qnapicode", kDemoCode}});
+    ASSERT_TRUE(startPanel());
     QProcessEnvironment environment;
-    environment.insert("QUINTREL_SERVICE_URL", QString::fromStdString(session().serviceURL()));
-    environment.insert("QUINTREL_WIDGET_URL", QString::fromStdString(session().widgetURL()));
     environment.insert("QT_LOGGING_RULES", "quintrel.sound.info=true");
-    ASSERT_TRUE(session().startApp(environment, app)) << session().app().error();
+    ASSERT_TRUE(startApp(environment, program)) << app().error();
 
-    ASSERT_TRUE(session().waitForLabel("12"));
-    ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }, kTimeout));
+    ASSERT_TRUE(waitForLabel("12"));
+    ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }));
     EXPECT_EQ(server.calls.first().summary, "Installed");
     // The helper says so on the app's standard error once the sound has played through.
     const std::string played = (installed + "/libexec/quintrel-companion/quintrel-sound played " +
                                 installed + "/share/quintrel-companion/media/01.mp3 to the end")
                                    .toStdString();
-    EXPECT_TRUE(
-        waitUntil([&] { return session().app().standardError().find(played) != std::string::npos; },
-                  kTimeout))
+    EXPECT_TRUE(waitUntil([&] { return app().saidOnStandardError(played); }))
         << "expected: " << played;
 
-    session().panelCommand("click 1200 10");
-    ASSERT_TRUE(session().waitForRequests(1, "/widget/wp3.2.php", kWebTimeout));
+    panelCommand("click 1200 10");
+    ASSERT_TRUE(waitForRequests(1, "/widget/wp3.2.php", kWebTimeout));
     EXPECT_TRUE(waitUntil(
         [&] {
-            return appRunsChild(
+            const QString helper =
                 QFileInfo(installed + "/libexec/quintrel-companion/quintrel-dashboard")
-                    .canonicalFilePath());
+                    .canonicalFilePath();
+            return appChild([&](const QString& executable) { return executable == helper; }) != 0;
         },
         kTimeout));
-    EXPECT_FALSE(appHasMapped("libQt6WebEngineCore"));
+    EXPECT_FALSE(appMaps("libQt6WebEngineCore"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, PackageTest,

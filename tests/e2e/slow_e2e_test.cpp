@@ -6,42 +6,33 @@
 namespace quintrel::e2e {
 namespace {
 
-const std::string kPoll = "/api/chrome.php";
-
 using SlowTest = E2eTest;
 
 TEST_F(SlowTest, LockedScreenMakesTheNextPollQuiet) {
     startWithCode();
-    const auto first = firstAnsweredPoll();
-    EXPECT_EQ(first.queryValue("shownotify"), "1");
-    session().screenSaver().setActive(true);
+    EXPECT_EQ(firstAnsweredPoll().queryValue("shownotify"), "1");
+    screenSaver().setActive(true);
     // The timer's first tick comes 45 s after start-up.
-    ASSERT_TRUE(session().waitForRequests(2, kPoll, 70s));
-    const auto second = session().standin().requests(kPoll).at(1);
-    EXPECT_EQ(second.queryValue("shownotify"), "0");
-    EXPECT_EQ(second.queryValue("keepalive"), "0");
-    EXPECT_EQ(second.queryValue("idle"), "1");
-    EXPECT_NE(second.query.find("&shownotify=0&keepalive=0&idle=1&"), std::string::npos);
+    ASSERT_TRUE(waitForRequests(2, kPoll, 70s));
+    EXPECT_NE(standin().requests(kPoll).at(1).query.find("&shownotify=0&keepalive=0&idle=1&"),
+              std::string::npos);
 }
 
 TEST_F(SlowTest, ReplyAfterThirtySecondsEndsInTheTimeout) {
-    ASSERT_TRUE(session().standin().script({{"path", kPoll}, {"delay_ms", 31000}}));
-    session().writePreferences({{"qnapicode", kDemoCode}});
-    ASSERT_TRUE(session().startPanel());
+    ASSERT_TRUE(standin().script({{"path", kPoll}, {"delay_ms", 31000}}));
     QProcessEnvironment environment;
     environment.insert("QUINTREL_TEST_STATUS_TEXTS", "1");
-    ASSERT_TRUE(session().startApp(environment)) << session().app().error();
-    ASSERT_TRUE(session().waitForLabel("..."));
-    const auto failed = session().waitForAppLine("Quintrel refresh failed: ", 0, 50s);
+    startWithCode(environment);
+    ASSERT_TRUE(waitForLabel("..."));
+    const auto failed = waitForAppLine("Quintrel refresh failed: ", 0, 50s);
     ASSERT_TRUE(failed.has_value());
-    EXPECT_TRUE(session().waitForAppLine("Ignoring stale Quintrel refresh completion", *failed));
-    EXPECT_TRUE(session().waitForLabel("Quintrel"));
-    EXPECT_EQ(session().labels(), (std::vector<std::string>{"Quintrel", "...", "Quintrel"}));
+    EXPECT_TRUE(waitForAppLine("Ignoring stale Quintrel refresh completion", *failed));
+    EXPECT_TRUE(waitForLabel("Quintrel"));
+    EXPECT_EQ(labels(), (std::vector<std::string>{"Quintrel", "...", "Quintrel"}));
     // The user build's text: the real time-out, in whole seconds.
-    EXPECT_NE(session().app().standardError().find("\tRefresh timed out after 30s\n"),
-              std::string::npos)
-        << session().app().standardError();
-    for (const auto& line : session().app().lines()) {
+    EXPECT_TRUE(app().saidOnStandardError("\tRefresh timed out after 30s\n"))
+        << app().standardError();
+    for (const auto& line : app().lines()) {
         EXPECT_EQ(line.find(kDemoCode), std::string::npos) << "the API code leaked: " << line;
     }
 }

@@ -2,16 +2,13 @@
 // memory stays flat, and the app never reports a stale or skipped refresh it was not given
 // a reason for. QUINTREL_SOAK_CYCLES sets the number of cycles (default 300).
 
-#include <chrono>
 #include <cstdlib>
-#include <fstream>
 
 #include "E2eTest.h"
 
 namespace quintrel::e2e {
 namespace {
 
-const std::string kPoll = "/api/chrome.php";
 constexpr int kIntervalMs = 250;
 // A reply held back this long makes the next one or two ticks find the refresh running.
 constexpr int kDelayMs = 600;
@@ -23,16 +20,6 @@ size_t cycleCount() {
     const char* text = std::getenv("QUINTREL_SOAK_CYCLES");
     const long value = text ? std::strtol(text, nullptr, 10) : 0;
     return value > static_cast<long>(kBaselineCycle) ? static_cast<size_t>(value) : 300;
-}
-
-long residentKiB(qint64 pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("VmRSS:")) {
-            return std::strtol(line.c_str() + 6, nullptr, 10);
-        }
-    }
-    return -1;
 }
 
 double epochSeconds() {
@@ -72,24 +59,22 @@ nlohmann::json replyFor(size_t n) {
     }
 }
 
-class SoakTest : public E2eTest {};
+using SoakTest = E2eTest;
 
 TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
     const size_t cycles = cycleCount();
     const auto& server = startNotificationServer();
     // Notifications without sound: the sound switch is off.
-    session().writePreferences({{"qnapicode", kDemoCode}, {"qnplay", 0}});
+    writePreferences({{"qnapicode", kDemoCode}, {"qnplay", 0}});
     size_t scripted = 0;
     const auto scriptAhead = [&](size_t answered) {
         for (; scripted < answered + 20; ++scripted) {
-            ASSERT_TRUE(session().standin().script(replyFor(scripted)));
+            ASSERT_TRUE(standin().script(replyFor(scripted)));
         }
     };
     scriptAhead(0);
-    ASSERT_TRUE(session().startPanel());
-    QProcessEnvironment environment;
-    environment.insert("QUINTREL_TEST_POLL_INTERVAL_MS", QString::number(kIntervalMs));
-    ASSERT_TRUE(session().startApp(environment));
+    ASSERT_TRUE(startPanel());
+    ASSERT_TRUE(startApp(shortPoll(kIntervalMs)));
 
     // When each line of the app was printed: after the look before the one that saw it, and
     // before that one. Compared with the delayed replies' times, this tells whether one was
@@ -98,7 +83,7 @@ TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
     double lastLook = epochSeconds();
     const auto look = [&] {
         const double now = epochSeconds();
-        printed.resize(session().app().lines().size(), {lastLook, now});
+        printed.resize(app().lines().size(), {lastLook, now});
         lastLook = now;
     };
     std::vector<LoggedRequest> polls;
@@ -110,13 +95,12 @@ TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
         waitUntil(
             [&] {
                 look();
-                return std::chrono::steady_clock::now() - checked >= pace ||
-                       !session().app().running();
+                return std::chrono::steady_clock::now() - checked >= pace || !app().running();
             },
             kTimeout);
-        ASSERT_TRUE(session().app().running()) << "the app ended after " << polls.size();
+        ASSERT_TRUE(app().running()) << "the app ended after " << polls.size();
         const auto before = polls.size();
-        polls = session().standin().requests(kPoll);
+        polls = standin().requests(kPoll);
         if (polls.size() > before) {
             progressed = std::chrono::steady_clock::now();
         }
@@ -125,15 +109,15 @@ TEST_F(SoakTest, MemoryStaysFlatAndEveryStaleOrSkipLineHasACause) {
             << "no poll for a minute after " << polls.size();
         scriptAhead(polls.size());
         if (baselineKiB < 0 && polls.size() >= kBaselineCycle) {
-            baselineKiB = residentKiB(session().app().pid());
+            baselineKiB = residentKiB(app().pid());
         }
     }
     // The last reply handled, and one more tick for what it leaves behind.
     waitUntil([] { return false; }, std::chrono::milliseconds(3 * kIntervalMs + kDelayMs));
-    const long endKiB = residentKiB(session().app().pid());
+    const long endKiB = residentKiB(app().pid());
     look();
-    const auto& lines = session().app().lines();
-    polls = session().standin().requests(kPoll);
+    const auto& lines = app().lines();
+    polls = standin().requests(kPoll);
 
     std::cout << "soak: " << polls.size() << " cycles, resident " << baselineKiB
               << " KiB after cycle " << kBaselineCycle << ", " << endKiB << " KiB at the end\n";

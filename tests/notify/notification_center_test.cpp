@@ -126,13 +126,6 @@ private slots:
         QCOMPARE(call.timeout, -1);
     }
 
-    void aServerWithoutMarkupGetsTheBodyAsItIs() {
-        server->capabilities = {"actions", "body"};
-        settings();
-        post(request("https://q.test", "Tom & Jerry <3"));
-        QCOMPARE(server->calls.last().body, "Tom & Jerry <3");
-    }
-
     void eitherActionReachesTheDelegateOnceWithTheUserInfo() {
         const uint first = post(request("https://q.test/1"));
         const uint second = post(request("https://q.test/2"));

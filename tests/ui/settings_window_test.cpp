@@ -1,14 +1,20 @@
-// The settings window offscreen: controls filled from the preferences, Save wired to the
-// check, keyboard use, the legal links' places and tooltips, and the window itself.
+// The settings window offscreen, on a temporary XDG_CONFIG_HOME: controls filled from the
+// preferences, Save wired to the check, the switches by keyboard and assistive technology,
+// the links, the window itself, and the "Start at login" switch, which changes its entry at
+// once and apart from Save, shows the entry found when the window opens, and undoes and
+// explains a failed change.
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
+#include <QSet>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+#include <thread>
 
 #include "desktop/settings/QtSettingsWindows.h"
 #include "desktop/settings/QuintrelSwitch.h"
@@ -22,14 +28,22 @@ class SettingsWindowTest : public QObject {
     Q_OBJECT
 
 private:
+    QTemporaryDir config;  // the autostart switch writes at once: never into the real folder
+    QString entry;
     std::unique_ptr<fakes::FakePlatform> fakes;
     int startupSounds = 0;
 
-    SettingsServices services() { return fakes->settingsServices(); }
     std::unique_ptr<ViewController> makeView() {
-        return std::make_unique<ViewController>(services(), [this] { ++startupSounds; });
+        auto view = std::make_unique<ViewController>(fakes->settingsServices(),
+                                                     [this] { ++startupSounds; });
+        view->show();
+        view->activateWindow();
+        if (!QTest::qWaitForWindowActive(view.get())) {
+            qFatal("the settings window was not shown");
+        }
+        return view;
     }
-    template <typename T>
+    template <typename T = QuintrelSwitch>
     static T* control(QWidget& view, const char* name) {
         auto* found = view.findChild<T*>(name);
         if (!found) {
@@ -37,66 +51,76 @@ private:
         }
         return found;
     }
-    static bool on(QWidget& view, const char* name) {
-        return control<QuintrelSwitch>(view, name)->isChecked();
+    static QLabel* message(QWidget& view) { return control<QLabel>(view, "qnautostartMessage"); }
+    static bool accessibleChecked(QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget)->state().checked;
+    }
+    void answerTheCheck(const char* reply) {
+        fakes->http.succeed(0, reply);
+        fakes->mainQueue.runPending();
+    }
+    QByteArray entryText() const {
+        QFile file(entry);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeEntry(const QByteArray& text) {
+        QDir().mkpath(config.path() + "/autostart");
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) > 0);
     }
 
 private slots:
+    void initTestCase() {
+        QVERIFY(config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        entry = config.path() + "/autostart/com.quintrel.Companion.desktop";
+    }
     void init() {
         fakes = std::make_unique<fakes::FakePlatform>();
         startupSounds = 0;
+        QDir(config.path()).removeRecursively();
+        QDir().mkpath(config.path());
     }
     void cleanup() { fakes.reset(); }
 
-    void fillsTheControlsFromStoredValues() {
+    // Which stored value selects which state is the logic's table; here, that each control
+    // shows its own key.
+    void fillsTheControlsFromStoredValuesAndOpensTheLinks() {
         auto& store = fakes->preferences;
         store.set(prefs::apiCode, "  stored code ");
-        store.set(prefs::notify, "0");  // text: missing, so on
         store.set(prefs::mode, 1);
         store.set(prefs::play, 0);
-        store.set(prefs::keepAlive, 1.5);  // no whole number: missing, so on
-        store.set(prefs::mute, false);
+        store.set(prefs::mute, 0);
         auto view = makeView();
         QCOMPARE(control<QLineEdit>(*view, "qnapicode")->text(), QString("  stored code "));
-        QVERIFY(on(*view, "qnnotify"));
         QCOMPARE(control<QComboBox>(*view, "qnmode")->currentIndex(), 1);
-        QVERIFY(!on(*view, "qnplay"));
-        QVERIFY(on(*view, "qnkeepalive"));
-        QVERIFY(!on(*view, "qnmute"));
+        QVERIFY(control(*view, "qnnotify")->isChecked() &&
+                control(*view, "qnkeepalive")->isChecked());
+        QVERIFY(!control(*view, "qnplay")->isChecked() && !control(*view, "qnmute")->isChecked());
         QCOMPARE(startupSounds, 1);
-
-        store.set(prefs::apiCode, 7);
-        store.set(prefs::mode, 2);  // beyond the two items
-        auto second = makeView();
-        QCOMPARE(control<QLineEdit>(*second, "qnapicode")->text(), QString());
-        QCOMPARE(control<QComboBox>(*second, "qnmode")->currentIndex(), 0);
-    }
-
-    void modeOffersTheTwoDisplays() {
-        auto view = makeView();
-        auto* mode = control<QComboBox>(*view, "qnmode");
-        QCOMPARE(mode->count(), 2);
-        QCOMPARE(mode->itemText(0), QString("Visitors online"));
-        QCOMPARE(mode->itemText(1), QString("Page views"));
+        for (const char* button : {"privacyPolicyButton", "termsButton", "helpButton"}) {
+            control<QPushButton>(*view, button)->click();
+        }
+        QCOMPARE(fakes->browser.opened,
+                 (std::vector<std::string>{"https://quintrel.test/privacy.php",
+                                           "https://quintrel.test/terms.php",
+                                           "https://quintrel.test/plugin/?type=api"}));
     }
 
     void saveChecksTheCleanedCodeAndStoresWhatWasShownWhenPressed() {
         auto view = makeView();
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
         auto* code = control<QLineEdit>(*view, "qnapicode");
         code->setText(" abc def\n");
         control<QComboBox>(*view, "qnmode")->setCurrentIndex(1);
-        control<QuintrelSwitch>(*view, "qnplay")->setChecked(false);
+        control(*view, "qnplay")->setChecked(false);
         QTest::mouseClick(control<QPushButton>(*view, "saveButton"), Qt::LeftButton);
         QCOMPARE(fakes->http.resumedURLs(),
                  std::vector<std::string>{"https://quintrel.test/api/chrome.php?v=2&code=abcdef"});
 
         // Edits after the press do not change what the check stores.
-        control<QuintrelSwitch>(*view, "qnnotify")->setChecked(false);
+        control(*view, "qnnotify")->setChecked(false);
         code->setText("changed");
-        fakes->http.succeed(0, R"({"error":0})");
-        fakes->mainQueue.runPending();
+        answerTheCheck(R"({"error":0})");
         const auto& store = fakes->preferences;
         QCOMPARE(store.object(prefs::apiCode), std::optional(nlohmann::json("abcdef")));
         QCOMPARE(store.object(prefs::notify), std::optional(nlohmann::json(1)));
@@ -105,116 +129,165 @@ private slots:
         QVERIFY(!view->isVisible());  // closed by the success, not destroyed
     }
 
-    void aRejectedCodeKeepsTheWindowOpenAndStoresNothing() {
-        auto view = makeView();
-        view->show();
-        control<QLineEdit>(*view, "qnapicode")->setText("wrong");
-        QTest::mouseClick(control<QPushButton>(*view, "saveButton"), Qt::LeftButton);
-        fakes->http.succeed(0, R"({"error":3})");
-        fakes->mainQueue.runPending();
-        QVERIFY(view->isVisible());
-        QVERIFY(!fakes->preferences.object(prefs::apiCode));
-    }
-
     void anOutcomeArrivingAfterTheWindowIsGoneIsStillHandled() {
         auto view = makeView();
         control<QLineEdit>(*view, "qnapicode")->setText("late");
         QTest::mouseClick(control<QPushButton>(*view, "saveButton"), Qt::LeftButton);
         view.reset();
-        fakes->http.succeed(0, R"({"error":0})");
-        fakes->mainQueue.runPending();
+        answerTheCheck(R"({"error":0})");
         QCOMPARE(fakes->preferences.object(prefs::apiCode), std::optional(nlohmann::json("late")));
     }
 
     void closeRequestedFromAnotherThreadClosesOnTheMainThread() {
         auto view = makeView();
-        view->show();
         std::thread([this] { fakes->bus.post("com.quintrel.close"); }).join();
         QVERIFY(view->isVisible());
         fakes->mainQueue.runPending();
         QVERIFY(!view->isVisible());
     }
 
-    void enterSavesAndEscapeCloses() {
+    void enterSavesARejectedCodeKeepsTheWindowAndEscapeCloses() {
         auto view = makeView();
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
         auto* code = control<QLineEdit>(*view, "qnapicode");
-        code->setText("typed");
+        code->setText("wrong");
         code->setFocus();
         QTest::keyClick(code, Qt::Key_Return);
         QCOMPARE(fakes->http.count(), std::size_t{1});
-        control<QuintrelSwitch>(*view, "qnmute")->setFocus();
-        QTest::keyClick(control<QuintrelSwitch>(*view, "qnmute"), Qt::Key_Enter);
+        answerTheCheck(R"({"error":3})");
+        QVERIFY(view->isVisible());
+        QVERIFY(!fakes->preferences.object(prefs::apiCode));
+        control(*view, "qnmute")->setFocus();
+        QTest::keyClick(control(*view, "qnmute"), Qt::Key_Enter);
         QCOMPARE(fakes->http.count(), std::size_t{2});
         QTest::keyClick(code, Qt::Key_Escape);
         QVERIFY(!view->isVisible());
     }
 
-    void switchesAreKeyboardToggledAndNamedForAssistiveTechnology() {
+    void tabReachesEverySwitchWhichTellsAssistiveTechnologyAndFollowsTheKeys() {
         auto view = makeView();
-        view->show();
-        auto* notify = control<QuintrelSwitch>(*view, "qnnotify");
-        QVERIFY(notify->isChecked());
-        notify->setFocus();
-        QTest::keyClick(notify, Qt::Key_Space);
-        QVERIFY(!notify->isChecked());
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(notify);
-        QVERIFY(accessible);
-        QCOMPARE(accessible->text(QAccessible::Name), QString("Desktop notifications"));
-        QVERIFY(accessible->state().checkable);
-        QVERIFY(!accessible->state().checked);
-    }
-
-    void linksSitAtTheBottomLeftAndOpenTheLegalPages() {
-        auto view = makeView();
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        auto* privacy = control<QPushButton>(*view, "privacyPolicyButton");
-        auto* terms = control<QPushButton>(*view, "termsButton");
-        const int top = view->height() - 20 - 18;
-        QCOMPARE(privacy->geometry(), QRect(18, top, 94, 18));
-        QCOMPARE(terms->geometry(), QRect(120, top, 48, 18));
-        QCOMPARE(privacy->toolTip(), QString("Open Quintrel Privacy Policy"));
-        QCOMPARE(terms->toolTip(), QString("Open Quintrel Terms"));
-        QVERIFY(privacy->font().underline());
-        for (QPushButton* link : {privacy, terms}) {
-            QVERIFY(link->fontMetrics().horizontalAdvance(link->text()) <= link->width());
+        QSet<QWidget*> reached;
+        for (int i = 0; i < 40; ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            reached.insert(focus);
+            QTest::keyClick(focus, Qt::Key_Tab);
         }
-        // The links stay clear of the Help button on their row.
-        QVERIFY(terms->geometry().right() < control<QPushButton>(*view, "helpButton")->x());
-
-        privacy->click();
-        terms->click();
-        control<QPushButton>(*view, "helpButton")->click();
-        QCOMPARE(fakes->browser.opened,
-                 (std::vector<std::string>{"https://quintrel.test/privacy.php",
-                                           "https://quintrel.test/terms.php",
-                                           "https://quintrel.test/plugin/?type=api"}));
+        for (auto* each : view->findChildren<QuintrelSwitch*>()) {
+            QVERIFY2(reached.contains(each), qPrintable(each->objectName()));
+        }
+        const std::pair<const char*, QString> switches[] = {{"qnnotify", "Desktop notifications"},
+                                                            {"qnplay", "Notification sounds"},
+                                                            {"qnkeepalive", "Keep alive"},
+                                                            {"qnmute", "Quiet while locked"},
+                                                            {"qnautostart", "Start at login"}};
+        for (const auto& [name, accessibleName] : switches) {
+            QuintrelSwitch* toggle = control(*view, name);
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(toggle);
+            QCOMPARE(face->text(QAccessible::Name), accessibleName);
+            QCOMPARE(face->role(), QAccessible::CheckBox);
+            QVERIFY(face->state().checkable && face->state().focusable);
+            // Space toggles, Right turns on, Left turns off; the accessible state follows.
+            const bool initially = toggle->isChecked();
+            QCOMPARE(accessibleChecked(toggle), initially);
+            toggle->setFocus();
+            QTest::keyClick(toggle, Qt::Key_Space);
+            QCOMPARE(toggle->isChecked(), !initially);
+            QCOMPARE(accessibleChecked(toggle), !initially);
+            QTest::keyClick(toggle, Qt::Key_Right);
+            QTest::keyClick(toggle, Qt::Key_Right);
+            QVERIFY(toggle->isChecked());
+            QTest::keyClick(toggle, Qt::Key_Left);
+            QVERIFY(!toggle->isChecked() && !accessibleChecked(toggle));
+            QVERIFY(toggle->hasFocus());
+        }
+        // The arrows follow the knob right to left.
+        QuintrelSwitch* mute = control(*view, "qnmute");
+        mute->setLayoutDirection(Qt::RightToLeft);
+        QTest::keyClick(mute, Qt::Key_Left);
+        QVERIFY(mute->isChecked());
+        QTest::keyClick(mute, Qt::Key_Right);
+        QVERIFY(!mute->isChecked());
     }
 
-    void theWindowIsTitledFixedAndShownOnRequest() {
-        QtSettingsWindows windows(services(), [this] { ++startupSounds; });
+    void theWindowIsMadeOnceAndShownOnRequest() {
+        QtSettingsWindows windows(fakes->settingsServices(), [this] { ++startupSounds; });
         auto controller = windows.makeSettingsWindow();
         QCOMPARE(startupSounds, 1);
-        auto* view = [] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* found = qobject_cast<ViewController*>(w)) {
-                    return found;
-                }
-            }
-            return static_cast<ViewController*>(nullptr);
-        }();
-        QVERIFY(view);
-        QVERIFY(!view->isVisible());
+        QWidget* view = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            view = qobject_cast<ViewController*>(w) ? w : view;
+        }
+        QVERIFY(view && !view->isVisible());
         controller->showWindow();
         QVERIFY(view->isVisible());
-        QCOMPARE(view->windowTitle(), QString("Quintrel Configuration"));
-        QCOMPARE(view->minimumSize(), view->maximumSize());
         view->close();
         controller->showWindow();
         QVERIFY(view->isVisible());
         QCOMPARE(startupSounds, 1);
+    }
+
+    void startAtLoginChangesTheEntryAtOnceApartFromSave() {
+        auto view = makeView();
+        auto* toggle = control(*view, "qnautostart");
+        QVERIFY(!toggle->isChecked());
+        QTest::mouseClick(toggle, Qt::LeftButton);
+        QVERIFY(toggle->isChecked());
+        const QByteArray written = entryText();  // its content is the autostart unit test's
+        QVERIFY(written.startsWith("[Desktop Entry]\n"));
+
+        // Saving stores the preferences and leaves the entry; closing undoes nothing.
+        control<QLineEdit>(*view, "qnapicode")->setText("code");
+        QTest::mouseClick(control<QPushButton>(*view, "saveButton"), Qt::LeftButton);
+        answerTheCheck(R"({"error":0})");
+        QVERIFY(!view->isVisible());
+        QCOMPARE(fakes->preferences.object(prefs::apiCode), std::optional(nlohmann::json("code")));
+        QCOMPARE(entryText(), written);
+
+        view->show();
+        QVERIFY(toggle->isChecked());
+        toggle->click();
+        QVERIFY(!toggle->isChecked() && !QFile::exists(entry));
+        QVERIFY(control<QLabel>(*view, "qnautostartMessage")->isHidden());
+    }
+
+    void startAtLoginShowsTheEntryItFindsEachTimeTheWindowOpens() {
+        const QByteArray hidden =
+            "# mine\n[Desktop Entry]\nType=Application\nExec=quintrel-companion\nHidden=true\n"
+            "[Extra]\nKey=1\n";
+        writeEntry(hidden);
+        auto view = makeView();
+        auto* toggle = control(*view, "qnautostart");
+        QVERIFY(!toggle->isChecked());
+        toggle->click();
+        QVERIFY(toggle->isChecked());
+        QCOMPARE(entryText(), QByteArray("# mine\n[Desktop Entry]\nType=Application\n"
+                                         "Exec=quintrel-companion\n[Extra]\nKey=1\n"));
+
+        // Disabled behind the window's back while it was closed.
+        view->close();
+        writeEntry(hidden);
+        view->show();
+        QVERIFY(!toggle->isChecked());
+    }
+
+    void aFailedStartAtLoginChangePutsTheSwitchBackAndSaysWhy() {
+        // A file where the autostart folder belongs: no user, root included, can write there.
+        QFile blocker(config.path() + "/autostart");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        auto view = makeView();
+        const int height = view->height();
+        auto* toggle = control(*view, "qnautostart");
+        auto* message = control<QLabel>(*view, "qnautostartMessage");
+        toggle->click();
+        QVERIFY(!toggle->isChecked() && !message->isHidden());
+        QVERIFY(message->text().startsWith("Could not turn on start at login: "));
+        QVERIFY(message->text().contains("autostart is not a folder"));
+        QVERIFY(view->height() > height);
+        QVERIFY(QFile::remove(blocker.fileName()));
+        toggle->click();
+        QVERIFY(toggle->isChecked() && message->isHidden());
+        QCOMPARE(view->height(), height);
     }
 };
 
