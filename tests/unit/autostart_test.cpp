@@ -9,7 +9,7 @@
 #include <fstream>
 #include <map>
 
-#include "fakes/FakeUserFiles.h"
+#include "fakes/FakeDesktop.h"
 #include "settings/AutostartEntry.h"
 #include "settings/AutostartFile.h"
 

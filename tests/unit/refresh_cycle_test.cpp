@@ -105,7 +105,7 @@ TEST_F(RefreshCycle, ARefreshAskedForWhileOneIsOpenIsSkipped) {
     delegate->quintrel_refresh_action();
     const auto statusesBefore = statuses.size();
     delegate->runTimedCode();
-    delegate->quintrel_refresh(BusMessage{"com.quintrel.refresh", std::nullopt});
+    delegate->quintrel_refresh(BusMessage{busMessage::refresh, std::nullopt});
     delegate->refreshdata();
     EXPECT_EQ(fakes.console.count(kSkip), 3);
     EXPECT_EQ(fakes.http.count(), 1u);
@@ -131,7 +131,7 @@ TEST_F(RefreshCycle, WithoutAConfiguredCodeOnlyTheBusRefreshRunsAndEndsAtOnce) {
 
     fakes.preferences.set(prefs::apiCode, std::string(32, 'x') + " ");
     delegate->runTimedCode();
-    delegate->quintrel_refresh(BusMessage{"com.quintrel.refresh", std::nullopt});
+    delegate->quintrel_refresh(BusMessage{busMessage::refresh, std::nullopt});
     EXPECT_EQ(fakes.statusBar.titles, (Lines{"Quintrel", "Quintrel"}));
     EXPECT_EQ(delegate->lastErrorMessage, "Unable to build API URL");
     EXPECT_FALSE(delegate->isRefreshing);

@@ -63,8 +63,8 @@ TEST(SettingsControls, AModeOutsideTheItemsSelectsTheFirstAndTheCodeIsShownAsSto
 class SaveFlow : public testing::Test {
 protected:
     SaveFlow() {
-        for (const char* name : {"com.quintrel.content", "com.quintrel.error", "com.quintrel.close",
-                                 "com.quintrel.refresh"}) {
+        for (const char* name :
+             {busMessage::content, busMessage::error, busMessage::close, busMessage::refresh}) {
             observations_.push_back(fakes.bus.addObserver(name, [this](const BusMessage& m) {
                 std::lock_guard lock(mutex_);
                 const auto text = NotificationBus::contentText(m);
@@ -174,7 +174,7 @@ TEST_F(SaveFlow, EveryFailurePostsCheckAPIThenItsErrorAndStoresNothing) {
 
 TEST_F(SaveFlow, SuccessStoresTheSnapshotThenClosesThenRefreshes) {
     std::string codeSeenByRefresh;
-    auto observation = fakes.bus.addObserver("com.quintrel.refresh", [&](const BusMessage&) {
+    auto observation = fakes.bus.addObserver(busMessage::refresh, [&](const BusMessage&) {
         codeSeenByRefresh = prefs::text(fakes.preferences, prefs::apiCode).value_or("");
     });
     saveSettings(fakes.settingsServices(), {"code1", 0, 1, 1, 0, 1});
