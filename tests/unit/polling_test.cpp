@@ -74,7 +74,6 @@ TEST_F(PollURL, SwitchesScreenAndIdleTimeDecideTheEffectiveValues) {
         {0, 0, 1, true, 0.0, "1 0 1", false},
         {2, 1, 1, true, 0.0, "1 1 0", true},  // mute other than 1 is off
         {none, 0, none, false, 0.0, "1 0 1", false},
-        {none, 7, none, false, 0.0, "1 7 1", false},
         {none, -3, none, false, 0.0, "1 -3 1", false},
         {none, none, none, false, 50.0, "1 1 0", true},
         {none, none, none, false, 50.001, "1 1 1", true},

@@ -63,7 +63,6 @@ TEST(ValidationResponse, DecodesBodiesLeniently) {
         {R"({"error":"-9223372036854775808"})", INT64_MIN, "-9223372036854775808", false,
          "-9223372036854775808"},
         {R"({"error":"+"})", none, "+", false, "+"},
-        {R"({"error":"-"})", none, "-", false, "-"},
         {R"({"error":"+-1"})", none, "+-1", false, "+-1"},
         {R"({"error":"1e3"})", none, "1e3", false, "1e3"},
         {R"({"error":"0x10"})", none, "0x10", false, "0x10"},
