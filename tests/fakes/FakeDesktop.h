@@ -1,13 +1,17 @@
 #pragma once
 // Small fakes of the desktop services: preferences, status item, clock, UUIDs, idle
-// time, screen lock, browser and console.
+// time, screen lock, browser, console, notification center, resources and sounds, and the
+// user's files.
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,9 +19,13 @@
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/IdleTime.h"
+#include "platform/NotificationCenter.h"
 #include "platform/PreferencesStore.h"
+#include "platform/Resources.h"
 #include "platform/ScreenLockEvents.h"
+#include "platform/SoundPlayer.h"
 #include "platform/StatusBar.h"
+#include "platform/UserFiles.h"
 #include "util/Uuid.h"
 
 namespace quintrel::fakes {
@@ -52,13 +60,12 @@ public:
     bool hasButton() const override { return button; }
     void setTitle(const std::string& title) override { titles.push_back(title); }
     void setAction(std::function<void()> newAction) override { action = std::move(newAction); }
-    void setMenu(std::vector<StatusMenuEntry> entries) override { menu = std::move(entries); }
+    void setMenu(std::vector<StatusMenuEntry>) override {}
     void click() { action(); }
 
     std::vector<std::string>& titles;
     const bool button;
     std::function<void()> action;
-    std::vector<StatusMenuEntry> menu;
 };
 
 class FakeStatusBar final : public StatusBar {
@@ -78,9 +85,8 @@ public:
 class FakeClock final : public Clock {
 public:
     std::chrono::system_clock::time_point now() const override { return wall; }
-    std::chrono::steady_clock::time_point monotonicNow() const override { return monotonic; }
+    std::chrono::steady_clock::time_point monotonicNow() const override { return {}; }
     std::chrono::system_clock::time_point wall{std::chrono::seconds(1'700'000'000)};
-    std::chrono::steady_clock::time_point monotonic{};
 };
 
 // Hands out 00000000-…-000000000001, …-000000000002, …
@@ -149,6 +155,110 @@ private:
     mutable std::mutex mutex_;
     std::vector<std::string> lines_;
     std::size_t taken_ = 0;
+};
+
+// Its permission answer and failures are the test's choice; completions run on the
+// calling thread.
+class FakeNotificationCenter final : public NotificationCenter {
+public:
+    void setNotificationCategories(std::vector<NotificationCategory> set) override {
+        categories = std::move(set);
+    }
+    void getNotificationSettings(std::function<void(int)> completion) override {
+        completion(status);
+    }
+    void requestAuthorization(
+        unsigned options,
+        std::function<void(bool, std::optional<NotificationError>)> completion) override {
+        requestedOptions.push_back(options);
+        completion(grantOnRequest, authorizationError);
+    }
+    void setDelegate(std::weak_ptr<NotificationCenterDelegate> newDelegate) override {
+        delegate = std::move(newDelegate);
+    }
+    void add(NotificationRequest request,
+             std::function<void(std::optional<NotificationError>)> completion) override {
+        requests.push_back(std::move(request));
+        completion(addError);
+    }
+
+    // Choices
+    int status = AuthorizationStatus::authorized;
+    bool grantOnRequest = true;
+    std::optional<NotificationError> authorizationError;
+    std::optional<NotificationError> addError;
+
+    // Record
+    std::vector<NotificationCategory> categories;
+    std::vector<unsigned> requestedOptions;
+    std::weak_ptr<NotificationCenterDelegate> delegate;
+    std::vector<NotificationRequest> requests;
+};
+
+// Resources as a set of names, and sounds that record being played.
+class FakeResources final : public Resources {
+public:
+    std::optional<std::string> urlForResource(const std::string& name,
+                                              const std::string& ext) const override {
+        lookups.push_back(name + "|" + ext);
+        const std::string file = name + "." + ext;
+        if (!files.contains(file)) {
+            return std::nullopt;
+        }
+        return "/opt/quintrel/share/quintrel-companion/" + file;
+    }
+    std::set<std::string> files{"media/01.mp3", "media/02.mp3", "media/05.mp3", "05.mp3"};
+    mutable std::vector<std::string> lookups;  // "name|ext", in order
+};
+
+class FakeSound final : public Sound {
+public:
+    FakeSound(std::string path, std::vector<std::string>& played) : path(path), played(played) {}
+    void play() override { played.push_back(path); }
+    const std::string path;
+    std::vector<std::string>& played;
+};
+
+class FakeSoundFactory final : public SoundFactory {
+public:
+    SoundLoad load(const std::string& path) override {
+        if (unreadable.contains(path)) {
+            return {nullptr, "The file could not be played because it is not a sound file."};
+        }
+        return {std::make_shared<FakeSound>(path, played), ""};
+    }
+    std::set<std::string> unreadable;  // paths that load as no sound
+    std::vector<std::string> played;   // paths, in the order play() was called
+};
+
+// The user's files in memory, with failures that can be set per operation.
+struct FakeUserFiles final : UserFiles {
+    std::map<std::filesystem::path, std::string> files;
+    std::map<std::filesystem::path, std::string> unreadable;  // path: why
+    std::optional<std::string> replaceFails;
+    std::optional<std::string> removeFails;
+
+    FileContents read(const std::filesystem::path& path) const override {
+        if (const auto why = unreadable.find(path); why != unreadable.end()) {
+            return {FileContents::Kind::failed, "", why->second};
+        }
+        const auto file = files.find(path);
+        return file == files.end() ? FileContents{}
+                                   : FileContents{FileContents::Kind::read, file->second, ""};
+    }
+    std::optional<std::string> replace(const std::filesystem::path& path,
+                                       std::string_view text) override {
+        if (!replaceFails) {
+            files[path] = text;
+        }
+        return replaceFails;
+    }
+    std::optional<std::string> remove(const std::filesystem::path& path) override {
+        if (!removeFails) {
+            files.erase(path);
+        }
+        return removeFails;
+    }
 };
 
 }  // namespace quintrel::fakes

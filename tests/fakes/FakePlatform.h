@@ -4,11 +4,10 @@
 #include <memory>
 
 #include "app/AppDelegate.h"
+#include "app/BusMessages.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeHttpClient.h"
 #include "fakes/FakeMainQueue.h"
-#include "fakes/FakeNotificationCenter.h"
-#include "fakes/FakeSound.h"
 #include "fakes/FakeWindows.h"
 #include "settings/SaveFlow.h"
 

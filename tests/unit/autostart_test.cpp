@@ -9,7 +9,7 @@
 #include <fstream>
 #include <map>
 
-#include "fakes/FakeUserFiles.h"
+#include "fakes/FakeDesktop.h"
 #include "settings/AutostartEntry.h"
 #include "settings/AutostartFile.h"
 
@@ -132,39 +132,32 @@ TEST(Autostart, SwitchingChangesOnlyWhatDecidesWhetherTheEntryStarts) {
 }
 
 TEST(Autostart, FailuresLeaveTheFilesAsTheyWereAndSaySo) {
-    const std::string ours = entryText(kExec);
     const std::string malformed = "[Desktop Entry\nExec=x\n";
+    const std::string invalid = " is not a valid desktop entry; it was left as it is.";
+    const std::string pipe = "it is a named pipe, not a regular file";
+    const std::string unreadable = "cannot read " + kEntry.string() + " (" + pipe + ").";
     const struct {
-        const char* name;
         std::optional<std::string> before;
         bool on;
-        const char* failing;  // "read", "replace", "remove" or none
-        std::string reason;   // what the message ends with
+        char failing;        // 'r'ead, 'w'rite, 'd'elete or none
+        std::string reason;  // what the message ends with
     } cases[] = {
-        {"malformed, on", malformed, true, nullptr,
-         kEntry.string() + " is not a valid desktop entry; it was left as it is."},
-        {"malformed, off", malformed, false, nullptr,
-         kEntry.string() + " is not a valid desktop entry; it was left as it is."},
-        {"unreadable, on", kEdited, true, "read",
-         "cannot read " + kEntry.string() + " (it is a named pipe, not a regular file)."},
-        {"unreadable, off", kEdited, false, "read",
-         "cannot read " + kEntry.string() + " (it is a named pipe, not a regular file)."},
-        {"missing, on", std::nullopt, true, "replace", "disk full."},
-        {"edited, off", kEdited, false, "replace", "disk full."},
-        {"ours, off", ours, false, "remove", "disk full."},
+        {malformed, true, 0, kEntry.string() + invalid},
+        {malformed, false, 0, kEntry.string() + invalid},
+        {kEdited, true, 'r', unreadable},
+        {kEdited, false, 'r', unreadable},
+        {std::nullopt, true, 'w', "disk full."},
+        {kEdited, false, 'w', "disk full."},
+        {entryText(kExec), false, 'd', "disk full."},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.reason + (c.on ? " on" : " off"));
         auto files = holding(c.before);
-        const std::string failing = c.failing ? c.failing : "";
-        if (failing == "read") {
-            files.unreadable[kEntry] = "it is a named pipe, not a regular file";
+        if (c.failing == 'r') {
+            files.unreadable[kEntry] = pipe;
         }
-        if (failing == "replace") {
-            files.replaceFails = "disk full";
-        }
-        if (failing == "remove") {
-            files.removeFails = "disk full";
+        if (c.failing == 'w' || c.failing == 'd') {
+            (c.failing == 'w' ? files.replaceFails : files.removeFails) = "disk full";
         }
         EXPECT_EQ(setEnabled(files, kEntry, c.on, kExec), std::string("Could not turn ") +
                                                               (c.on ? "on" : "off") +

@@ -74,7 +74,6 @@ TEST_F(PollURL, SwitchesScreenAndIdleTimeDecideTheEffectiveValues) {
         {0, 0, 1, true, 0.0, "1 0 1", false},
         {2, 1, 1, true, 0.0, "1 1 0", true},  // mute other than 1 is off
         {none, 0, none, false, 0.0, "1 0 1", false},
-        {none, 7, none, false, 0.0, "1 7 1", false},
         {none, -3, none, false, 0.0, "1 -3 1", false},
         {none, none, none, false, 50.0, "1 1 0", true},
         {none, none, none, false, 50.001, "1 1 1", true},
@@ -107,44 +106,34 @@ TEST_F(PollURL, ScreenLockEventsSetTheScreenFlag) {
     delegate->applicationDidFinishLaunching();
     fakes.screenLock.lock();
     fakes.screenLock.lock();
-    EXPECT_EQ(delegate->is_screen_active, 0);
-    const auto locked = delegate->getURL();
-    ASSERT_TRUE(locked);
-    EXPECT_EQ(switchValues(*locked), "0 0 1");
+    EXPECT_EQ(delegate->is_screen_active, 0);  // what the URL reads, in the table above
     fakes.screenLock.unlock();
     EXPECT_EQ(delegate->is_screen_active, 1);
 }
 
+// Whole numbers are json::wholeNumber's and the syntax is json::parse's, each in its own
+// table; these rows show the reply uses them and what the reply itself demands.
 TEST(Reply, DecodingIsStrictAboutTypes) {
     const std::string base = R"("online":1,"pv":2,"notify":0)";
-    const auto counts = [](const std::string& online) {
-        return R"({"online":)" + online + R"(,"pv":2,"notify":0})";
-    };
     const auto with = [&](const std::string& member) {
         return "{" + base + "," + member + "}";
     };
-    // The 64-bit edges are json::wholeNumber's, in its own table below.
-    for (const char* online : {"-5", "-0", "1.0", "1e2"}) {
-        EXPECT_TRUE(reply::decode(counts(online))) << online;
-    }
-    for (const char* online : {R"("7")", "true", "null", "1.5", "123456789012345678901234567890"}) {
-        EXPECT_FALSE(reply::decode(counts(online))) << online;
-    }
     for (const std::string& body :
-         {"{" + base + "}", with(R"("notifytitle":"t","notifydesc":"d","notifyurl":"u")"),
+         {"{" + base + "}", std::string(R"({"online":-5,"pv":2.0,"notify":0})"),
+          with(R"("notifytitle":"t","notifydesc":"d","notifyurl":"u")"),
           with(R"("notifyurl":null)"), with(R"("x":{"y":[1,true]},"online2":"z")"),
-          std::string(R"({"notify":0,"pv":2,"online":1})"), "\xEF\xBB\xBF{" + base + "}"}) {
+          std::string(R"({"notify":0,"pv":2,"online":1})")}) {
         EXPECT_TRUE(reply::decode(body)) << body;
     }
     for (const std::string& body :
-         {with(R"("notifyurl":0)"), with(R"("notifytitle":{})"),
-          with("\"notifytitle\":\"\xC3\x28\""),
-          with("\"x\":" + std::string(100000, '[') + std::string(100000, ']')),
-          std::string(R"({"online":1,"pv":2,"notifytitle":"t"})"),
-          std::string(R"({"online":1,"online":2,"pv":2,"notify":0})"), "{" + base + "}x",
-          "{" + base + "}{}", "[{" + base + "}]", std::string("7"), std::string(),
+         {std::string(R"({"online":"7","pv":2,"notify":0})"),
+          std::string(R"({"online":1.5,"pv":2,"notify":0})"),
+          std::string(R"({"online":1,"pv":true,"notify":0})"),
+          std::string(R"({"online":1,"pv":2,"notify":null})"), with(R"("notifyurl":0)"),
+          with(R"("notifytitle":{})"), std::string(R"({"online":1,"pv":2,"notifytitle":"t"})"),
+          std::string(R"({"online":1,"online":2,"pv":2,"notify":0})"), "[{" + base + "}]",
           std::string("<html><body>502 Bad Gateway</body></html>")}) {
-        EXPECT_FALSE(reply::decode(body)) << body.substr(0, 80);
+        EXPECT_FALSE(reply::decode(body)) << body;
     }
 }
 
@@ -214,9 +203,9 @@ TEST(EndpointOverrides, TakeOnlyBareWebURLsAndPlainHttpOnlyToThisMachine) {
         EXPECT_EQ(console.lines().size(), 1u) << value;
     }
     // The API code must not cross the network in clear; every value not taken is reported.
+    // What is a web URL at all is url::isWebURL's and url::withQuery's.
     for (const char* value :
-         {"file:///etc/passwd", "example.com", "https://", "https://example.com/?key=1",
-          "https://example.com/#x", "https://exa mple.com", "http://staging.example.com",
+         {"file:///etc/passwd", "https://example.com/?key=1", "http://staging.example.com",
           "http://192.168.1.20:47311", "http://127.0.0.1.example.com",
           "http://localhost.example.com", "http://127.0.0.1@example.com", "http://128.0.0.1",
           "http://127.0.0.256", "http://[::2]"}) {

@@ -52,23 +52,26 @@ TEST_F(TempTree, ResourcesResolveOnlyInsideTheFolderTheirNameStartsIn) {
     EXPECT_EQ(resources.urlForResource("05", "mp3"), canonicalRoot + "/05.mp3");
     EXPECT_EQ(resources.urlForResource("media/alias", "mp3"), canonicalRoot + "/media/01.mp3");
 
-    const std::string refused[] = {"media/missing",
-                                   "media/dir",
-                                   "media/out",
-                                   "media/up",
-                                   "linked/x",
-                                   "media/../05",
-                                   "../secret",
-                                   "media/../../secret",
-                                   "",
-                                   "/etc/passwd",
-                                   "media//01",
-                                   "./media/01",
-                                   std::string("media/01\0", 9)};
-    for (const auto& name : refused) {
+    // The name's own checks are safePathSegments', below; "media//01" shows they apply.
+    for (const char* name : {"media/missing", "media/dir", "media/out", "media/up", "linked/x",
+                             "media//01", "media/../05"}) {
         EXPECT_EQ(resources.urlForResource(name, "mp3"), std::nullopt) << name;
     }
     EXPECT_EQ(FileResources(base / "absent").urlForResource("media/01", "mp3"), std::nullopt);
+}
+
+// The one check of a relative name for the resources and the notification sounds.
+TEST(SafePathSegments, TakeOnlyNamesThatStayBelowTheirFolder) {
+    using Segments = std::vector<std::string_view>;
+    EXPECT_EQ(safePathSegments("media/01.mp3"), (Segments{"media", "01.mp3"}));
+    EXPECT_EQ(safePathSegments("05"), Segments{"05"});
+    EXPECT_EQ(safePathSegments("a/..b/c."), (Segments{"a", "..b", "c."}));
+    for (const auto& name :
+         {std::string(), std::string("/etc/passwd"), std::string("media/"),
+          std::string("media//01"), std::string("./media/01"), std::string("media/."),
+          std::string("media/../05"), std::string("../secret"), std::string("media/01\0", 9)}) {
+        EXPECT_EQ(safePathSegments(name), std::nullopt) << testing::PrintToString(name);
+    }
 }
 
 TEST_F(TempTree, TheRootIsBesideTheBinaryWhenInstalledElseTheBuildTreeCopy) {

@@ -26,9 +26,9 @@ TEST(SettingsControls, SwitchesShowOnlyOneAsOnAndTakeMistypedValuesAsMissing) {
     EXPECT_EQ(fresh.modeIndex, 0);
     EXPECT_TRUE(fresh.notify && fresh.play && fresh.keepAlive && fresh.mute);
     const std::pair<json, bool> switches[] = {
-        {1, true},   {0, false},      {true, true},          {false, false}, {2, false},
-        {-1, false}, {1.0, true},     {0.0, false},          {1.5, true},    {"0", true},
-        {"1", true}, {nullptr, true}, {json::array(), true},
+        {1, true},   {0, false},      {true, true},          {false, false},
+        {2, false},  {1.0, true},     {1.5, true},           {"0", true},
+        {-1, false}, {nullptr, true}, {json::array(), true},
     };
     for (const auto& [stored, on] : switches) {
         for (const char* key : {prefs::notify, prefs::play, prefs::keepAlive, prefs::mute}) {
@@ -47,8 +47,8 @@ TEST(SettingsControls, SwitchesShowOnlyOneAsOnAndTakeMistypedValuesAsMissing) {
 TEST(SettingsControls, AModeOutsideTheItemsSelectsTheFirstAndTheCodeIsShownAsStored) {
     fakes::FakePreferences store;
     const std::pair<json, std::int64_t> modes[] = {
-        {0, 0},    {1, 1},   {2, 2},   {3, 0},   {7, 0},         {-1, 0},
-        {true, 1}, {2.0, 2}, {1.5, 0}, {"1", 0}, {INT64_MIN, 0}, {UINT64_MAX, 0},
+        {0, 0},          {1, 1},    {2, 2},   {3, 0},   {-1, 0},
+        {4294967297, 0}, {true, 1}, {2.0, 2}, {1.5, 0}, {"1", 0},
     };
     for (const auto& [stored, index] : modes) {
         store.set(prefs::mode, stored);
@@ -63,8 +63,8 @@ TEST(SettingsControls, AModeOutsideTheItemsSelectsTheFirstAndTheCodeIsShownAsSto
 class SaveFlow : public testing::Test {
 protected:
     SaveFlow() {
-        for (const char* name : {"com.quintrel.content", "com.quintrel.error", "com.quintrel.close",
-                                 "com.quintrel.refresh"}) {
+        for (const char* name :
+             {busMessage::content, busMessage::error, busMessage::close, busMessage::refresh}) {
             observations_.push_back(fakes.bus.addObserver(name, [this](const BusMessage& m) {
                 std::lock_guard lock(mutex_);
                 const auto text = NotificationBus::contentText(m);
@@ -155,7 +155,6 @@ TEST_F(SaveFlow, EveryFailurePostsCheckAPIThenItsErrorAndStoresNothing) {
         {{"", 300, none}, "API validation HTTP 300", ""},
         {{"", 204, none}, "Check API", decoding + "the body is empty"},
         {{page, 200, none}, page.substr(0, 137) + "...", decoding + "the body is not valid JSON"},
-        {{"[]", none, none}, "[]", decoding + "the body is a JSON array, not an object"},
         {{R"({"error":3})", 200, none}, "3", ""},
         {{R"({"online":1,"pv":2})", 200, none}, "Check API", ""},
     };
@@ -174,7 +173,7 @@ TEST_F(SaveFlow, EveryFailurePostsCheckAPIThenItsErrorAndStoresNothing) {
 
 TEST_F(SaveFlow, SuccessStoresTheSnapshotThenClosesThenRefreshes) {
     std::string codeSeenByRefresh;
-    auto observation = fakes.bus.addObserver("com.quintrel.refresh", [&](const BusMessage&) {
+    auto observation = fakes.bus.addObserver(busMessage::refresh, [&](const BusMessage&) {
         codeSeenByRefresh = prefs::text(fakes.preferences, prefs::apiCode).value_or("");
     });
     saveSettings(fakes.settingsServices(), {"code1", 0, 1, 1, 0, 1});

@@ -74,19 +74,11 @@ TEST_F(DelegateFixture, PlaySoundFindsOnlyMediaResources) {
     const std::string root = kRoot;
     const PlayCase cases[] = {
         {"/media/05.mp3", {"media/05|mp3"}, {}, {root + "media/05.mp3"}},
-        {"media/05", {"media/05|mp3"}, {}, {root + "media/05.mp3"}},
         // A resource outside the media folder is never played, even if it exists.
         {"05.mp3", {}, {"Sound file not found: 05.mp3"}, {}},
         {"/media/05.MP3", {"media/05.MP3|mp3"}, {"Sound file not found: media/05.MP3.mp3"}, {}},
-        {"", {}, {"Sound file not found: .mp3"}, {}},
-        {"media/../05", {}, {"Sound file not found: media/../05.mp3"}, {}},
-        {"/media/../../../etc/passwd",
-         {},
-         {"Sound file not found: media/../../../etc/passwd.mp3"},
-         {}},
-        {"/etc/passwd", {}, {"Sound file not found: /etc/passwd.mp3"}, {}},
+        // The name's own checks are safePathSegments'; this row shows they apply.
         {"media//01", {}, {"Sound file not found: media//01.mp3"}, {}},
-        {"media/./01", {}, {"Sound file not found: media/./01.mp3"}, {}},
         {std::string("media/01\0.wav", 13), {}, {"Sound file not found: media/01?.wav.mp3"}, {}},
         {"media/01\nUnable to load sound: x",
          {},

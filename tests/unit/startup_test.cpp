@@ -42,7 +42,7 @@ TEST_F(Startup, WithoutACodeOpensTheSettingsAndTheTimerStillTicks) {
 TEST_F(Startup, ADelegateThatIsGoneHearsNothing) {
     delegate->applicationDidFinishLaunching();
     delegate.reset();
-    fakes.bus.post("com.quintrel.refresh");
+    fakes.bus.post(busMessage::refresh);
     fakes.mainQueue.advance(46s);
     EXPECT_EQ(fakes.http.count(), 0u);
 }
@@ -61,38 +61,6 @@ TEST_F(Startup, LinksOpenNothingWithoutACodeOrWithAVersionThatBreaksTheURL) {
     fakes.makeDelegate(BundleInfo{std::nullopt})->checkupdate();
     fakes.makeDelegate(BundleInfo{"2.1 beta"})->checkupdate();
     EXPECT_EQ(fakes.browser.opened, Lines{"https://quintrel.test/plugin/?type=mac&v="});
-}
-
-TEST_F(Startup, TheItemsMenuEntriesCallTheirActions) {
-    storeGoodCode();
-    delegate->applicationDidFinishLaunching();
-    fakes.http.succeed(0, R"({"online":7,"pv":9,"notify":0})");
-    fakes.mainQueue.runPending();
-    const auto& menu = fakes.statusBar.lastItem->menu;
-    Lines labels;
-    for (const auto& entry : menu) {
-        labels.push_back(entry.label);
-        EXPECT_EQ(static_cast<bool>(entry.action), !entry.label.empty()) << entry.label;
-    }
-    ASSERT_EQ(labels, (Lines{"Refresh Now", "Open Dashboard", "Settings\u2026", "Check for Updates",
-                             "", "Quit"}));
-    const auto run = [&](std::size_t entry) {
-        menu[entry].action();
-        fakes.mainQueue.runPending();
-    };
-    run(0);
-    EXPECT_EQ(fakes.http.count(), 2u);
-    EXPECT_EQ(title(), "...");
-    run(1);
-    EXPECT_EQ(fakes.browser.opened,
-              Lines{std::string("https://quintrel.test/login-code.php?code=") + fakes::kGoodCode});
-    run(2);
-    EXPECT_EQ(fakes.settingsWindows.shown, 1);
-    run(3);
-    EXPECT_EQ(fakes.browser.opened.back(), "https://quintrel.test/plugin/?type=mac&v=1.0.0");
-    EXPECT_EQ(fakes.application.terminations, 0);
-    run(5);
-    EXPECT_EQ(fakes.application.terminations, 1);
 }
 
 }  // namespace

@@ -74,11 +74,10 @@ TEST_F(Threads, BusMessagesFromAnotherThreadAreAppliedOnTheMainThreadInOrder) {
     fakes.mainQueue.runPending();
     fakes.statusBar.titles.clear();
     std::thread poster([&] {
-        fakes.bus.post("com.quintrel.content", NotificationBus::contentPayload("first"));
-        fakes.bus.post("com.quintrel.content", NotificationBus::contentPayload("second"));
-        fakes.bus.post("com.quintrel.error",
-                       NotificationBus::contentPayload("API code is required"));
-        fakes.bus.post("com.quintrel.refresh");
+        fakes.bus.post(busMessage::content, NotificationBus::contentPayload("first"));
+        fakes.bus.post(busMessage::content, NotificationBus::contentPayload("second"));
+        fakes.bus.post(busMessage::error, NotificationBus::contentPayload("API code is required"));
+        fakes.bus.post(busMessage::refresh);
     });
     poster.join();
     EXPECT_TRUE(fakes.statusBar.titles.empty());
@@ -113,23 +112,22 @@ TEST(Bus, DeliversToEveryObserverOfTheNameOnThePostingThreadUntilRemoved) {
     NotificationBus bus;
     std::vector<std::string> seen;
     std::thread::id deliveredOn;
-    std::optional a = bus.addObserver("com.quintrel.refresh", [&](const BusMessage& m) {
+    std::optional a = bus.addObserver("n", [&](const BusMessage& m) {
         seen.push_back("a:" + m.name);
         deliveredOn = std::this_thread::get_id();
     });
     // This one removes itself while being called.
     NotificationBus::Observation b;
-    b = bus.addObserver("com.quintrel.refresh", [&](const BusMessage&) {
+    b = bus.addObserver("n", [&](const BusMessage&) {
         seen.push_back("b");
         b.remove();
     });
-    auto other =
-        bus.addObserver("com.quintrel.close", [&](const BusMessage&) { seen.push_back("x"); });
-    bus.post("com.quintrel.refresh");
-    EXPECT_EQ(seen, (std::vector<std::string>{"a:com.quintrel.refresh", "b"}));
+    auto other = bus.addObserver("other", [&](const BusMessage&) { seen.push_back("x"); });
+    bus.post("n");
+    EXPECT_EQ(seen, (std::vector<std::string>{"a:n", "b"}));
     EXPECT_EQ(deliveredOn, std::this_thread::get_id());
     a.reset();  // gone with its observation
-    bus.post("com.quintrel.refresh");
+    bus.post("n");
     EXPECT_EQ(seen.size(), 2u);
 }
 

@@ -39,7 +39,6 @@ TEST(ValidationResponse, DecodesBodiesLeniently) {
         {R"({"error":"   ","online":1,"pv":2,"notify":0})", none, "   ", true, "Check API"},
         {R"({"error":1.5})", none, noText, false, "Check API"},
         {R"({"error":1.5,"online":1,"pv":2,"notify":3})", none, noText, true, "Check API"},
-        {R"({"error":2.0})", 2, "2", false, "2"},
         {R"({"error":1e2})", 100, "100", false, "100"},
         {R"({"error":null,"online":1,"pv":1,"notify":1})", none, noText, true, "Check API"},
         {R"({"error":[3],"online":1,"pv":1,"notify":1})", none, noText, true, "Check API"},
@@ -56,21 +55,14 @@ TEST(ValidationResponse, DecodesBodiesLeniently) {
         {R"({"msg":42,"error":"x"})", none, "x", false, "42"},
         {R"({"msg":"  ","error":"denied"})", none, "denied", false, "denied"},
         {R"({"msg":"Welcome","error":0})", 0, "0", true, "Welcome"},
-        // Out of 64 bits, a number is neither a code nor a text.
-        {R"({"error":9223372036854775807})", INT64_MAX, "9223372036854775807", false,
-         "9223372036854775807"},
-        {R"({"error":-9223372036854775808})", INT64_MIN, "-9223372036854775808", false,
-         "-9223372036854775808"},
+        // Out of 64 bits (json::wholeNumber's table has the edges), a number is neither a
+        // code nor a text; a text is kept as the text.
         {R"({"error":9223372036854775808})", none, noText, false, "Check API"},
-        {R"({"error":-9223372036854775809})", none, noText, false, "Check API"},
-        {R"({"error":18446744073709551616})", none, noText, false, "Check API"},
-        {R"({"error":1e300})", none, noText, false, "Check API"},
         {R"({"error":"9223372036854775808"})", none, "9223372036854775808", false,
          "9223372036854775808"},
         {R"({"error":"-9223372036854775808"})", INT64_MIN, "-9223372036854775808", false,
          "-9223372036854775808"},
         {R"({"error":"+"})", none, "+", false, "+"},
-        {R"({"error":"-"})", none, "-", false, "-"},
         {R"({"error":"+-1"})", none, "+-1", false, "+-1"},
         {R"({"error":"1e3"})", none, "1e3", false, "1e3"},
         {R"({"error":"0x10"})", none, "0x10", false, "0x10"},
@@ -120,32 +112,18 @@ TEST(ValidationResponse, OnlyJSONObjectsDecode) {
     EXPECT_EQ(Response::decodingError("{}"), "");
 }
 
-// Every character with the Unicode White_Space property is trimmed from numeric texts and
-// messages; look-alikes that are not white space are kept.
-TEST(ValidationResponse, TrimsEveryKindOfUnicodeWhiteSpace) {
-    const char* const whiteSpace[] = {
-        "\t",           "\n",           "\v",
-        "\f",           "\r",           " ",
-        "\xc2\x85",     "\xc2\xa0",     "\xe1\x9a\x80",
-        "\xe2\x80\x80", "\xe2\x80\x81", "\xe2\x80\x82",
-        "\xe2\x80\x83", "\xe2\x80\x84", "\xe2\x80\x85",
-        "\xe2\x80\x86", "\xe2\x80\x87", "\xe2\x80\x88",
-        "\xe2\x80\x89", "\xe2\x80\x8a", "\xe2\x80\xa8",
-        "\xe2\x80\xa9", "\xe2\x80\xaf", "\xe2\x81\x9f",
-        "\xe3\x80\x80",
-    };
-    for (const std::string space : whiteSpace) {
-        SCOPED_TRACE(json(space).dump());
-        const json object{{"error", space + "7" + space}, {"message", space + "Hi" + space}};
-        EXPECT_EQ(Response::decodeInt(object, "error"), 7);
-        EXPECT_EQ(Response::fromJSON(object)->validationMessage(), "Hi");
-        EXPECT_EQ(validationFailureMessage(space + "oops" + space), "oops");
-    }
-    // Zero-width space, byte-order mark, Mongolian vowel separator: not white space.
-    for (const std::string other : {"\xe2\x80\x8b", "\xef\xbb\xbf", "\xe1\xa0\x8e"}) {
-        const json object{{"error", other + "7"}};
-        EXPECT_EQ(Response::decodeInt(object, "error"), none);
-    }
+// The trimming is text::trimmed, with every kind of white space in its own table.
+TEST(ValidationResponse, TrimsCodesAndMessages) {
+    const std::string space = "\xe3\x80\x80";  // ideographic space
+    const json object{{"error", space + "7" + space}, {"message", space + "Hi" + space}};
+    EXPECT_EQ(Response::decodeInt(object, "error"), 7);
+    EXPECT_EQ(Response::fromJSON(object)->validationMessage(), "Hi");
+    EXPECT_EQ(validationFailureMessage(space + "oops" + space), "oops");
+    EXPECT_EQ(Response::decodeInt(json{{"error",
+                                        "\xe2\x80\x8b"
+                                        "7"}},
+                                  "error"),
+              none);
 }
 
 TEST(ValidationResponse, ReadsOnlyTheKeyAsked) {
@@ -155,7 +133,6 @@ TEST(ValidationResponse, ReadsOnlyTheKeyAsked) {
     EXPECT_EQ(Response::decodeString(object, "b"), "x");
     EXPECT_EQ(Response::decodeString(json{{"b", ""}}, "b"), "");
     EXPECT_EQ(Response::decodeString(json{{"b", -12}}, "b"), "-12");
-    EXPECT_EQ(Response::decodeString(json{{"b", -0.0}}, "b"), "0");
     EXPECT_EQ(Response::decodeInt(json::array({1}), "a"), none);
     EXPECT_FALSE(Response::fromJSON(json::array()).has_value());
 }
@@ -163,14 +140,7 @@ TEST(ValidationResponse, ReadsOnlyTheKeyAsked) {
 TEST(ValidationResponse, FailureMessageIsOneTrimmedLineOfAtMost140Characters) {
     EXPECT_EQ(validationFailureMessage(std::string(140, 'y')), std::string(140, 'y'));
     EXPECT_EQ(validationFailureMessage(std::string(141, 'y')), std::string(137, 'y') + "...");
-    // "é" as two bytes and a flag of eight bytes each count once.
-    std::string letters;
-    for (int i = 0; i < 141; ++i) {
-        letters += i % 2 ? "\xc3\xa9" : "\xf0\x9f\x87\xa9\xf0\x9f\x87\xaa";
-    }
-    const auto cut = validationFailureMessage(letters);
-    EXPECT_EQ(cut.substr(cut.size() - 3), "...");
-    EXPECT_EQ(cut.size(), 69 * 8 + 68 * 2 + 3u);  // 137 characters, then "..."
+    // Counted in characters: text::ellipsized, with its own tests.
     EXPECT_EQ(validationFailureMessage(""), "Check API");
     EXPECT_EQ(validationFailureMessage(" \r\n\t "), "Check API");
     EXPECT_EQ(validationFailureMessage("bad \xff byte"), "Check API");
