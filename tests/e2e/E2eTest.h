@@ -96,8 +96,6 @@ struct LoggedRequest {
     double time;
     int status;  // 0 while the reply is pending or when the connection was dropped
     std::string body;
-
-    std::vector<std::string> queryNames() const;
     std::optional<std::string> queryValue(const std::string& name) const;  // percent-decoded
 };
 
