@@ -1,7 +1,8 @@
 // The real HTTP client against a hostile service, end to end: what it reports reaches the
 // logic, the tray and the popup's status texts, and the next good reply shows the count
 // again. The wording of each transport error is the HTTP client's test; the mapping of
-// every failure to its title and text is the refresh cycle's unit table.
+// every failure to its title and text, and what is printed for it, the refresh cycle's
+// unit table.
 
 #include <regex>
 #include <sstream>
@@ -35,27 +36,16 @@ TEST_F(HostileServiceTest, EachFaultEndsInItsErrorAndTheNextReplyShowsTheCount) 
         const char* name;
         nlohmann::json script;
         std::string error;
-        std::vector<std::string> printed;
     };
-    const Mode huge{"10 MB body",
-                    {{"fault", "huge_body"}},
-                    "The response is larger than 1 MiB.",
-                    {"Quintrel refresh failed: The response is larger than 1 MiB."}};
+    const Mode huge{"10 MB body", {{"fault", "huge_body"}}, "The response is larger than 1 MiB."};
     // The 10 MB body comes first and again last: Qt takes in a body while the app refuses
     // it, and the allocator keeps some of that memory for later, once. Memory measured
     // after the first mode includes that; what comes after must not add to it.
     const std::vector<Mode> modes{
         huge,
         // A body shorter than its Content-Length is a lost connection, not a short reply.
-        {"reset mid-body",
-         {{"fault", "reset"}},
-         "The network connection was lost.",
-         {"Quintrel refresh failed: The network connection was lost."}},
-        {"a body that trickles for 60 s",
-         {{"fault", "trickle"}},
-         kTimedOut,
-         {"Quintrel refresh failed: The request was cancelled.",
-          "Ignoring stale Quintrel refresh completion"}},
+        {"reset mid-body", {{"fault", "reset"}}, "The network connection was lost."},
+        {"a body that trickles for 60 s", {{"fault", "trickle"}}, kTimedOut},
         huge,
     };
     std::vector<std::string> expectedErrors;
@@ -85,11 +75,6 @@ TEST_F(HostileServiceTest, EachFaultEndsInItsErrorAndTheNextReplyShowsTheCount) 
     EXPECT_EQ(errors, expectedErrors);
     ASSERT_TRUE(waitForLabel(expectedLabels.back()));
     EXPECT_EQ(labels(), expectedLabels);
-    for (const auto& mode : modes) {
-        for (const auto& line : mode.printed) {
-            EXPECT_TRUE(app().printed(line)) << mode.name << ": " << line;
-        }
-    }
     for (const auto& line : app().lines()) {
         EXPECT_EQ(line.find(kDemoCode), std::string::npos) << "the API code leaked: " << line;
     }
