@@ -22,32 +22,24 @@ TEST_F(TrayMenuTest, ListsTheEntriesAndEachReachesItsAction) {
               R"(5=separator 6="Quit")");
 
     const std::string base = serviceURL();
-    const std::pair<int, std::function<bool()>> entries[] = {
-        {1,
-         [&] {
-             return standin().requests(kPoll).size() >= 2;
-         }},
-        {2,
-         [&] {
-             return opened(base + "/login-code.php?code=" + kDemoCode);
-         }},
-        {3,
-         [&] {
-             return !window("Quintrel Configuration").isEmpty();
-         }},
-        {4,
-         [&] {
-             return opened(base + "/plugin/?type=mac&v=1.0.0");
-         }},
-        // Last: the app ends, as from the popup's Quit.
-        {6,
-         [&] {
-             return app().exitCode() == std::optional<int>(0);
-         }},
-    };
-    for (const auto& [id, reached] : entries) {
+    // Quit (6) last: the app ends, as from the popup's Quit.
+    for (const int id : {1, 2, 3, 4, 6}) {
         panelCommand("menu-click " + std::to_string(id));
-        EXPECT_TRUE(waitUntil(reached)) << "entry " << id << " did not arrive";
+        EXPECT_TRUE(waitUntil([&] {
+            switch (id) {
+                case 1:
+                    return standin().requests(kPoll).size() >= 2;
+                case 2:
+                    return opened(base + "/login-code.php?code=" + kDemoCode);
+                case 3:
+                    return !window("Quintrel Configuration").isEmpty();
+                case 4:
+                    return opened(base + "/plugin/?type=mac&v=1.0.0");
+                default:
+                    return app().exitCode() == std::optional<int>(0);
+            }
+        })) << "entry "
+            << id << " did not arrive";
     }
 }
 
