@@ -45,6 +45,10 @@ public:
         std::lock_guard lock(mutex_);
         values_.erase(key);
     }
+    // none: the key is missing.
+    void setOrErase(const std::string& key, const std::optional<nlohmann::json>& value) {
+        value ? set(key, *value) : erase(key);
+    }
 
 private:
     mutable std::mutex mutex_;

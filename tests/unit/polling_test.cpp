@@ -82,13 +82,9 @@ TEST_F(PollURL, SwitchesScreenAndIdleTimeDecideTheEffectiveValues) {
     for (const auto& c : cases) {
         fakes::FakePlatform fresh;
         fresh.preferences.set(prefs::apiCode, fakes::kGoodCode);
-        for (const auto& [key, value] : {std::pair{prefs::mute, c.qnmute},
-                                         {prefs::keepAlive, c.qnkeepalive},
-                                         {prefs::notify, c.qnnotify}}) {
-            if (value) {
-                fresh.preferences.set(key, *value);
-            }
-        }
+        fresh.preferences.setOrErase(prefs::mute, c.qnmute);
+        fresh.preferences.setOrErase(prefs::keepAlive, c.qnkeepalive);
+        fresh.preferences.setOrErase(prefs::notify, c.qnnotify);
         fresh.idleTime.seconds = c.idleSeconds;
         const auto polling = fresh.makeDelegate();
         polling->is_screen_active = c.locked ? 0 : 1;

@@ -229,10 +229,7 @@ TEST_F(RefreshCycle, NotificationsFollowTheFlagTheSwitchAndTheTexts) {
         const auto body =
             R"({"online":3,"pv":2,"notify":)" + std::to_string(c.flag) + "," + c.texts + "}";
         SCOPED_TRACE(body + " qnnotify " + (c.qnnotify ? c.qnnotify->dump() : "unset"));
-        fakes.preferences.erase(prefs::notify);
-        if (c.qnnotify) {
-            fakes.preferences.set(prefs::notify, *c.qnnotify);
-        }
+        fakes.preferences.setOrErase(prefs::notify, c.qnnotify);
         const auto shownBefore = fakes.notificationCenter.requests.size();
         poll(body);
         EXPECT_EQ(fakes.notificationCenter.requests.size() - shownBefore, c.shown ? 1u : 0u);
