@@ -1,7 +1,6 @@
 #pragma once
 // Small fakes of the desktop services: preferences, status item, clock, UUIDs, idle
-// time, screen lock, browser, console, notification center, resources and sounds, and the
-// user's files.
+// time, screen lock, browser, console, notification center, resources and sounds.
 
 #include <algorithm>
 #include <atomic>
@@ -25,7 +24,6 @@
 #include "platform/ScreenLockEvents.h"
 #include "platform/SoundPlayer.h"
 #include "platform/StatusBar.h"
-#include "platform/UserFiles.h"
 #include "util/Uuid.h"
 
 namespace quintrel::fakes {
@@ -46,6 +44,10 @@ public:
     void erase(const std::string& key) {
         std::lock_guard lock(mutex_);
         values_.erase(key);
+    }
+    // none: the key is missing.
+    void setOrErase(const std::string& key, const std::optional<nlohmann::json>& value) {
+        value ? set(key, *value) : erase(key);
     }
 
 private:
@@ -229,36 +231,6 @@ public:
     }
     std::set<std::string> unreadable;  // paths that load as no sound
     std::vector<std::string> played;   // paths, in the order play() was called
-};
-
-// The user's files in memory, with failures that can be set per operation.
-struct FakeUserFiles final : UserFiles {
-    std::map<std::filesystem::path, std::string> files;
-    std::map<std::filesystem::path, std::string> unreadable;  // path: why
-    std::optional<std::string> replaceFails;
-    std::optional<std::string> removeFails;
-
-    FileContents read(const std::filesystem::path& path) const override {
-        if (const auto why = unreadable.find(path); why != unreadable.end()) {
-            return {FileContents::Kind::failed, "", why->second};
-        }
-        const auto file = files.find(path);
-        return file == files.end() ? FileContents{}
-                                   : FileContents{FileContents::Kind::read, file->second, ""};
-    }
-    std::optional<std::string> replace(const std::filesystem::path& path,
-                                       std::string_view text) override {
-        if (!replaceFails) {
-            files[path] = text;
-        }
-        return replaceFails;
-    }
-    std::optional<std::string> remove(const std::filesystem::path& path) override {
-        if (!removeFails) {
-            files.erase(path);
-        }
-        return removeFails;
-    }
 };
 
 }  // namespace quintrel::fakes

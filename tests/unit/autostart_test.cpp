@@ -9,7 +9,6 @@
 #include <fstream>
 #include <map>
 
-#include "fakes/FakeDesktop.h"
 #include "settings/AutostartEntry.h"
 #include "settings/AutostartFile.h"
 
@@ -41,18 +40,31 @@ std::string withLine(std::string text, const std::string& after, const std::stri
     return text.insert(at + after.size(), line);
 }
 
-fakes::FakeUserFiles holding(const std::optional<std::string>& text) {
-    fakes::FakeUserFiles files;
-    if (text) {
-        files.files[kEntry] = *text;
-    }
-    return files;
-}
+// The user's files holding at most the entry; `unreadable` and `writeFails` say why reading
+// or changing it fails.
+struct Files final : UserFiles {
+    explicit Files(std::optional<std::string> entry, std::optional<std::string> unreadable = {})
+        : entry(std::move(entry)), unreadable(std::move(unreadable)) {}
+    std::optional<std::string> entry, unreadable, writeFails;
 
-std::optional<std::string> entryIn(const fakes::FakeUserFiles& files) {
-    const auto found = files.files.find(kEntry);
-    return found == files.files.end() ? std::nullopt : std::optional(found->second);
-}
+    FileContents read(const fs::path& path) const override {
+        EXPECT_EQ(path, kEntry);
+        if (unreadable) {
+            return {FileContents::Kind::failed, "", *unreadable};
+        }
+        return entry ? FileContents{FileContents::Kind::read, *entry, ""} : FileContents{};
+    }
+    std::optional<std::string> replace(const fs::path& path, std::string_view text) override {
+        EXPECT_EQ(path, kEntry);
+        entry = writeFails ? entry : std::string(text);
+        return writeFails;
+    }
+    std::optional<std::string> remove(const fs::path& path) override {
+        EXPECT_EQ(path, kEntry);
+        entry = writeFails ? entry : std::nullopt;
+        return writeFails;
+    }
+};
 
 TEST(Autostart, TheSwitchShowsOnOnlyForAReadableEntryThatIsNotDisabled) {
     const std::string ours = entryText(kExec);
@@ -83,13 +95,11 @@ TEST(Autostart, TheSwitchShowsOnOnlyForAReadableEntryThatIsNotDisabled) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const State state = readState(holding(c.text), kEntry);
+        const State state = readState(Files{c.text}, kEntry);
         EXPECT_EQ(state.enabled, c.on);
         EXPECT_EQ(state.problem.has_value(), c.problem) << state.problem.value_or("");
     }
-    auto unreadable = holding(ours);
-    unreadable.unreadable[kEntry] = "it is a folder, not a regular file";
-    EXPECT_EQ(readState(unreadable, kEntry).problem,
+    EXPECT_EQ(readState(Files{ours, "it is a folder, not a regular file"}, kEntry).problem,
               "Cannot read " + kEntry.string() + " (it is a folder, not a regular file).");
 }
 
@@ -124,9 +134,9 @@ TEST(Autostart, SwitchingChangesOnlyWhatDecidesWhetherTheEntryStarts) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        auto files = holding(c.before);
+        Files files{c.before};
         EXPECT_EQ(setEnabled(files, kEntry, c.on, kExec), std::nullopt);
-        EXPECT_EQ(entryIn(files), c.after);
+        EXPECT_EQ(files.entry, c.after);
         EXPECT_EQ(readState(files, kEntry).enabled, c.on);
     }
 }
@@ -152,17 +162,15 @@ TEST(Autostart, FailuresLeaveTheFilesAsTheyWereAndSaySo) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reason + (c.on ? " on" : " off"));
-        auto files = holding(c.before);
-        if (c.failing == 'r') {
-            files.unreadable[kEntry] = pipe;
-        }
-        if (c.failing == 'w' || c.failing == 'd') {
-            (c.failing == 'w' ? files.replaceFails : files.removeFails) = "disk full";
+        Files files{c.before};
+        if (c.failing) {
+            (c.failing == 'r' ? files.unreadable : files.writeFails) =
+                c.failing == 'r' ? pipe : "disk full";
         }
         EXPECT_EQ(setEnabled(files, kEntry, c.on, kExec), std::string("Could not turn ") +
                                                               (c.on ? "on" : "off") +
                                                               " start at login: " + c.reason);
-        EXPECT_EQ(entryIn(files), c.before);
+        EXPECT_EQ(files.entry, c.before);
     }
 }
 

@@ -35,17 +35,14 @@ TEST(DashboardTabs, EachSegmentLoadsItsWidgetWithCodeFirst) {
               "http://localhost:47311/widget/wp-map.php?code=a%20b%26c%3Dd&archive=1");
 }
 
+// Which hosts are web URLs is url::isWebURL's table; here, that it decides.
 TEST(DashboardTabs, WithoutACodeOrAValidHostTheNoCodePageAndBeforeTheViewNothing) {
     const struct {
         const char* base;
         const char* code;
         int segment;
     } cases[] = {
-        {kWidgets, "", 0},      {kWidgets, "", 1},
-        {kWidgets, "", 2},      {kWidgets, "", -1},
-        {"", kCode, 0},         {"widgets.quintrel.test", kCode, 0},
-        {"https://", kCode, 0}, {"https://bad host", kCode, 0},
-    };
+        {kWidgets, "", 1}, {kWidgets, "", -1}, {"", kCode, 0}, {"widgets.quintrel.test", kCode, 0}};
     for (const auto& c : cases) {
         const auto load = reloadSelectedTab(true, c.base, c.code, c.segment);
         ASSERT_TRUE(load);
@@ -54,10 +51,9 @@ TEST(DashboardTabs, WithoutACodeOrAValidHostTheNoCodePageAndBeforeTheViewNothing
         EXPECT_FALSE(reloadSelectedTab(false, c.base, c.code, c.segment));
     }
     EXPECT_FALSE(reloadSelectedTab(false, kWidgets, kCode, 1));
-    EXPECT_EQ(kNoCodePage,
-              "<!doctype html>\n<html>\n<body style=\"font-family: -apple-system, "
-              "BlinkMacSystemFont, sans-serif; padding: 24px; color: #333;\">\nPlease configure "
-              "your Quintrel API code first.\n</body>\n</html>");
+    // The page is fixed markup; only the sentence it shows is the system's own.
+    EXPECT_NE(kNoCodePage.find("Please configure your Quintrel API code first."),
+              std::string::npos);
 }
 
 TEST(NavigationPolicy, DecisionTable) {
@@ -100,28 +96,24 @@ TEST(NavigationPolicy, DecisionTable) {
     }
 }
 
-TEST(DashboardMessages, EveryTypeRoundTrips) {
+// One row per shape of fields: no fields, a URL, three numbers, a word, free texts. The
+// type names themselves are the parser's table; the refusal test below reaches its edges.
+TEST(DashboardMessages, EveryShapeRoundTrips) {
     using T = MessageType;
     const struct {
         Sender from;
         DashboardMessage message;
     } cases[] = {
-        {Sender::app, {T::config, {"https://widgets.example:8443"}}},
         {Sender::app, {T::show, {"-20", "1079", "2"}}},
-        {Sender::app, {T::show, {"0", "0", "-1"}}},
         {Sender::app, {T::hide, {}}},
         {Sender::app, {T::load, {"https://w.example/widget/wp-map.php?code=a%20b&archive=1"}}},
-        {Sender::app, {T::noCode, {}}},
         // Texts with spaces, '%', an empty field, a lone "-", non-ASCII and control bytes.
         {Sender::app, {T::status, {"Last checked: 2026-12-07 10:00:00", ""}}},
         {Sender::app, {T::status, {"-", "Last error: 50% \"é\"\tx\r\ny"}}},
-        {Sender::app, {T::quit, {}}},
         {Sender::helper, {T::ready, {}}},
         {Sender::helper, {T::tab, {"1"}}},
         {Sender::helper, {T::button, {"privacy"}}},
         {Sender::helper, {T::open, {"https://elsewhere.example/a b"}}},
-        {Sender::helper, {T::hidden, {}}},
-        {Sender::helper, {T::loaded, {"0"}}},
     };
     for (const auto& c : cases) {
         const std::string line = formatMessage(c.message);

@@ -23,11 +23,8 @@ TEST_F(DelegateFixture, SoundFollowsTheSwitchesAndTheScreen) {
     };
     for (const auto& c : cases) {
         fakes::FakePlatform fresh;
-        for (const auto& [key, value] : {std::pair{prefs::play, c.play}, {prefs::mute, c.mute}}) {
-            if (value) {
-                fresh.preferences.set(key, *value);
-            }
-        }
+        fresh.preferences.setOrErase(prefs::play, c.play);
+        fresh.preferences.setOrErase(prefs::mute, c.mute);
         const auto notifying = fresh.makeDelegate();
         notifying->is_screen_active = c.screenLocked ? 0 : 1;
         notifying->showNotification("T", "B", "https://q.test", "media/02");
