@@ -43,16 +43,6 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
-long residentKiB(qint64 pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("VmRSS:")) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
-}
-
 nlohmann::json countsReply(int count, int times) {
     return {{"path", kPoll},
             {"body", nlohmann::json{{"online", count}, {"pv", count}, {"notify", 0}}.dump()},

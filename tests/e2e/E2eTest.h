@@ -33,8 +33,6 @@ inline const std::string kPoll = "/api/chrome.php";
 // Runs the event loop until `condition` holds or `timeout` passes; answers the condition.
 bool waitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = kTimeout);
-// Resident memory of a process in KiB, or -1.
-long residentKiB(qint64 pid);
 // A scripted poll reply with this count (online and page views) and no notification.
 nlohmann::json countsReply(int count, int times = 1);
 // The build's quintrel-companion.

@@ -37,16 +37,11 @@ TEST_F(HostileServiceTest, EachFaultEndsInItsErrorAndTheNextReplyShowsTheCount) 
         nlohmann::json script;
         std::string error;
     };
-    const Mode huge{"10 MB body", {{"fault", "huge_body"}}, "The response is larger than 1 MiB."};
-    // The 10 MB body comes first and again last: Qt takes in a body while the app refuses
-    // it, and the allocator keeps some of that memory for later, once. Memory measured
-    // after the first mode includes that; what comes after must not add to it.
     const std::vector<Mode> modes{
-        huge,
+        {"10 MB body", {{"fault", "huge_body"}}, "The response is larger than 1 MiB."},
         // A body shorter than its Content-Length is a lost connection, not a short reply.
         {"reset mid-body", {{"fault", "reset"}}, "The network connection was lost."},
         {"a body that trickles for 60 s", {{"fault", "trickle"}}, kTimedOut},
-        huge,
     };
     std::vector<std::string> expectedErrors;
     std::vector<std::string> expectedLabels{"Quintrel", "..."};
@@ -63,12 +58,8 @@ TEST_F(HostileServiceTest, EachFaultEndsInItsErrorAndTheNextReplyShowsTheCount) 
     environment.insert("QUINTREL_TEST_STATUS_TEXTS", "1");
     startWithCode(environment);
 
-    ASSERT_TRUE(waitUntil([&] { return closedRefreshErrors(app()).size() >= 2; }))
-        << "the first fault was not followed by a count";
-    const long afterFirst = residentKiB(app().pid());
     ASSERT_TRUE(waitUntil(
         [&] { return closedRefreshErrors(app()).size() >= expectedErrors.size(); }, 120s));
-    const long afterAll = residentKiB(app().pid());
 
     auto errors = closedRefreshErrors(app());
     errors.resize(expectedErrors.size());
@@ -78,10 +69,6 @@ TEST_F(HostileServiceTest, EachFaultEndsInItsErrorAndTheNextReplyShowsTheCount) 
     for (const auto& line : app().lines()) {
         EXPECT_EQ(line.find(kDemoCode), std::string::npos) << "the API code leaked: " << line;
     }
-    std::cout << "resident memory: " << afterFirst << " KiB after the first fault, " << afterAll
-              << " KiB after all\n";
-    EXPECT_GT(afterFirst, 0);
-    EXPECT_LE(afterAll - afterFirst, 4 * 1024);
 }
 
 }  // namespace
