@@ -147,10 +147,6 @@ std::vector<LoggedRequest> StandinClient::requests(const std::string& path) cons
     return all;
 }
 
-void StandinClient::reset() {
-    httplib::Client("127.0.0.1", port).Post("/__reset", "", "application/json");
-}
-
 // ---- the fake screen saver
 
 void FakeScreenSaver::setActive(bool active) {
@@ -324,9 +320,8 @@ std::vector<std::string> E2eTest::openedUrls() const {
 }
 
 bool E2eTest::opened(const std::string& prefix) const {
-    const auto urls = openedUrls();
-    return std::ranges::any_of(urls,
-                               [&](const std::string& url) { return url.starts_with(prefix); });
+    return std::ranges::any_of(openedUrls(),
+                               [&](const auto& url) { return url.starts_with(prefix); });
 }
 
 QString E2eTest::x11(const QString& program, const QStringList& arguments) {

@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QVariantMap>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -35,8 +34,7 @@ bool waitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = kTimeout);
 // A scripted poll reply with this count (online and page views) and no notification.
 nlohmann::json countsReply(int count, int times = 1);
-// The build's quintrel-companion.
-QString appProgram();
+QString appProgram();  // the build's quintrel-companion
 // An environment with the test build's poll interval shortened to `pollMs`.
 QProcessEnvironment shortPoll(int pollMs);
 
@@ -45,8 +43,6 @@ class Child {
 public:
     explicit Child(std::string name) : name_(std::move(name)) {}
     ~Child() { stop(); }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
 
     // False, with the reason in `error()`, when the program could not be started.
     bool start(const QString& program, const QStringList& args,
@@ -63,7 +59,6 @@ public:
         readOutput();
         return lines_;
     }
-    bool printed(const std::string& line) { return std::ranges::count(lines(), line) > 0; }
     const std::string& standardError() const { return stderr_; }
     bool saidOnStandardError(const std::string& text) const {
         return stderr_.find(text) != std::string::npos;
@@ -105,7 +100,6 @@ struct StandinClient {
     bool script(const nlohmann::json& reply);
     std::vector<LoggedRequest> log() const;
     std::vector<LoggedRequest> requests(const std::string& path) const;
-    void reset();
 };
 
 // org.freedesktop.ScreenSaver on the test's bus: sends lock and unlock, answers no idle
@@ -127,19 +121,6 @@ signals:
 private:
     QDBusConnection bus_;
     bool active_ = false;
-};
-
-// Records the PropertiesChanged signals of the app's session-bus interface.
-class PropertiesRecorder : public QObject {
-    Q_OBJECT
-public:
-    std::vector<QVariantMap> changes;
-public slots:
-    void changed(const QString& interface, const QVariantMap& changed, const QStringList&) {
-        if (interface == "com.quintrel.Companion1") {
-            changes.push_back(changed);
-        }
-    }
 };
 
 // A fresh session per test: Xvfb, a private session bus and the stand-in (with
@@ -173,9 +154,6 @@ protected:
     bool waitForLabel(const std::string& label, std::chrono::milliseconds timeout = kTimeout);
     // Waits for a panel line from `from` on that passes `matches`.
     bool waitForPanelLine(const std::function<bool(const std::string&)>& matches, size_t from = 0);
-    bool waitForItem() {
-        return waitForPanelLine([](const std::string& l) { return l.starts_with("item "); });
-    }
     void panelCommand(const std::string& command) { panel_->send(command); }
 
     bool waitForRequests(size_t count, const std::string& path = kPoll,

@@ -10,12 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 check() {  # description, command...
-    local what=$1
-    shift
-    if ! "$@"; then
-        echo "FAILED: $what"
-        exit 1
-    fi
+    "${@:2}" || { echo "FAILED: $1"; exit 1; }
 }
 
 # A user with preferences of their own.

@@ -1,11 +1,10 @@
 // The app on a desktop that misbehaves: a notification server that vanishes and returns,
-// no sound device, preferences it cannot use, and a second copy started at the same
+// no sound device, preferences in a named pipe, and a second copy started at the same
 // moment. A panel that restarts is the tray item's desktop test.
 
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "E2eTest.h"
 
@@ -38,7 +37,6 @@ TEST_F(NotifyingDesktop, NotificationsResumeWhenTheServerComesBack) {
     startNotificationServer();
     EXPECT_TRUE(waitUntil([&] { return !notificationServer().calls.isEmpty(); }))
         << "no notification reached the server after it came back";
-    EXPECT_TRUE(app().running());
 }
 
 TEST_F(NotifyingDesktop, WithoutAnAudioDeviceTheAppSaysSoOnStandardErrorAndKeepsPolling) {
@@ -51,45 +49,26 @@ TEST_F(NotifyingDesktop, WithoutAnAudioDeviceTheAppSaysSoOnStandardErrorAndKeeps
             "quintrel-sound: no audio output device, the sound is not heard");
     })) << app().standardError();
     EXPECT_TRUE(pollsGoOn());
-    EXPECT_TRUE(app().running());
-    for (const auto& line : app().lines()) {
-        EXPECT_EQ(line.find("quintrel-sound"), std::string::npos) << line;
-        EXPECT_EQ(line.find("PulseAudio"), std::string::npos) << line;
-    }
 }
 
 using HostileDesktop = E2eTest;
 
-// Preferences the app cannot use: it still starts (a FIFO would hang a blocking read),
-// says what it found with the file's path, shows its item and leaves the file alone. The
-// store's own test holds every kind of unusable file.
-TEST_F(HostileDesktop, UnusablePreferencesNeitherHangStartUpNorAreReplaced) {
-    const std::string config = directory().toStdString() + "/config";
-    const std::string path = config + "/quintrel/preferences.json";
-    const struct {
-        std::function<void()> prepare;
-        std::string line;
-    } cases[] = {
-        {[&] { std::ofstream(path) << "{\"qnapicode\": \"QuintrelDemo"; },
-         "cannot be read because it is not valid JSON; it was moved to"},
-        {[&] { ::mkfifo(path.c_str(), 0600); },
-         "cannot be read: it is a named pipe, not a regular file"},
-    };
+// Preferences in a named pipe: a blocking read would hang start-up. The app says what it
+// found with the file's path, shows its item and leaves the file alone. The store's own
+// test holds every kind of unusable file.
+TEST_F(HostileDesktop, PreferencesInAPipeNeitherHangStartUpNorAreReplaced) {
+    const std::string path = directory().toStdString() + "/config/quintrel/preferences.json";
+    std::filesystem::create_directories(directory().toStdString() + "/config/quintrel");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     ASSERT_TRUE(startPanel());
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        std::filesystem::remove_all(config + "/quintrel");
-        std::filesystem::create_directories(config + "/quintrel");
-        c.prepare();
-        ASSERT_TRUE(startApp());
-        const auto line = waitForAppLine(c.line);
-        ASSERT_TRUE(line.has_value());
-        EXPECT_NE(app().lines()[*line].find(path), std::string::npos);
-        EXPECT_TRUE(waitForLabel("Quintrel"));
-        EXPECT_TRUE(app().running());
-        EXPECT_TRUE(standin().log().empty());
-        app().stop();
-    }
+    ASSERT_TRUE(startApp());
+    const auto line = waitForAppLine("cannot be read: it is a named pipe, not a regular file");
+    ASSERT_TRUE(line.has_value());
+    EXPECT_NE(app().lines()[*line].find(path), std::string::npos);
+    EXPECT_TRUE(waitForLabel("Quintrel"));
+    EXPECT_TRUE(app().running());
+    EXPECT_TRUE(standin().log().empty());
+    app().stop();
     EXPECT_TRUE(std::filesystem::is_fifo(path));
 }
 
@@ -98,7 +77,7 @@ TEST_F(HostileDesktop, OfTwoInstancesStartedTogetherExactlyOneStays) {
     ASSERT_TRUE(startPanel());
     for (int round = 0; round < 4; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        standin().reset();
+        const size_t polls = standin().requests(kPoll).size();
         Child first("first"), second("second");
         ASSERT_TRUE(first.start(appProgram(), {}, environment()));
         ASSERT_TRUE(second.start(appProgram(), {}, environment()));
@@ -107,10 +86,10 @@ TEST_F(HostileDesktop, OfTwoInstancesStartedTogetherExactlyOneStays) {
         Child& stays = first.running() ? first : second;
         EXPECT_EQ(gone.exitCode(), 0);
         EXPECT_EQ(gone.lines(), std::vector<std::string>{"Quintrel Companion is already running"});
-        ASSERT_TRUE(waitForRequests(1));
+        ASSERT_TRUE(waitForRequests(polls + 1));
         // The second instance would have polled at its start, as the first did.
         waitUntil([] { return false; }, 2s);
-        EXPECT_EQ(standin().requests(kPoll).size(), 1u);
+        EXPECT_EQ(standin().requests(kPoll).size(), polls + 1);
         EXPECT_TRUE(stays.running());
         stays.stop();
         EXPECT_EQ(stays.exitCode(), 0) << "the app did not quit cleanly on SIGTERM";

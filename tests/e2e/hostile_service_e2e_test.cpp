@@ -1,8 +1,6 @@
-// The real HTTP client against a hostile service, end to end: what it reports reaches the
-// logic, the tray and the popup's status texts, and the next good reply shows the count
-// again. The wording of each transport error is the HTTP client's test; the mapping of
-// every failure to its title and text, and what is printed for it, the refresh cycle's
-// unit table.
+// The real HTTP client against a hostile service: what it reports reaches the tray and the
+// popup's status texts, and the next good reply shows the count again. Each error's wording
+// is the HTTP client's test; its title, text and log line, the refresh cycle's unit table.
 
 #include <regex>
 #include <sstream>

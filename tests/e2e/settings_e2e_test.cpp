@@ -1,7 +1,7 @@
-// The settings window with the real binary: a first start without a code opens it, a code
-// the service accepts is stored with the switches and polled with, and Start at login
-// writes an entry that starts this binary. A refused code is the save flow's unit table
-// and the settings window's widget test.
+// The settings window with the real binary: a first start without a code opens it, and a
+// code the service accepts is stored with the switches and polled with. A refused code is
+// the save flow's unit table, Start at login the settings window's widget test and the
+// autostart unit test.
 
 #include <QFile>
 
@@ -12,12 +12,10 @@ namespace {
 
 class SettingsTest : public E2eTest {
 protected:
-    QString file(const QString& path) {
-        QFile file(directory() + "/config/" + path);
+    QString preferences() {
+        QFile file(directory() + "/config/quintrel/preferences.json");
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
-    QString preferences() { return file("quintrel/preferences.json"); }
-    bool settingsShown() { return !window("Quintrel Configuration").isEmpty(); }
 
     // Starts without a code and gives the keyboard to the settings window that opens.
     void openWindow() {
@@ -47,26 +45,10 @@ TEST_F(SettingsTest, AnAcceptedCodeIsStoredWithTheSwitchesAndPolled) {
         return stored.is_object() && stored.size() == 6;
     })) << preferences().toStdString();
     EXPECT_EQ(stored["qnapicode"], kDemoCode);  // the switches' values are the save flow's
-    EXPECT_TRUE(waitUntil([&] { return !settingsShown(); })) << "the window stayed open";
+    EXPECT_TRUE(waitUntil([&] { return window("Quintrel Configuration").isEmpty(); }))
+        << "the window stayed open";
     ASSERT_TRUE(waitForRequests(2));  // the check, then the refresh it asks for
     EXPECT_EQ(standin().requests(kPoll).front().query, std::string("v=2&code=") + kDemoCode);
-}
-
-TEST_F(SettingsTest, StartAtLoginWritesAnEntryForThisBinaryAndRemovesItAtOnce) {
-    writePreferences(nlohmann::json::object());
-    const QString before = preferences();
-    ASSERT_NO_FATAL_FAILURE(openWindow());
-    // From the code field past the mode and the four other switches.
-    for (int i = 0; i < 6; ++i) {
-        key("Tab");
-    }
-    const QString entry = "autostart/com.quintrel.Companion.desktop";
-    key("space");
-    ASSERT_TRUE(waitUntil([&] { return !file(entry).isEmpty(); })) << "no entry was written";
-    EXPECT_TRUE(file(entry).contains("\nExec=" + appProgram() + "\n")) << file(entry).toStdString();
-    key("space");
-    EXPECT_TRUE(waitUntil([&] { return file(entry).isEmpty(); })) << "the entry stayed";
-    EXPECT_EQ(preferences(), before) << "the switch went through Save";
 }
 
 }  // namespace

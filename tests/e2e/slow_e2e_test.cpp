@@ -32,9 +32,6 @@ TEST_F(SlowTest, ReplyAfterThirtySecondsEndsInTheTimeout) {
     // The user build's text: the real time-out, in whole seconds.
     EXPECT_TRUE(app().saidOnStandardError("\tRefresh timed out after 30s\n"))
         << app().standardError();
-    for (const auto& line : app().lines()) {
-        EXPECT_EQ(line.find(kDemoCode), std::string::npos) << "the API code leaked: " << line;
-    }
 }
 
 }  // namespace

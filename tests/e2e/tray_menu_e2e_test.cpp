@@ -11,7 +11,7 @@ using TrayMenuTest = E2eTest;
 TEST_F(TrayMenuTest, ListsTheEntriesAndEachReachesItsAction) {
     startWithCode();
     firstAnsweredPoll();
-    ASSERT_TRUE(waitForItem());
+    ASSERT_TRUE(waitForPanelLine([](const std::string& l) { return l.starts_with("item "); }));
     panelCommand("menu");
     ASSERT_TRUE(waitForPanelLine([](const std::string& l) { return l.starts_with("menu "); }));
     const auto& lines = panel().lines();
