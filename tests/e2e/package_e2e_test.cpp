@@ -24,6 +24,7 @@ struct Tree {
     std::function<std::pair<QString, std::string>(const QString& root)> install;
 };
 
+// Names the tree in the test names CTest lists.
 void PrintTo(const Tree& tree, std::ostream* out) {
     *out << tree.name;
 }
@@ -86,14 +87,14 @@ protected:
 
 TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
     const QString program = installed + "/bin/quintrel-companion";
+    const QString libexec = installed + "/libexec/quintrel-companion/";
     ASSERT_TRUE(QFileInfo(program).isExecutable()) << program.toStdString();
 
     // Another local user may be able to write there: a plugin planted in such a folder
     // must never be loaded.
     if (GetParam().userBuild) {
         for (const QString& binary :
-             {program, installed + "/libexec/quintrel-companion/quintrel-sound",
-              installed + "/libexec/quintrel-companion/quintrel-dashboard"}) {
+             {program, libexec + "quintrel-sound", libexec + "quintrel-dashboard"}) {
             QProcess strings;
             strings.start("strings", {"-a", binary});
             ASSERT_TRUE(strings.waitForFinished(60'000) && strings.exitCode() == 0);
@@ -106,14 +107,10 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
     }
 
     const auto& server = startNotificationServer();
-    const nlohmann::json reply{{"online", 12},
-                               {"pv", 40},
-                               {"notify", 1},
-                               {"notifytitle", "Installed"},
-                               {"notifydesc", "and playing"},
-                               {"notifyurl", "https://q.test/x"},
-                               {"notifysound", "media/01"}};
-    ASSERT_TRUE(standin().script({{"path", kPoll}, {"body", reply.dump()}}));
+    const std::string reply = R"({"online":12,"pv":40,"notify":1,"notifytitle":"Installed",)"
+                              R"("notifydesc":"and playing","notifyurl":"https://q.test/x",)"
+                              R"("notifysound":"media/01"})";
+    ASSERT_TRUE(standin().script({{"path", kPoll}, {"body", reply}}));
 
     writePreferences({{"qnapicode", kDemoCode}});
     ASSERT_TRUE(startPanel());
@@ -125,22 +122,16 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
     ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }));
     EXPECT_EQ(server.calls.first().summary, "Installed");
     // The helper says so on the app's standard error once the sound has played through.
-    const std::string played = (installed + "/libexec/quintrel-companion/quintrel-sound played " +
-                                installed + "/share/quintrel-companion/media/01.mp3 to the end")
+    const std::string played = (libexec + "quintrel-sound played " + installed +
+                                "/share/quintrel-companion/media/01.mp3 to the end")
                                    .toStdString();
     EXPECT_TRUE(waitUntil([&] { return app().saidOnStandardError(played); }))
         << "expected: " << played;
 
     panelCommand("click 1200 10");
     ASSERT_TRUE(waitForRequests(1, "/widget/wp3.2.php", kWebTimeout));
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            const QString helper =
-                QFileInfo(installed + "/libexec/quintrel-companion/quintrel-dashboard")
-                    .canonicalFilePath();
-            return appChild([&](const QString& executable) { return executable == helper; }) != 0;
-        },
-        kTimeout));
+    const QString helper = QFileInfo(libexec + "quintrel-dashboard").canonicalFilePath();
+    EXPECT_TRUE(waitUntil([&] { return appChild([&](const QString& e) { return e == helper; }); }));
     EXPECT_FALSE(appMaps("libQt6WebEngineCore"));
 }
 
