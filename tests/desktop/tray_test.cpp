@@ -1,7 +1,8 @@
 // The tray item on a private session bus, seen by a fake StatusNotifierWatcher the way a
-// panel sees it: registration (also when the panel starts later), label, tool tip,
-// icon, the properties hosts read, the icon chosen for the watcher's panel, change
-// signals and clicks. What the painted icon looks like is the title icon's test.
+// panel sees it: registration (also when the panel starts later), the properties hosts read,
+// the icon chosen for the watcher's panel and clicks. The label, tool tip and their change
+// signals as a panel reads them are the start-up end-to-end test's; what the painted icon
+// looks like is the title icon's test.
 
 #include <sys/prctl.h>
 
@@ -24,7 +25,6 @@ class TrayTest : public QObject {
 
     QDBusConnection panel_ = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "panel");
     std::unique_ptr<FakeWatcher> watcher_;
-    QStringList signals_;
 
     // A call on the item; it answers from this very thread, so wait with the event loop
     // running.
@@ -69,36 +69,38 @@ class TrayTest : public QObject {
         return bar_.get();
     }
 
-public slots:
-    void recordSignal(const QDBusMessage& message) { signals_.append(message.member()); }
-
 private slots:
-    void initTestCase() {
-        QVERIFY(panel_.isConnected());
-        for (const char* name : {"NewIcon", "NewToolTip", "NewTitle", "XAyatanaNewLabel"}) {
-            panel_.connect(QString(), "/StatusNotifierItem", "org.kde.StatusNotifierItem", name,
-                           this, SLOT(recordSignal(QDBusMessage)));
-        }
-    }
+    void initTestCase() { QVERIFY(panel_.isConnected()); }
     void cleanup() {
         item_.reset();
         bar_.reset();
         watcher_.reset();
-        signals_.clear();
         nameThisProcess("tray_test");
     }
 
-    void panelSeesLabelToolTipAndIcon() {
+    // One property of each type a host reads; the values hosts act on.
+    void hostsFindThePropertiesTheyRead() {
         const auto bar = registeredItem();
-        QTRY_VERIFY_WITH_TIMEOUT(bar->item()->isRegisteredWithWatcher(), 10000);
-        bar->item()->setTitle("123456");
-        QTRY_VERIFY_WITH_TIMEOUT(signals_.contains("XAyatanaNewLabel") &&
-                                     signals_.contains("NewIcon") &&
-                                     signals_.contains("NewToolTip"),
-                                 10000);
-        // The label and tool tip as a panel reads them are the start-up end-to-end test's.
-        QCOMPARE(property("Status").toString(), QStringLiteral("Active"));
+        const auto properties = qdbus_cast<QVariantMap>(
+            call("org.freedesktop.DBus.Properties", "GetAll", {"org.kde.StatusNotifierItem"}));
+        const std::pair<const char*, QMetaType> expected[] = {
+            {"Category", QMetaType::fromType<QString>()},
+            {"WindowId", QMetaType::fromType<int>()},
+            {"Menu", QMetaType::fromType<QDBusObjectPath>()},
+            {"ItemIsMenu", QMetaType::fromType<bool>()},
+            {"IconPixmap", QMetaType::fromType<QDBusArgument>()},
+        };
+        for (const auto& [name, type] : expected) {
+            QVERIFY2(properties.contains(name), name);
+            QCOMPARE(properties.value(name).metaType(), type);
+        }
+        QCOMPARE(properties.value("Status").toString(), QStringLiteral("Active"));
+        QCOMPARE(properties.value("Menu").value<QDBusObjectPath>().path(),
+                 QStringLiteral("/MenuBar"));
+        QCOMPARE(properties.value("ItemIsMenu").toBool(), false);
+        QVERIFY(!properties.value("IconAccessibleDesc").toString().isEmpty());
         // Painted wide enough for "123k", at the sizes hosts ask for.
+        bar->item()->setTitle("123456");
         QList<int> heights;
         for (const auto& pixmap : iconPixmaps()) {
             heights.append(pixmap.height);
@@ -107,50 +109,12 @@ private slots:
         QCOMPARE(heights, (QList<int>{22, 32, 48, 64}));
     }
 
-    void hostsFindEveryPropertyTheyRead() {
-        registeredItem();
-        const auto properties = qdbus_cast<QVariantMap>(
-            call("org.freedesktop.DBus.Properties", "GetAll", {"org.kde.StatusNotifierItem"}));
-        const auto string = QMetaType::fromType<QString>();
-        const auto argument = QMetaType::fromType<QDBusArgument>();
-        const std::pair<const char*, QMetaType> expected[] = {
-            {"Category", string},
-            {"Id", string},
-            {"Title", string},
-            {"Status", string},
-            {"WindowId", QMetaType::fromType<int>()},
-            {"IconThemePath", string},
-            {"Menu", QMetaType::fromType<QDBusObjectPath>()},
-            {"ItemIsMenu", QMetaType::fromType<bool>()},
-            {"IconName", string},
-            {"IconPixmap", argument},
-            {"IconAccessibleDesc", string},
-            {"OverlayIconName", string},
-            {"OverlayIconPixmap", argument},
-            {"AttentionIconName", string},
-            {"AttentionIconPixmap", argument},
-            {"AttentionAccessibleDesc", string},
-            {"ToolTip", argument},
-            {"XAyatanaLabel", string},
-        };
-        for (const auto& [name, type] : expected) {
-            QVERIFY2(properties.contains(name), name);
-            QCOMPARE(properties.value(name).metaType(), type);
-        }
-        QCOMPARE(properties.value("Menu").value<QDBusObjectPath>().path(),
-                 QStringLiteral("/MenuBar"));
-        QCOMPARE(properties.value("ItemIsMenu").toBool(), false);
-        QVERIFY(!properties.value("IconAccessibleDesc").toString().isEmpty());
-    }
-
     void theIconCarriesTheNumberUnlessThePanelDrawsTheLabel() {
         nameThisProcess("gnome-shell");
         const auto bar = registeredItem();
         bar->item()->setTitle("15027");
         QTRY_VERIFY_WITH_TIMEOUT(!bar->item()->iconShowsTitle(), 10000);
-        const auto symbolic = iconPixmaps();
-        QCOMPARE(symbolic.size(), 4);
-        for (const auto& pixmap : symbolic) {
+        for (const auto& pixmap : iconPixmaps()) {
             QCOMPARE(pixmap.argb,
                      quintrel::sni::pixmapOf(quintrel::symbolicicon::image(pixmap.height)).argb);
         }
@@ -165,7 +129,7 @@ private slots:
         QVERIFY(iconPixmaps().value(0).width > iconPixmaps().value(0).height);
     }
 
-    void everyClickReachesTheActionAndKeepsItsPosition() {
+    void clicksReachTheActionAndKeepThePosition() {
         const auto bar = registeredItem();
         int clicks = 0;
         bar->item()->setAction([&] { ++clicks; });
@@ -173,13 +137,10 @@ private slots:
         click("Activate", 100, 200);
         QTRY_COMPARE_WITH_TIMEOUT(clicks, 1, 10000);
         QCOMPARE(bar->lastActivationPosition(), std::optional<QPoint>(QPoint(100, 200)));
-        click("ContextMenu", 300, 5);
-        QTRY_COMPARE_WITH_TIMEOUT(clicks, 2, 10000);
-        QCOMPARE(bar->lastActivationPosition(), std::optional<QPoint>(QPoint(300, 5)));
         // A host that does not know the position keeps the last one known.
         click("SecondaryActivate", 0, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(clicks, 3, 10000);
-        QCOMPARE(bar->lastActivationPosition(), std::optional<QPoint>(QPoint(300, 5)));
+        QTRY_COMPARE_WITH_TIMEOUT(clicks, 2, 10000);
+        QCOMPARE(bar->lastActivationPosition(), std::optional<QPoint>(QPoint(100, 200)));
     }
 
     void registersWhenThePanelStartsLaterAndAgainWhenItRestarts() {

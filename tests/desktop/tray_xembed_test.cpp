@@ -43,14 +43,12 @@ private slots:
         QtStatusBar bar;
         const auto item = bar.makeStatusItem();
         QStringList chosen;
-        item->setMenu({{"Refresh Now",
-                        [&] {
-                            chosen << "refresh";
-                        }},
-                       {},
-                       {"Save & Quit", [&] {
-                            chosen << "quit";
-                        }}});
+        const auto choose = [&chosen](const char* name) {
+            return [&chosen, name] {
+                chosen << name;
+            };
+        };
+        item->setMenu({{"Refresh Now", choose("refresh")}, {}, {"Save & Quit", choose("quit")}});
         QMenu* menu = bar.item()->xembedMenu();
         QVERIFY(menu);
         const auto actions = menu->actions();

@@ -3,7 +3,6 @@
 // every Notify and emits the server's signals on request.
 
 #include <QDBusConnection>
-#include <QDBusContext>
 #include <QDBusMessage>
 #include <QObject>
 #include <QStringList>
@@ -22,7 +21,7 @@ struct NotifyCall {
     int timeout;
 };
 
-class FakeNotificationServer : public QObject, protected QDBusContext {
+class FakeNotificationServer : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
@@ -45,29 +44,21 @@ public:
     void leaveTheBus() { connection_.unregisterService(kService); }
 
     QStringList capabilities{"actions", "body", "body-markup", "body-hyperlinks"};
-    bool failNotify = false;
     QList<NotifyCall> calls;
     uint nextId = 1;
 
 public slots:
     QStringList GetCapabilities() { return capabilities; }
     QString GetServerInformation(QString& vendor, QString& version, QString& specVersion) {
-        vendor = "Quintrel tests";
-        version = "1";
-        specVersion = "1.2";
+        vendor = version = specVersion = "1.2";
         return "fake";
     }
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon,
                 const QString& summary, const QString& body, const QStringList& actions,
                 const QVariantMap& hints, int timeout) {
         calls.append({appName, replacesId, appIcon, summary, body, actions, hints, timeout});
-        if (failNotify) {
-            sendErrorReply(QDBusError::LimitsExceeded, "Too many notifications");
-            return 0;
-        }
         return nextId++;
     }
-    void CloseNotification(uint) {}
 
 private:
     static constexpr const char* kService = "org.freedesktop.Notifications";

@@ -29,14 +29,9 @@ env -u DBUS_SESSION_BUS_ADDRESS pulseaudio -n --daemonize=no --exit-idle-time=-1
     2>"$runtime/pulseaudio.log" &
 pids+=($!)
 
-ready=no
-for _ in $(seq 1 200); do
-    if pactl info >/dev/null 2>&1; then ready=yes; break; fi
-    sleep 0.1
-done
-if [ "$ready" != yes ]; then
-    echo "SKIP: PulseAudio did not start here:"; tail -5 "$runtime/pulseaudio.log"; exit 77
-fi
+for _ in $(seq 1 200); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl info >/dev/null 2>&1 ||
+    { echo "SKIP: PulseAudio did not start here:"; tail -5 "$runtime/pulseaudio.log"; exit 77; }
 
 cat "$runtime/capture" >"$runtime/captured.raw" &
 pids+=($!)

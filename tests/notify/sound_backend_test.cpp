@@ -1,4 +1,5 @@
-// The sound backend: the quintrel-sound helper and the factory that starts it.
+// The sound backend: the quintrel-sound helper and the factory that starts it. That the app
+// starts the helper with the file is the end-to-end tests'.
 
 #include <QFile>
 #include <QProcess>
@@ -59,24 +60,6 @@ private slots:
         QCOMPARE(QString::fromStdString(loaded.localizedErrorDescription),
                  "The file “notes.mp3” couldn’t be opened because it isn’t in the correct format.");
         QVERIFY(!factory.load(dir.filePath("absent.mp3").toStdString()).sound);
-    }
-
-    void playingStartsTheHelperDetachedWithTheFile() {
-        // A stand-in helper that records its argument.
-        const auto record = dir.filePath("played.txt");
-        const auto helper = write("helper.sh", ("#!/bin/sh\nprintf '%s' \"$1\" > " + record +
-                                                ".tmp && mv " + record + ".tmp " + record + "\n")
-                                                   .toUtf8());
-        QFile::setPermissions(helper, QFile::ReadOwner | QFile::ExeOwner);
-        QtSoundFactory factory(helper);
-        auto loaded = factory.load(sound.toStdString());
-        QVERIFY(loaded.sound);
-        loaded.sound->play();
-        loaded.sound.reset();  // dropping the sound does not stop it
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), kPatienceMs);
-        QFile file(record);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(file.readAll()), sound);
     }
 
     void theAppProcessNeverLoadsMultimedia() {
