@@ -118,27 +118,15 @@ TEST_F(TempTree, Mp3ProbeTellsAudioFromEverythingElse) {
         {"damaged_second_frame", broken, false},
         {"truncated_frame", truncated, false},
         {"bad_bitrate", frames(2, 0xF0), false},
-        {"bad_sample_rate", frames(2, 0x9C), false},
         {"tag_only", tag, false},
-        {"absent", {}, false},
     };
     for (const auto& c : cases) {
         const auto path = base / (std::string(c.name) + ".mp3");
-        if (c.name != std::string("absent")) {
-            write(path, c.bytes);
-        }
+        write(path, c.bytes);
         EXPECT_EQ(looksLikeMp3(path.string()), c.audio) << c.name;
     }
+    EXPECT_FALSE(looksLikeMp3((base / "absent.mp3").string()));
     EXPECT_FALSE(looksLikeMp3(base.string())) << "a folder";
-}
-
-TEST(ShippedSounds, AreMp3Audio) {
-    const FileResources resources(QUINTREL_TEST_RESOURCES_DIR);
-    for (const char* name : {"media/01", "media/02"}) {
-        const auto path = resources.urlForResource(name, "mp3");
-        ASSERT_TRUE(path) << name;
-        EXPECT_TRUE(looksLikeMp3(*path)) << name;
-    }
 }
 
 }  // namespace
