@@ -206,11 +206,9 @@ TEST(AutostartExec, ThePlainNameIsUsedOnlyWhenPathFindsThisVeryBinary) {
 }
 
 TEST(AutostartPath, FollowsTheConfigFolderRules) {
-    using Env = std::map<std::string, std::string>;
-    const auto path = [](const Env& env) {
-        return entryPath([&](const char* name) -> std::optional<std::string> {
-            const auto found = env.find(name);
-            return found == env.end() ? std::nullopt : std::optional(found->second);
+    const auto path = [](std::map<std::string, std::string> env) {
+        return entryPath([&](const char* name) {
+            return env.contains(name) ? std::optional(env[name]) : std::nullopt;
         });
     };
     const fs::path file = fs::path("autostart") / kEntryFileName;

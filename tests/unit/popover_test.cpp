@@ -13,23 +13,18 @@ constexpr const char* kWidgets = "https://widgets.quintrel.test";
 constexpr const char* kCode = "abcdefghij0123456789ABCDEFGHIJ0123456789";
 
 TEST(DashboardTabs, EachSegmentLoadsItsWidgetWithCodeFirst) {
-    const std::string code = kCode, base = kWidgets;
-    const struct {
-        int segment;
-        std::string url;
-    } cases[] = {
-        {0, base + "/widget/wp3.2.php?code=" + code},
-        {1, base + "/widget/wp-map.php?code=" + code + "&archive=1"},
-        {2, base + "/widget/wp-dashboard.php?code=" + code},
-        // No segment selected, or one that does not exist: Overview.
-        {-1, base + "/widget/wp3.2.php?code=" + code},
-        {3, base + "/widget/wp3.2.php?code=" + code},
-    };
-    for (const auto& c : cases) {
-        const auto load = reloadSelectedTab(true, kWidgets, code, c.segment);
-        ASSERT_TRUE(load) << c.segment;
-        EXPECT_EQ(load->kind, PageLoad::Kind::remoteWidget) << c.segment;
-        EXPECT_EQ(load->url, c.url) << c.segment;
+    // No segment selected (-1), or one that does not exist (3): Overview.
+    const std::pair<int, std::string> cases[] = {{0, "wp3.2.php?code="},
+                                                 {1, "wp-map.php?code="},
+                                                 {2, "wp-dashboard.php?code="},
+                                                 {-1, "wp3.2.php?code="},
+                                                 {3, "wp3.2.php?code="}};
+    for (const auto& [segment, page] : cases) {
+        const auto load = reloadSelectedTab(true, kWidgets, kCode, segment);
+        ASSERT_TRUE(load) << segment;
+        EXPECT_EQ(load->kind, PageLoad::Kind::remoteWidget) << segment;
+        EXPECT_EQ(load->url, std::string(kWidgets) + "/widget/" + page + kCode +
+                                 (segment == 1 ? "&archive=1" : ""));
     }
     EXPECT_EQ(reloadSelectedTab(true, "http://localhost:47311", "a b&c=d", 1)->url,
               "http://localhost:47311/widget/wp-map.php?code=a%20b%26c%3Dd&archive=1");
