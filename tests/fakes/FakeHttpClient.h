@@ -15,7 +15,6 @@ namespace quintrel::fakes {
 class FakeHttpClient final : public HttpClient {
 public:
     struct Request {
-        std::string url;
         bool resumed = false;
         bool cancelled = false;
         HttpCompletion completion;  // cleared once it has run
@@ -23,9 +22,9 @@ public:
 
     ~FakeHttpClient() override { joinThreads(); }
 
-    std::shared_ptr<HttpTask> dataTask(const std::string& url, HttpCompletion completion) override {
+    std::shared_ptr<HttpTask> dataTask(const std::string&, HttpCompletion completion) override {
         std::lock_guard lock(mutex_);
-        requests_.push_back(std::make_shared<Request>(url, false, false, std::move(completion)));
+        requests_.push_back(std::make_shared<Request>(false, false, std::move(completion)));
         return std::make_shared<Task>(requests_.back(), mutex_);
     }
 

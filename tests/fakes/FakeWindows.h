@@ -98,8 +98,6 @@ public:
     }
     int made = 0;
     int shown = 0;
-
-private:
     struct Window final : SettingsWindowController {
         explicit Window(int& shown) : shown(shown) {}
         void showWindow() override { ++shown; }

