@@ -91,17 +91,15 @@ public:
     std::chrono::system_clock::time_point wall{std::chrono::seconds(1'700'000'000)};
 };
 
-// Hands out 00000000-…-000000000001, …-000000000002, …
+// Hands out 00000000-…-000000000001, …-000000000002, … (up to 255)
 class SequentialUuids final : public UuidSource {
 public:
     Uuid make() override {
         Uuid uuid;
-        const auto n = ++issued;
-        uuid.bytes[14] = static_cast<std::uint8_t>(n >> 8);
-        uuid.bytes[15] = static_cast<std::uint8_t>(n);
+        uuid.bytes[15] = ++issued;
         return uuid;
     }
-    std::atomic<unsigned> issued{0};
+    std::atomic<std::uint8_t> issued{0};
 };
 
 class FakeIdleTime final : public IdleTime {
@@ -170,14 +168,10 @@ public:
         completion(status);
     }
     void requestAuthorization(
-        unsigned options,
-        std::function<void(bool, std::optional<NotificationError>)> completion) override {
-        requestedOptions.push_back(options);
+        unsigned, std::function<void(bool, std::optional<NotificationError>)> completion) override {
         completion(grantOnRequest, authorizationError);
     }
-    void setDelegate(std::weak_ptr<NotificationCenterDelegate> newDelegate) override {
-        delegate = std::move(newDelegate);
-    }
+    void setDelegate(std::weak_ptr<NotificationCenterDelegate>) override {}
     void add(NotificationRequest request,
              std::function<void(std::optional<NotificationError>)> completion) override {
         requests.push_back(std::move(request));
@@ -192,8 +186,6 @@ public:
 
     // Record
     std::vector<NotificationCategory> categories;
-    std::vector<unsigned> requestedOptions;
-    std::weak_ptr<NotificationCenterDelegate> delegate;
     std::vector<NotificationRequest> requests;
 };
 
@@ -202,15 +194,12 @@ class FakeResources final : public Resources {
 public:
     std::optional<std::string> urlForResource(const std::string& name,
                                               const std::string& ext) const override {
-        lookups.push_back(name + "|" + ext);
         const std::string file = name + "." + ext;
-        if (!files.contains(file)) {
-            return std::nullopt;
-        }
-        return "/opt/quintrel/share/quintrel-companion/" + file;
+        return files.contains(file)
+                   ? std::optional("/opt/quintrel/share/quintrel-companion/" + file)
+                   : std::nullopt;
     }
     std::set<std::string> files{"media/01.mp3", "media/02.mp3", "media/05.mp3", "05.mp3"};
-    mutable std::vector<std::string> lookups;  // "name|ext", in order
 };
 
 class FakeSound final : public Sound {

@@ -15,7 +15,6 @@ namespace quintrel::fakes {
 class FakeHttpClient final : public HttpClient {
 public:
     struct Request {
-        std::string url;
         bool resumed = false;
         bool cancelled = false;
         HttpCompletion completion;  // cleared once it has run
@@ -23,9 +22,9 @@ public:
 
     ~FakeHttpClient() override { joinThreads(); }
 
-    std::shared_ptr<HttpTask> dataTask(const std::string& url, HttpCompletion completion) override {
+    std::shared_ptr<HttpTask> dataTask(const std::string&, HttpCompletion completion) override {
         std::lock_guard lock(mutex_);
-        requests_.push_back(std::make_shared<Request>(url, false, false, std::move(completion)));
+        requests_.push_back(std::make_shared<Request>(false, false, std::move(completion)));
         return std::make_shared<Task>(requests_.back(), mutex_);
     }
 
@@ -33,16 +32,9 @@ public:
         std::lock_guard lock(mutex_);
         return requests_.size();
     }
-    // Requests that were started, in order.
-    std::vector<std::string> resumedURLs() const {
+    bool resumed(std::size_t index) const {
         std::lock_guard lock(mutex_);
-        std::vector<std::string> urls;
-        for (const auto& request : requests_) {
-            if (request->resumed) {
-                urls.push_back(request->url);
-            }
-        }
-        return urls;
+        return requests_.at(index)->resumed;
     }
     bool cancelled(std::size_t index) const {
         std::lock_guard lock(mutex_);
@@ -55,18 +47,12 @@ public:
         complete(index, HttpResult{std::move(body), 200, std::nullopt});
     }
     // Runs the completion on a new thread, joined when the fake goes away (or by joinThreads).
+    // Only the test thread starts and joins them.
     void completeOnThread(std::size_t index, HttpResult result) {
-        auto completion = take(index);
-        std::lock_guard lock(mutex_);
-        threads_.emplace_back([completion, result] { completion(result); });
+        threads_.emplace_back([completion = take(index), result] { completion(result); });
     }
     void joinThreads() {
-        std::vector<std::thread> threads;
-        {
-            std::lock_guard lock(mutex_);
-            threads.swap(threads_);
-        }
-        for (auto& thread : threads) {
+        for (auto& thread : std::exchange(threads_, {})) {
             thread.join();
         }
     }
@@ -91,8 +77,7 @@ private:
     HttpCompletion take(std::size_t index) {
         std::lock_guard lock(mutex_);
         auto completion = std::exchange(requests_.at(index)->completion, nullptr);
-        return completion ? completion : [](HttpResult) {
-        };
+        return completion ? completion : HttpCompletion([](HttpResult) {});
     }
 
     mutable std::mutex mutex_;

@@ -42,8 +42,13 @@ public:
 
     // Runs queued work, including work queued meanwhile, until none is left.
     void runPending() {
-        while (auto work = takeReady()) {
-            (*work)();
+        std::unique_lock lock(mutex_);
+        while (!ready_.empty()) {
+            auto work = std::move(ready_.front());
+            ready_.pop_front();
+            lock.unlock();
+            work();
+            lock.lock();
         }
     }
 
@@ -90,16 +95,6 @@ private:
                 arm(interval, tick, alive);
             }
         });
-    }
-
-    std::optional<std::function<void()>> takeReady() {
-        std::lock_guard lock(mutex_);
-        if (ready_.empty()) {
-            return std::nullopt;
-        }
-        auto work = std::move(ready_.front());
-        ready_.pop_front();
-        return work;
     }
 
     const std::thread::id mainThread_ = std::this_thread::get_id();

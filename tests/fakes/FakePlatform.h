@@ -48,13 +48,8 @@ struct FakePlatform {
 
     // What the settings window and its save flow are given.
     SettingsServices settingsServices(std::string serviceURL = kServiceURL) {
-        return {mainQueue,
-                http,
-                preferences,
-                bus,
-                console,
-                browser,
-                ServiceEndpoints{std::move(serviceURL), kWidgetURL}};
+        ServiceEndpoints endpoints{std::move(serviceURL), kWidgetURL};
+        return {mainQueue, http, preferences, bus, console, browser, std::move(endpoints)};
     }
 
     std::shared_ptr<AppDelegate> makeDelegate(BundleInfo bundle = {"1.0.0"}) {

@@ -25,10 +25,7 @@ public:
     }
     std::string apiCode() const override { return code; }
     void setAPICode(const std::string& apiCode) override { code = apiCode; }
-    void setOpenDashboardHandler(Handler handler) override {
-        openDashboard = std::move(handler);
-        ++handlerInstalls;
-    }
+    void setOpenDashboardHandler(Handler handler) override { openDashboard = std::move(handler); }
     void setOpenSettingsHandler(Handler handler) override { openSettings = std::move(handler); }
     void setQuitHandler(Handler handler) override { quit = std::move(handler); }
     void setRefreshHandler(Handler handler) override { refresh = std::move(handler); }
@@ -43,7 +40,6 @@ public:
     std::vector<StatusTexts> updates;
     std::string code;
     Handler openDashboard, openSettings, quit, refresh;
-    int handlerInstalls = 0;
     bool shownOnce = false;
     std::vector<std::string> loadedCodes;  // the code of every page load, in order
 };
@@ -55,7 +51,7 @@ public:
         shown = false;
         ++closes;
     }
-    void setContentSize(ContentSize size) override { contentSize = size; }
+    void setContentSize(ContentSize) override {}
     void setContentViewController(std::shared_ptr<DashboardPopoverContent> controller) override {
         content = std::move(controller);
     }
@@ -72,7 +68,6 @@ public:
     bool shown = false;
     int shows = 0;
     int closes = 0;
-    ContentSize contentSize;
     std::shared_ptr<DashboardPopoverContent> content;
 };
 
@@ -80,9 +75,7 @@ class FakePopoverFactory final : public DashboardPopoverFactory {
 public:
     std::shared_ptr<DashboardPopoverContent> makeViewController(
         const std::string& apiCode) override {
-        lastController = std::make_shared<FakePopoverContent>(apiCode);
-        ++controllersMade;
-        return lastController;
+        return lastController = std::make_shared<FakePopoverContent>(apiCode);
     }
     std::unique_ptr<DashboardPopover> makePopover() override {
         auto popover = std::make_unique<FakePopover>();
@@ -92,7 +85,6 @@ public:
     }
 
     std::shared_ptr<FakePopoverContent> lastController;
-    int controllersMade = 0;
     FakePopover* lastPopover = nullptr;
     int popoversMade = 0;
 };
@@ -106,8 +98,6 @@ public:
     }
     int made = 0;
     int shown = 0;
-
-private:
     struct Window final : SettingsWindowController {
         explicit Window(int& shown) : shown(shown) {}
         void showWindow() override { ++shown; }

@@ -79,17 +79,14 @@ TEST(Autostart, TheSwitchShowsOnOnlyForAReadableEntryThatIsNotDisabled) {
         {"edited", kEdited, true, false},
         {"Hidden=true", withLine(ours, "Type=Application\n", "Hidden=true\n"), false, false},
         {"Hidden = 1", withLine(ours, "Type=Application\n", "Hidden = 1\n"), false, false},
-        {"Hidden=false", withLine(ours, "Type=Application\n", "Hidden=false\n"), true, false},
         {"last Hidden wins", withLine(ours, "Type=Application\n", "Hidden=true\nHidden=false\n"),
          true, false},
         {"GNOME disabled",
          withLine(kEdited, "Type=Application\n", "X-GNOME-Autostart-enabled=false\n"), false,
          false},
         {"no group", "Type=Application\nExec=x\n", false, true},
-        {"only another group", "[Desktop Action A]\nExec=x\n", false, true},
         {"garbage line", withLine(ours, "Type=Application\n", "just words\n"), false, true},
         {"group twice", ours + "[Desktop Entry]\nHidden=false\n", false, true},
-        {"unclosed group", "[Desktop Entry\nExec=x\n", false, true},
         {"not UTF-8", withLine(ours, "Name=Quintrel", "\xff"), false, true},
         {"empty", "", false, true},
     };
@@ -120,7 +117,6 @@ TEST(Autostart, SwitchingChangesOnlyWhatDecidesWhetherTheEntryStarts) {
          entryText("/opt/q/quintrel-companion") + "Hidden=true\n"},
         {"edited, off", kEdited, false, hiddenEdited},
         {"edited and hidden, on", hiddenEdited, true, kEdited},
-        {"edited and hidden, off", hiddenEdited, false, hiddenEdited},
         {"ours hidden by hand, on", withLine(ours, "Type=Application\n", "Hidden=1\n"), true, ours},
         {"Hidden=false, off", withLine(kEdited, "Name=Quintrel\n", "Hidden=false\n"), false,
          withLine(kEdited, "Name=Quintrel\n", "Hidden=true\n")},
@@ -152,12 +148,8 @@ TEST(Autostart, FailuresLeaveTheFilesAsTheyWereAndSaySo) {
         char failing;        // 'r'ead, 'w'rite, 'd'elete or none
         std::string reason;  // what the message ends with
     } cases[] = {
-        {malformed, true, 0, kEntry.string() + invalid},
-        {malformed, false, 0, kEntry.string() + invalid},
-        {kEdited, true, 'r', unreadable},
-        {kEdited, false, 'r', unreadable},
-        {std::nullopt, true, 'w', "disk full."},
-        {kEdited, false, 'w', "disk full."},
+        {malformed, true, 0, kEntry.string() + invalid}, {kEdited, false, 'r', unreadable},
+        {std::nullopt, true, 'w', "disk full."},         {kEdited, false, 'w', "disk full."},
         {entryText(kExec), false, 'd', "disk full."},
     };
     for (const auto& c : cases) {
@@ -179,7 +171,6 @@ TEST(AutostartExec, QuotesAndEscapesWhatTheSessionWouldOtherwiseSplitOrExpand) {
         {"/usr/bin/quintrel-companion", "/usr/bin/quintrel-companion"},
         {"/home/me/My Apps/quintrel", R"("/home/me/My Apps/quintrel")"},
         {"/opt/a$b`c\"d", R"("/opt/a\\$b\\`c\\"d")"},
-        {"/opt/back\\slash", R"("/opt/back\\\\slash")"},
         {"/opt/100%/q", "/opt/100%%/q"},
         {"/opt/new\nline", R"("/opt/new\nline")"},
     };
@@ -201,8 +192,6 @@ TEST(AutostartExec, ThePlainNameIsUsedOnlyWhenPathFindsThisVeryBinary) {
     const fs::path installed = executable(base / "bin" / kBinaryName);
     executable(base / "other" / kBinaryName);
     const fs::path build = executable(base / "build dir" / kBinaryName);
-    fs::create_directories(base / "link");
-    fs::create_symlink(installed, base / "link" / kBinaryName);
     fs::create_directories(base / "plain");
     std::ofstream(base / "plain" / kBinaryName) << "not executable";
     const std::string bin = (base / "bin").string();
@@ -210,7 +199,6 @@ TEST(AutostartExec, ThePlainNameIsUsedOnlyWhenPathFindsThisVeryBinary) {
     EXPECT_EQ(execValue(installed, bin), kBinaryName);
     EXPECT_EQ(execValue(installed, "relative:" + (base / "plain").string() + ":" + bin),
               kBinaryName);
-    EXPECT_EQ(execValue(installed, (base / "link").string()), kBinaryName);
     EXPECT_EQ(execValue(installed, (base / "other").string() + ":" + bin), installed.string());
     EXPECT_EQ(execValue(installed, std::nullopt), installed.string());
     EXPECT_EQ(execValue(build, bin), '"' + build.string() + '"');
@@ -218,11 +206,9 @@ TEST(AutostartExec, ThePlainNameIsUsedOnlyWhenPathFindsThisVeryBinary) {
 }
 
 TEST(AutostartPath, FollowsTheConfigFolderRules) {
-    using Env = std::map<std::string, std::string>;
-    const auto path = [](const Env& env) {
-        return entryPath([&](const char* name) -> std::optional<std::string> {
-            const auto found = env.find(name);
-            return found == env.end() ? std::nullopt : std::optional(found->second);
+    const auto path = [](std::map<std::string, std::string> env) {
+        return entryPath([&](const char* name) {
+            return env.contains(name) ? std::optional(env[name]) : std::nullopt;
         });
     };
     const fs::path file = fs::path("autostart") / kEntryFileName;

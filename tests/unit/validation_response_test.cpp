@@ -11,23 +11,20 @@ namespace quintrel {
 namespace {
 
 using Response = QuintrelAPIValidationResponse;
-using nlohmann::json;
 
 constexpr std::optional<std::int64_t> none = std::nullopt;
 const std::optional<std::string> noText = std::nullopt;
 
-struct BodyCase {
-    std::string body;
-    std::optional<std::int64_t> errorCode;
-    std::optional<std::string> errorText;
-    bool valid;
-    std::string message;
-};
-
+// The trimming is text::trimmed, with every kind of white space in its own table.
 TEST(ValidationResponse, DecodesBodiesLeniently) {
-    const BodyCase cases[] = {
+    const struct {
+        std::string body;
+        std::optional<std::int64_t> errorCode;
+        std::optional<std::string> errorText;
+        bool valid;
+        std::string message;
+    } cases[] = {
         {R"({"error":0})", 0, "0", true, "Check API"},
-        {R"({"error":"0"})", 0, "0", true, "Check API"},
         {R"({"error":" 0 "})", 0, " 0 ", true, "Check API"},
         {R"({"error":false})", 0, "0", true, "Check API"},
         {R"({"error":true})", 1, "1", false, "1"},
@@ -38,16 +35,11 @@ TEST(ValidationResponse, DecodesBodiesLeniently) {
         {R"({"error":"   "})", none, "   ", false, "Check API"},
         {R"({"error":"   ","online":1,"pv":2,"notify":0})", none, "   ", true, "Check API"},
         {R"({"error":1.5})", none, noText, false, "Check API"},
-        {R"({"error":1.5,"online":1,"pv":2,"notify":3})", none, noText, true, "Check API"},
         {R"({"error":1e2})", 100, "100", false, "100"},
         {R"({"error":null,"online":1,"pv":1,"notify":1})", none, noText, true, "Check API"},
-        {R"({"error":[3],"online":1,"pv":1,"notify":1})", none, noText, true, "Check API"},
-        {R"({"error":{"code":3}})", none, noText, false, "Check API"},
         {R"({"online":5,"pv":"12","notify":false})", none, noText, true, "Check API"},
         {R"({"online":5,"pv":12})", none, noText, false, "Check API"},
-        {R"({"online":5,"pv":12,"notify":null})", none, noText, false, "Check API"},
         {R"({"online":5,"pv":"12.0","notify":1})", none, noText, false, "Check API"},
-        {R"({})", none, noText, false, "Check API"},
         {R"({"msg":"","message":"hidden","error":2})", 2, "2", false, "2"},
         {R"({"message":" Code expired \n"})", none, noText, false, "Code expired"},
         {R"({"msg":"\t Unknown site \r\n","message":"other"})", none, noText, false,
@@ -63,16 +55,10 @@ TEST(ValidationResponse, DecodesBodiesLeniently) {
         {R"({"error":"-9223372036854775808"})", INT64_MIN, "-9223372036854775808", false,
          "-9223372036854775808"},
         {R"({"error":"+"})", none, "+", false, "+"},
-        {R"({"error":"+-1"})", none, "+-1", false, "+-1"},
-        {R"({"error":"1e3"})", none, "1e3", false, "1e3"},
         {R"({"error":"0x10"})", none, "0x10", false, "0x10"},
         {R"({"error":"007"})", 7, "007", false, "007"},
-        {R"({"error":"1 2"})", none, "1 2", false, "1 2"},
-        {R"({"error":"true"})", none, "true", false, "true"},
         // Full-width digits are no ASCII digits.
         {R"({"error":"\uff13"})", none, "\xef\xbc\x93", false, "\xef\xbc\x93"},
-        {R"({"other":"ignored","online":1,"pv":1,"notify":1,"error":0})", 0, "0", true,
-         "Check API"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);
@@ -85,24 +71,12 @@ TEST(ValidationResponse, DecodesBodiesLeniently) {
     }
 }
 
-TEST(ValidationResponse, ANonZeroCodeWithoutATextNamesTheCode) {
-    Response record;
-    record.errorCode = 3;
-    EXPECT_FALSE(record.isValid());
-    EXPECT_EQ(record.validationMessage(), "Invalid API code (error 3)");
-    record.errorText = "  ";
-    EXPECT_EQ(record.validationMessage(), "Invalid API code (error 3)");
-}
-
 TEST(ValidationResponse, OnlyJSONObjectsDecode) {
+    // The empty body's and a page's texts: the save flow's table.
     const std::pair<std::string, std::string> failing[] = {
         {"", "the body is empty"},
         {"[1,2]", "the body is a JSON array, not an object"},
-        {R"("error")", "the body is a JSON string, not an object"},
-        {"0", "the body is a JSON number, not an object"},
-        {"true", "the body is a JSON boolean, not an object"},
         {"null", "the body is a JSON null, not an object"},
-        {"<html><body>Bad gateway</body></html>", "the body is not valid JSON"},
     };
     for (const auto& [body, why] : failing) {
         SCOPED_TRACE(body);
@@ -110,31 +84,6 @@ TEST(ValidationResponse, OnlyJSONObjectsDecode) {
         EXPECT_EQ(Response::decodingError(body), why);
     }
     EXPECT_EQ(Response::decodingError("{}"), "");
-}
-
-// The trimming is text::trimmed, with every kind of white space in its own table.
-TEST(ValidationResponse, TrimsCodesAndMessages) {
-    const std::string space = "\xe3\x80\x80";  // ideographic space
-    const json object{{"error", space + "7" + space}, {"message", space + "Hi" + space}};
-    EXPECT_EQ(Response::decodeInt(object, "error"), 7);
-    EXPECT_EQ(Response::fromJSON(object)->validationMessage(), "Hi");
-    EXPECT_EQ(validationFailureMessage(space + "oops" + space), "oops");
-    EXPECT_EQ(Response::decodeInt(json{{"error",
-                                        "\xe2\x80\x8b"
-                                        "7"}},
-                                  "error"),
-              none);
-}
-
-TEST(ValidationResponse, ReadsOnlyTheKeyAsked) {
-    const json object{{"a", 1}, {"b", "x"}};
-    EXPECT_EQ(Response::decodeInt(object, "missing"), none);
-    EXPECT_EQ(Response::decodeString(object, "missing"), noText);
-    EXPECT_EQ(Response::decodeString(object, "b"), "x");
-    EXPECT_EQ(Response::decodeString(json{{"b", ""}}, "b"), "");
-    EXPECT_EQ(Response::decodeString(json{{"b", -12}}, "b"), "-12");
-    EXPECT_EQ(Response::decodeInt(json::array({1}), "a"), none);
-    EXPECT_FALSE(Response::fromJSON(json::array()).has_value());
 }
 
 TEST(ValidationResponse, FailureMessageIsOneTrimmedLineOfAtMost140Characters) {
