@@ -11,6 +11,7 @@ class FakeWatcher : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ listed)
 
 public:
     explicit FakeWatcher(QDBusConnection bus, bool hostRegistered = true)
@@ -25,9 +26,11 @@ public:
         bus_.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
     }
 
-    QStringList registered;
+    QStringList registered;  // every registration, repeats too
+    bool listsItems = true;  // false: a watcher that dropped what it accepted
 
     bool isHostRegistered() const { return hostRegistered_; }
+    QStringList listed() const { return listsItems ? registered : QStringList(); }
     // A panel's host starting up after the watcher.
     void registerHost() {
         hostRegistered_ = true;

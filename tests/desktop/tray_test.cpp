@@ -59,9 +59,10 @@ class TrayTest : public QObject {
     // A panel (the fake watcher) and an item that has registered with it.
     std::unique_ptr<QtStatusBar> bar_;
     std::unique_ptr<quintrel::StatusItem> item_;
-    QtStatusBar* registeredItem() {
+    QtStatusBar* registeredItem(
+        std::chrono::milliseconds listedCheckDelay = quintrel::QtStatusItem::kListedCheckDelay) {
         watcher_ = std::make_unique<FakeWatcher>(panel_);
-        bar_ = std::make_unique<QtStatusBar>();
+        bar_ = std::make_unique<QtStatusBar>(QDBusConnection::sessionBus(), listedCheckDelay);
         item_ = bar_->makeStatusItem();
         [&] {
             QTRY_COMPARE_WITH_TIMEOUT(watcher_->registered.size(), 1, 10000);
@@ -141,6 +142,23 @@ private slots:
         click("SecondaryActivate", 0, 0);
         QTRY_COMPARE_WITH_TIMEOUT(clicks, 2, 10000);
         QCOMPARE(bar->lastActivationPosition(), std::optional<QPoint>(QPoint(100, 200)));
+    }
+
+    // A watcher that drops an item it accepted (GNOME's extension does, now and then, at
+    // start-up) gets it again, three times at most; one that still lists it, never.
+    void anItemTheWatcherNoLongerListsRegistersAgain() {
+        registeredItem(std::chrono::milliseconds(100));
+        QTest::qWait(500);
+        QCOMPARE(watcher_->registered.size(), 1);
+        watcher_->listsItems = false;
+        // The watcher says it let the item go.
+        panel_.send(QDBusMessage::createSignal("/StatusNotifierWatcher",
+                                               "org.kde.StatusNotifierWatcher",
+                                               "StatusNotifierItemUnregistered")
+                    << watcher_->registered.value(0) + "/StatusNotifierItem");
+        QTRY_COMPARE_WITH_TIMEOUT(watcher_->registered.size(), 4, 10000);
+        QTest::qWait(500);
+        QCOMPARE(watcher_->registered.size(), 4);
     }
 
     void registersWhenThePanelStartsLaterAndAgainWhenItRestarts() {

@@ -1,5 +1,7 @@
 #include "desktop/tray/QtStatusBar.h"
 
+#include <algorithm>
+
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -23,6 +25,8 @@ namespace {
 
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+// Per watcher: enough for a start-up hiccup, never a loop against a host that refuses.
+constexpr int kRegistrationsAnew = 3;
 
 QIcon squareIcon(const QString& title) {
     const QString text = QString::fromStdString(traytext::iconText(title.toStdString()));
@@ -35,21 +39,31 @@ QIcon squareIcon(const QString& title) {
 
 }  // namespace
 
-QtStatusItem::QtStatusItem(QDBusConnection bus) : bus_(std::move(bus)) {
+QtStatusItem::QtStatusItem(QDBusConnection bus, std::chrono::milliseconds listedCheckDelay)
+    : bus_(std::move(bus)) {
+    listedCheck_.setSingleShot(true);
+    listedCheck_.setInterval(listedCheckDelay);
+    connect(&listedCheck_, &QTimer::timeout, this, &QtStatusItem::checkStillListed);
     if (bus_.isConnected()) {
         item_ = new StatusNotifierItem(bus_, this);
         connect(item_, &StatusNotifierItem::activated, this, &QtStatusItem::activated);
         watcher_ = new QDBusServiceWatcher(kWatcherService, bus_,
                                            QDBusServiceWatcher::WatchForOwnerChange, this);
-        connect(watcher_, &QDBusServiceWatcher::serviceRegistered, this,
-                &QtStatusItem::registerWithWatcher);
+        connect(watcher_, &QDBusServiceWatcher::serviceRegistered, this, [this] {
+            registrationsLeft_ = kRegistrationsAnew;
+            registerWithWatcher();
+        });
         connect(watcher_, &QDBusServiceWatcher::serviceUnregistered, this,
                 [this] { setRegistered(false); });
         connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
                 &QtStatusItem::askWhichHost);
         bus_.connect(kWatcherService, kWatcherPath, kWatcherService,
                      QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(hostRegistered()));
+        bus_.connect(kWatcherService, kWatcherPath, kWatcherService,
+                     QStringLiteral("StatusNotifierItemUnregistered"), this,
+                     SLOT(itemUnregistered(QString)));
         if (bus_.interface()->isServiceRegistered(kWatcherService)) {
+            registrationsLeft_ = kRegistrationsAnew;
             askWhichHost();
             registerWithWatcher();
             return;
@@ -132,7 +146,9 @@ void QtStatusItem::setRegistered(bool registered) {
     if (registered) {
         fallback_.reset();
         checkForHost();
+        listedCheck_.start();
     } else {
+        listedCheck_.stop();
         showFallback();
     }
     emit registrationChanged(registered);
@@ -153,6 +169,47 @@ void QtStatusItem::checkForHost() {
             showFallback();
         }
     });
+}
+
+// A watcher can accept the item and then drop it while its host sets the item up (GNOME's
+// AppIndicator extension does so now and then at start-up): the item is then nowhere,
+// and registers anew.
+void QtStatusItem::checkStillListed() {
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << kWatcherService << QStringLiteral("RegisteredStatusNotifierItems");
+    auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(get, 5000), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusPendingReply<QDBusVariant> reply = *w;
+        if (!registered_ || reply.isError() || registrationsLeft_ <= 0) {
+            return;  // a watcher that cannot say is taken to list it
+        }
+        const QStringList listed = reply.value().variant().toStringList();
+        if (!std::ranges::any_of(listed, [this](const QString& e) { return namesThisItem(e); })) {
+            --registrationsLeft_;
+            qWarning(
+                "The tray's StatusNotifierWatcher no longer lists the item; registering again");
+            registerWithWatcher();
+        }
+    });
+}
+
+void QtStatusItem::itemUnregistered(const QString& item) {
+    if (registered_ && namesThisItem(item)) {
+        checkStillListed();
+    }
+}
+
+// Watchers list an item as its bus name (well-known or unique), alone or before its path.
+bool QtStatusItem::namesThisItem(const QString& entry) const {
+    if (!item_) {
+        return false;
+    }
+    const QString names[] = {item_->serviceName(), bus_.baseService()};
+    return std::ranges::any_of(
+        names, [&](const QString& name) { return entry == name || entry.startsWith(name + u'/'); });
 }
 
 void QtStatusItem::hostRegistered() {
@@ -228,7 +285,7 @@ void QtStatusItem::activated(std::optional<QPoint> position) {
 }
 
 std::unique_ptr<StatusItem> QtStatusBar::makeStatusItem() {
-    auto item = std::make_unique<QtStatusItem>(bus_);
+    auto item = std::make_unique<QtStatusItem>(bus_, listedCheckDelay_);
     item_ = item.get();
     return item;
 }

@@ -2,6 +2,7 @@
 // The tray: a StatusNotifierItem registered with the panel's watcher, or an XEmbed tray
 // icon where no watcher runs, switching to the watcher when one appears.
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QTimer>
 
 #include "platform/StatusBar.h"
 
@@ -26,7 +28,11 @@ class QtStatusItem final : public QObject, public StatusItem {
     Q_OBJECT
 
 public:
-    explicit QtStatusItem(QDBusConnection bus);
+    // How long after the watcher accepts the item it looks whether the item is still listed.
+    static constexpr std::chrono::milliseconds kListedCheckDelay{5000};
+
+    explicit QtStatusItem(QDBusConnection bus,
+                          std::chrono::milliseconds listedCheckDelay = kListedCheckDelay);
     ~QtStatusItem() override;
 
     bool hasButton() const override { return true; }
@@ -51,11 +57,14 @@ signals:
 
 private slots:
     void hostRegistered();
+    void itemUnregistered(const QString& item);
 
 private:
     void registerWithWatcher();
     void setRegistered(bool registered);
     void checkForHost();
+    void checkStillListed();
+    bool namesThisItem(const QString& entry) const;
     void showFallback();
     void buildFallbackMenu();
     void activated(std::optional<QPoint> position);
@@ -73,11 +82,16 @@ private:
     int hostQuestion_ = 0;  // answers to earlier questions are stale
     std::optional<QPoint> lastActivationPosition_;
     bool registered_ = false;
+    QTimer listedCheck_;
+    int registrationsLeft_ = 0;  // how often a dropped item registers anew
 };
 
 class QtStatusBar final : public StatusBar {
 public:
-    explicit QtStatusBar(QDBusConnection bus = QDBusConnection::sessionBus()) : bus_(bus) {}
+    explicit QtStatusBar(
+        QDBusConnection bus = QDBusConnection::sessionBus(),
+        std::chrono::milliseconds listedCheckDelay = QtStatusItem::kListedCheckDelay)
+        : bus_(bus), listedCheckDelay_(listedCheckDelay) {}
 
     std::unique_ptr<StatusItem> makeStatusItem() override;
 
@@ -89,6 +103,7 @@ public:
 
 private:
     QDBusConnection bus_;
+    std::chrono::milliseconds listedCheckDelay_;
     QPointer<QtStatusItem> item_;
 };
 
