@@ -154,40 +154,42 @@ void QtStatusItem::setRegistered(bool registered) {
     emit registrationChanged(registered);
 }
 
-void QtStatusItem::checkForHost() {
-    // A watcher with no panel behind it shows nothing: stay in the XEmbed tray as well
-    // until a host registers. A watcher that cannot say is taken to have one.
+void QtStatusItem::readWatcherProperty(const QString& name,
+                                       std::function<void(const QVariant&)> then) {
     QDBusMessage get = QDBusMessage::createMethodCall(
         kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
-    get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    get << kWatcherService << name;
     auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(get, 5000), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
-        w->deleteLater();
-        const QDBusPendingReply<QDBusVariant> reply = *w;
-        if (registered_ && !reply.isError() && !reply.value().variant().toBool()) {
-            showFallback();
-        }
-    });
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [then = std::move(then)](QDBusPendingCallWatcher* w) {
+                w->deleteLater();
+                const QDBusPendingReply<QDBusVariant> reply = *w;
+                if (!reply.isError()) {
+                    then(reply.value().variant());
+                }
+            });
+}
+
+void QtStatusItem::checkForHost() {
+    // A watcher with no panel behind it shows nothing: stay in the XEmbed tray as well
+    // until a host registers. A watcher that cannot say is taken to have one.
+    readWatcherProperty(QStringLiteral("IsStatusNotifierHostRegistered"),
+                        [this](const QVariant& hostRegistered) {
+                            if (registered_ && !hostRegistered.toBool()) {
+                                showFallback();
+                            }
+                        });
 }
 
 // A watcher can accept the item and then drop it while its host sets the item up (GNOME's
 // AppIndicator extension does so now and then at start-up): the item is then nowhere,
-// and registers anew.
+// and registers anew. A watcher that cannot say is taken to list it.
 void QtStatusItem::checkStillListed() {
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"));
-    get << kWatcherService << QStringLiteral("RegisteredStatusNotifierItems");
-    auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(get, 5000), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
-        w->deleteLater();
-        const QDBusPendingReply<QDBusVariant> reply = *w;
-        if (!registered_ || reply.isError() || registrationsLeft_ <= 0) {
-            return;  // a watcher that cannot say is taken to list it
-        }
-        const QStringList listed = reply.value().variant().toStringList();
-        if (!std::ranges::any_of(listed, [this](const QString& e) { return namesThisItem(e); })) {
+    readWatcherProperty(QStringLiteral("RegisteredStatusNotifierItems"), [this](const QVariant& v) {
+        const QStringList listed = v.toStringList();
+        if (registered_ && registrationsLeft_ > 0 &&
+            !std::ranges::any_of(listed, [this](const QString& e) { return namesThisItem(e); })) {
             --registrationsLeft_;
             qWarning(
                 "The tray's StatusNotifierWatcher no longer lists the item; registering again");

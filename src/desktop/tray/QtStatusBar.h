@@ -64,6 +64,8 @@ private:
     void setRegistered(bool registered);
     void checkForHost();
     void checkStillListed();
+    // Reads a property of the watcher; `then` runs only with an answer.
+    void readWatcherProperty(const QString& name, std::function<void(const QVariant&)> then);
     bool namesThisItem(const QString& entry) const;
     void showFallback();
     void buildFallbackMenu();
