@@ -46,7 +46,7 @@ class PreferencesTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> home_;
-    QString folder_;  // where the file lives, made by the first save
+    QString folder_;  // where the file lives, made with its parent by the first save
     QString path_;
     bool privateMounts_ = false;
     QStringList mounts_;
@@ -81,7 +81,7 @@ private slots:
 
     void init() {
         home_ = std::make_unique<QTemporaryDir>();
-        folder_ = home_->filePath("quintrel");
+        folder_ = home_->filePath("config/quintrel");
         path_ = folder_ + "/preferences.json";
     }
     void cleanup() {
@@ -178,8 +178,10 @@ private slots:
         // Owner only (the user bits are Qt's copy of the owner's); no temporary file left.
         constexpr auto kOthers = ~QFileDevice::Permissions(0x0f00);
         QCOMPARE(QFileInfo(path_).permissions() & kOthers, QFile::ReadOwner | QFile::WriteOwner);
-        QCOMPARE(QFileInfo(folder_).permissions() & kOthers,
-                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const auto& folder : {folder_, QFileInfo(folder_).path()}) {  // each level made
+            QCOMPARE(QFileInfo(folder).permissions() & kOthers,
+                     QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
         QCOMPARE(QDir(folder_).entryList(QDir::Files), QStringList{"preferences.json"});
     }
 
@@ -212,8 +214,8 @@ private slots:
     void aRefusedSaveIsReportedAndTheFileStaysAsItWas_data() {
         QTest::addColumn<QString>("subject");  // made read-only, under the home
         QTest::addColumn<bool>("fileExists");
-        QTest::newRow("read-only file") << "quintrel/preferences.json" << true;
-        QTest::newRow("read-only folder") << "quintrel" << true;
+        QTest::newRow("read-only file") << "config/quintrel/preferences.json" << true;
+        QTest::newRow("read-only folder") << "config/quintrel" << true;
         QTest::newRow("folder cannot be created") << "." << false;
     }
     void aRefusedSaveIsReportedAndTheFileStaysAsItWas() {

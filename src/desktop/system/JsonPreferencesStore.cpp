@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "desktop/system/PrivateFolders.h"
 #include "desktop/system/RegularFile.h"
 #include "desktop/system/SaveFile.h"
 #include "desktop/system/StdoutConsole.h"
@@ -17,19 +18,6 @@ namespace {
 
 // Written files are for this user only.
 constexpr mode_t kFileMode = 0600;
-constexpr mode_t kDirectoryMode = 0700;
-
-bool makePrivateDirectory(const QString& directory) {
-    const QFileInfo info(directory);
-    if (info.isDir()) {
-        return true;
-    }
-    if (!QDir().mkpath(info.absolutePath())) {
-        return false;
-    }
-    return ::mkdir(QFile::encodeName(directory).constData(), kDirectoryMode) == 0 ||
-           QFileInfo(directory).isDir();
-}
 
 }  // namespace
 
@@ -160,8 +148,9 @@ bool JsonPreferencesStore::writeLocked() {
     if (blocked_) {
         return fail(QString::fromStdString(*blocked_));
     }
-    if (!makePrivateDirectory(QFileInfo(path_).absolutePath())) {
-        return fail(QStringLiteral("the folder cannot be created"));
+    const QString folder = QFileInfo(path_).absolutePath();
+    if (const auto why = makePrivateFolders(QFile::encodeName(folder).toStdString())) {
+        return fail(QString::fromStdString(*why));
     }
     // Texts that are not valid UTF-8 are written with replacement characters, not refused.
     const std::string text =

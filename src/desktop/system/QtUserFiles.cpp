@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "desktop/system/PrivateFolders.h"
 #include "desktop/system/RegularFile.h"
 #include "desktop/system/SaveFile.h"
 
@@ -18,33 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr mode_t kNewFileMode = 0644;
-// Made only when missing, for this user alone, as the base directory rules ask.
-constexpr mode_t kNewDirectoryMode = 0700;
-
-std::string systemError(int code) {
-    return std::generic_category().message(code);
-}
-
-// Answers why `directory` could not be made, or none once it is there.
-std::optional<std::string> makeDirectories(const fs::path& directory) {
-    std::error_code error;
-    if (fs::is_directory(directory, error)) {
-        return std::nullopt;
-    }
-    const fs::path parent = directory.parent_path();
-    if (!parent.empty() && parent != directory) {
-        if (auto problem = makeDirectories(parent)) {
-            return problem;
-        }
-    }
-    if (::mkdir(directory.c_str(), kNewDirectoryMode) != 0 && errno != EEXIST) {
-        return "cannot create " + directory.string() + " (" + systemError(errno) + ")";
-    }
-    if (!fs::is_directory(directory, error)) {
-        return directory.string() + " is not a folder";
-    }
-    return std::nullopt;
-}
 
 }  // namespace
 
@@ -53,7 +27,7 @@ FileContents QtUserFiles::read(const fs::path& path) const {
 }
 
 std::optional<std::string> QtUserFiles::replace(const fs::path& path, std::string_view text) {
-    if (auto problem = makeDirectories(path.parent_path())) {
+    if (auto problem = makePrivateFolders(path.parent_path())) {
         return problem;
     }
     // A linked entry (kept with the user's dotfiles, say) is changed where it lives.
@@ -77,7 +51,8 @@ std::optional<std::string> QtUserFiles::replace(const fs::path& path, std::strin
 
 std::optional<std::string> QtUserFiles::remove(const fs::path& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-        return "cannot remove " + path.string() + " (" + systemError(errno) + ")";
+        return "cannot remove " + path.string() + " (" + std::generic_category().message(errno) +
+               ")";
     }
     return std::nullopt;
 }

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 
+#include "desktop/system/PrivateFolders.h"
+
 namespace quintrel {
 
 namespace {
@@ -58,8 +60,7 @@ QString SingleInstance::lockDirectory() {
         cache = QDir::homePath() + QStringLiteral("/.cache");
     }
     const QString folder = cache + QStringLiteral("/quintrel-companion");
-    QDir().mkpath(cache);
-    ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    makePrivateFolders(QFile::encodeName(folder).toStdString());
     problem_ = notPrivateFolder(folder);
     return problem_.empty() ? folder : QString();
 }
