@@ -120,6 +120,11 @@ private slots:
                      quintrel::sni::pixmapOf(quintrel::symbolicicon::image(pixmap.height)).argb);
         }
         QCOMPARE(property("XAyatanaLabel").toString(), QStringLiteral("15027"));
+        // By name too, where the host finds it: GNOME then colours it like its own icons.
+        QCOMPARE(property("IconName").toString(),
+                 QStringLiteral("com.quintrel.Companion-symbolic"));
+        QVERIFY(QFile::exists(property("IconThemePath").toString() +
+                              "/com.quintrel.Companion-symbolic.svg"));
 
         // Another panel takes the watcher over: the number goes back into the icon.
         watcher_.reset();
@@ -128,6 +133,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(bar->item()->iconShowsTitle(), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(watcher_->registered.size(), 1, 10000);
         QVERIFY(iconPixmaps().value(0).width > iconPixmaps().value(0).height);
+        QCOMPARE(property("IconName").toString(), QString());
     }
 
     void clicksReachTheActionAndKeepThePosition() {

@@ -12,7 +12,7 @@
 namespace quintrel {
 
 StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, QObject* parent)
-    : QObject(parent), bus_(std::move(bus)) {
+    : QObject(parent), bus_(std::move(bus)), iconThemePath_(symbolicicon::themePath()) {
     sni::registerTypes();
     paintIcon();
     menu_ = new DBusMenu(bus_, this);
@@ -50,6 +50,10 @@ void StatusNotifierItem::setTitle(const QString& title) {
     // libappindicator's name for the label signal, and the alias some hosts listen for.
     emit XAyatanaNewLabel(title_, title_);
     emit NewXAyatanaLabel(title_, title_);
+}
+
+QString StatusNotifierItem::iconName() const {
+    return iconShowsTitle_ ? QString() : QString::fromLatin1(symbolicicon::kName);
 }
 
 void StatusNotifierItem::setIconShowsTitle(bool showsTitle) {

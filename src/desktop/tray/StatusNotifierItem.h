@@ -24,10 +24,10 @@ class StatusNotifierItem : public QObject {
     Q_PROPERTY(QString Title READ title)
     Q_PROPERTY(QString Status READ status)
     Q_PROPERTY(int WindowId READ windowId)
-    Q_PROPERTY(QString IconThemePath READ noText)
+    Q_PROPERTY(QString IconThemePath READ iconThemePath)
     Q_PROPERTY(QDBusObjectPath Menu READ menuPath)
     Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
-    Q_PROPERTY(QString IconName READ noText)
+    Q_PROPERTY(QString IconName READ iconName)
     Q_PROPERTY(quintrel::sni::PixmapList IconPixmap READ iconPixmaps)
     Q_PROPERTY(QString IconAccessibleDesc READ accessibleDescription)
     Q_PROPERTY(QString OverlayIconName READ noText)
@@ -62,6 +62,9 @@ public:
     QString status() const { return QStringLiteral("Active"); }
     int windowId() const { return 0; }
     QString noText() const { return {}; }
+    // The symbolic icon by name too, where it stands beside the host's label.
+    QString iconName() const;
+    QString iconThemePath() const { return iconThemePath_; }
     QDBusObjectPath menuPath() const;
     bool itemIsMenu() const { return false; }
     sni::PixmapList iconPixmaps() const { return pixmaps_; }
@@ -99,6 +102,7 @@ private:
     DBusMenu* menu_ = nullptr;  // child of this
     QString title_;
     bool iconShowsTitle_ = true;
+    QString iconThemePath_;
     sni::PixmapList pixmaps_;
 };
 

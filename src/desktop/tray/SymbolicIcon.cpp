@@ -2,6 +2,10 @@
 
 #include <QImageReader>
 
+#include <filesystem>
+
+#include "util/FileResources.h"
+
 // The resource lives in a static library: nothing else would pull it into the binary.
 // Q_INIT_RESOURCE must be used outside any namespace.
 static void loadSymbolicIconResource() {
@@ -13,9 +17,19 @@ namespace quintrel::symbolicicon {
 QImage image(int size) {
     static const bool loaded = (loadSymbolicIconResource(), true);
     (void)loaded;
-    QImageReader reader(QStringLiteral(":/quintrel/icons/com.quintrel.Companion-symbolic.svg"));
+    QImageReader reader(QStringLiteral(":/quintrel/icons/%1.svg").arg(QLatin1String(kName)));
     reader.setScaledSize(QSize(size, size));
     return reader.read();
+}
+
+QString themePath() {
+    const std::filesystem::path root = defaultResourcesRoot();
+    for (const auto& folder : {root / "icons", (root / ".." / "icons").lexically_normal()}) {
+        if (std::error_code error; std::filesystem::is_directory(folder, error)) {
+            return QString::fromStdString(folder.string());
+        }
+    }
+    return {};
 }
 
 }  // namespace quintrel::symbolicicon
