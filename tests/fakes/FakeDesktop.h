@@ -91,15 +91,17 @@ public:
     std::chrono::system_clock::time_point wall{std::chrono::seconds(1'700'000'000)};
 };
 
-// Hands out 00000000-…-000000000001, …-000000000002, … (up to 255)
+// Hands out 00000000-…-000000000001, …-000000000002, …
 class SequentialUuids final : public UuidSource {
 public:
     Uuid make() override {
         Uuid uuid;
-        uuid.bytes[15] = ++issued;
+        const unsigned n = ++issued;
+        uuid.bytes[14] = static_cast<std::uint8_t>(n >> 8);
+        uuid.bytes[15] = static_cast<std::uint8_t>(n);
         return uuid;
     }
-    std::atomic<std::uint8_t> issued{0};
+    std::atomic<unsigned> issued{0};
 };
 
 class FakeIdleTime final : public IdleTime {
