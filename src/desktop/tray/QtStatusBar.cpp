@@ -25,8 +25,6 @@ namespace {
 
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
-// Per watcher: enough for a start-up hiccup, never a loop against a host that refuses.
-constexpr int kRegistrationsAnew = 3;
 
 QIcon squareIcon(const QString& title) {
     const QString text = QString::fromStdString(traytext::iconText(title.toStdString()));
@@ -63,7 +61,6 @@ QtStatusItem::QtStatusItem(QDBusConnection bus, std::chrono::milliseconds listed
                      QStringLiteral("StatusNotifierItemUnregistered"), this,
                      SLOT(itemUnregistered(QString)));
         if (bus_.interface()->isServiceRegistered(kWatcherService)) {
-            registrationsLeft_ = kRegistrationsAnew;
             askWhichHost();
             registerWithWatcher();
             return;

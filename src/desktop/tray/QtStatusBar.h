@@ -85,7 +85,10 @@ private:
     std::optional<QPoint> lastActivationPosition_;
     bool registered_ = false;
     QTimer listedCheck_;
-    int registrationsLeft_ = 0;  // how often a dropped item registers anew
+    // How often a dropped item registers anew, per watcher: enough for a start-up hiccup,
+    // never a loop against a host that refuses it.
+    static constexpr int kRegistrationsAnew = 3;
+    int registrationsLeft_ = kRegistrationsAnew;
 };
 
 class QtStatusBar final : public StatusBar {
