@@ -12,7 +12,7 @@
 namespace quintrel {
 
 StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, QObject* parent)
-    : QObject(parent), bus_(std::move(bus)), iconThemePath_(symbolicicon::themePath()) {
+    : QObject(parent), bus_(std::move(bus)) {
     sni::registerTypes();
     paintIcon();
     menu_ = new DBusMenu(bus_, this);

@@ -11,6 +11,7 @@
 #include <QPoint>
 
 #include "desktop/tray/SniTypes.h"
+#include "desktop/tray/SymbolicIcon.h"
 
 namespace quintrel {
 
@@ -64,7 +65,7 @@ public:
     QString noText() const { return {}; }
     // The symbolic icon by name too, where it stands beside the host's label.
     QString iconName() const;
-    QString iconThemePath() const { return iconThemePath_; }
+    QString iconThemePath() const { return symbolicicon::themePath(); }
     QDBusObjectPath menuPath() const;
     bool itemIsMenu() const { return false; }
     sni::PixmapList iconPixmaps() const { return pixmaps_; }
@@ -102,7 +103,6 @@ private:
     DBusMenu* menu_ = nullptr;  // child of this
     QString title_;
     bool iconShowsTitle_ = true;
-    QString iconThemePath_;
     sni::PixmapList pixmaps_;
 };
 

@@ -23,13 +23,17 @@ QImage image(int size) {
 }
 
 QString themePath() {
-    const std::filesystem::path root = defaultResourcesRoot();
-    for (const auto& folder : {root / "icons", (root / ".." / "icons").lexically_normal()}) {
-        if (std::error_code error; std::filesystem::is_directory(folder, error)) {
-            return QString::fromStdString(folder.string());
+    // Found once, when a host first asks.
+    static const QString path = [] {
+        const std::filesystem::path root = defaultResourcesRoot();
+        for (const auto& folder : {root / "icons", (root / ".." / "icons").lexically_normal()}) {
+            if (std::error_code error; std::filesystem::is_directory(folder, error)) {
+                return QString::fromStdString(folder.string());
+            }
         }
-    }
-    return {};
+        return QString();
+    }();
+    return path;
 }
 
 }  // namespace quintrel::symbolicicon
