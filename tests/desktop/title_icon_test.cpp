@@ -1,5 +1,6 @@
-// The painted title: every character inside the icon (nothing clipped), on a plate that
-// keeps it readable, for square tray slots and for hosts that keep the aspect ratio.
+// The painted title as a person sees it in the tray: digits measured in the painted image
+// tall enough to read at a glance at every size hosts ask for, nothing cut at the edge, a
+// plate that fills the square, and a wide form no smaller than the square one.
 
 #include <QtTest>
 
@@ -10,22 +11,24 @@ namespace titleicon = quintrel::titleicon;
 
 namespace {
 
-bool isText(QRgb pixel) {
-    return qAlpha(pixel) == 255 && qRed(pixel) > 200;
+// Light text on the dark plate, more than half covered (seen on a black panel, the
+// darkest a plate's edge could blend into).
+bool isText(QRgb premultiplied) {
+    return qGray(premultiplied) > 128;
 }
 
-// The columns holding text pixels, as [first, last]; none when there is no text.
-std::optional<std::pair<int, int>> textColumns(const QImage& image) {
-    std::optional<std::pair<int, int>> span;
-    for (int x = 0; x < image.width(); ++x) {
-        for (int y = 0; y < image.height(); ++y) {
+// The bounding box of the text's pixels; empty when there are none.
+QRect inkBox(const QImage& icon) {
+    const QImage image = icon.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
             if (isText(image.pixel(x, y))) {
-                span = {span ? span->first : x, x};
-                break;
+                box |= QRect(x, y, 1, 1);
             }
         }
     }
-    return span;
+    return box;
 }
 
 }  // namespace
@@ -34,30 +37,58 @@ class TitleIconTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void textFitsInside_data() {
+    // The least digit height, as a share of the slot: one or two digits fill about two
+    // thirds of it, three digits and shortened counts half ("7" 14 px and "321" 11 px
+    // tall at 22 px).
+    void digitsFillTheSquare_data() {
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("size");
-        for (const QString title : {"7", "...", "Quintrel", "123456", "Check API"}) {
+        QTest::addColumn<double>("share");
+        const std::pair<const char*, double> titles[] = {
+            {"7", 0.64},    {"38", 0.64},   {"321", 0.5},
+            {"1234", 0.45}, {"15027", 0.5}, {"1234567", 0.43},
+        };
+        for (const auto& [title, share] : titles) {
             for (const int size : titleicon::kSizes) {
-                QTest::addRow("%s @%d", qPrintable(title), size) << title << size;
+                QTest::addRow("%s @%d", title, size) << title << size << share;
             }
         }
     }
-    void textFitsInside() {
+    void digitsFillTheSquare() {
         QFETCH(QString, title);
         QFETCH(int, size);
-        const QImage square = titleicon::square(title, size).convertToFormat(QImage::Format_ARGB32);
-        const QImage wide = titleicon::wide(title, size).convertToFormat(QImage::Format_ARGB32);
+        QFETCH(double, share);
+        const QImage square =
+            titleicon::square(title, size).convertToFormat(QImage::Format_ARGB32_Premultiplied);
         QCOMPARE(square.size(), QSize(size, size));
+        const QRect ink = inkBox(square);
+        QVERIFY2(ink.height() >= share * size, qPrintable(QString::number(ink.height())));
+        // Not cut at any edge, and centred within a pixel or two.
+        QVERIFY(QRect(1, 1, size - 2, size - 2).contains(ink));
+        QVERIFY(qAbs(ink.left() - (size - 1 - ink.right())) <= 2);
+        // The plate fills the square: the middle of each edge is plate.
+        for (const QPoint edge : {QPoint(size / 2, 0), QPoint(0, size / 2),
+                                  QPoint(size - 1, size / 2), QPoint(size / 2, size - 1)}) {
+            QVERIFY(qAlpha(square.pixel(edge)) > 200 && !isText(square.pixel(edge)));
+        }
+
+        // A host that keeps the aspect ratio gets digits at least as tall.
+        const QImage wide = titleicon::wide(title, size);
         QCOMPARE(wide.height(), size);
         QVERIFY(wide.width() >= size);
-        for (const QImage& image : {square, wide}) {
-            const auto columns = textColumns(image);
-            QVERIFY(columns);
-            // A margin on both sides: the title was not cut at the edge.
-            QVERIFY(columns->first > 0 && columns->second < image.width() - 1);
-            // Centred: the margins differ by a few pixels at most.
-            QVERIFY(qAbs(columns->first - (image.width() - 1 - columns->second)) <= size / 8 + 2);
+        const QRect wideInk = inkBox(wide);
+        QVERIFY(wideInk.height() >= ink.height());
+        QVERIFY(QRect(1, 1, wide.width() - 2, size - 2).contains(wideInk));
+    }
+
+    // The app's own words, shortened or not, stay inside the icon.
+    void wordsFitInside() {
+        for (const QString title : {"Quintrel", "...", "Check API", "P"}) {
+            for (const int size : titleicon::kSizes) {
+                const QRect ink = inkBox(titleicon::square(title, size));
+                QVERIFY2(!ink.isEmpty() && QRect(1, 1, size - 2, size - 2).contains(ink),
+                         qPrintable(QStringLiteral("%1 @%2").arg(title).arg(size)));
+            }
         }
     }
 

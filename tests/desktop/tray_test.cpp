@@ -1,8 +1,8 @@
 // The tray item on a private session bus, seen by a fake StatusNotifierWatcher the way a
 // panel sees it: registration (also when the panel starts later), the properties hosts read,
-// the icon chosen for the watcher's panel and clicks. The label, tool tip and their change
-// signals as a panel reads them are the start-up end-to-end test's; what the painted icon
-// looks like is the title icon's test.
+// the icon chosen for the watcher's panel, clicks, and the notification when no panel shows
+// the item. The label, tool tip and their change signals as a panel reads them are the
+// start-up end-to-end test's; what the painted icon looks like is the title icon's test.
 
 #include <sys/prctl.h>
 
@@ -19,6 +19,41 @@
 #include "desktop/tray/SymbolicIcon.h"
 
 using quintrel::QtStatusBar;
+
+// The desktop's notification server, as far as the tray item uses it.
+class FakeNotifications : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    explicit FakeNotifications(QDBusConnection bus) : bus_(bus) {
+        bus_.registerObject("/org/freedesktop/Notifications", this,
+                            QDBusConnection::ExportScriptableSlots);
+        bus_.registerService("org.freedesktop.Notifications");
+    }
+    ~FakeNotifications() override {
+        bus_.unregisterService("org.freedesktop.Notifications");
+        bus_.unregisterObject("/org/freedesktop/Notifications");
+    }
+    void invoke(const QString& action) {
+        bus_.send(QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                             "org.freedesktop.Notifications", "ActionInvoked")
+                  << uint(shown.size()) << action);
+    }
+
+    QList<QStringList> shown;  // summary, body, then the actions
+
+public slots:
+    Q_SCRIPTABLE uint Notify(const QString&, uint, const QString&, const QString& summary,
+                             const QString& body, const QStringList& actions, const QVariantMap&,
+                             int) {
+        shown.append(QStringList{summary, body} + actions);
+        return shown.size();
+    }
+
+private:
+    QDBusConnection bus_;
+};
 
 class TrayTest : public QObject {
     Q_OBJECT
@@ -100,14 +135,14 @@ private slots:
                  QStringLiteral("/MenuBar"));
         QCOMPARE(properties.value("ItemIsMenu").toBool(), false);
         QVERIFY(!properties.value("IconAccessibleDesc").toString().isEmpty());
-        // Painted wide enough for "123k", at the sizes hosts ask for.
+        // A panel not known gets square pixmaps at every size a tray slot commonly has.
         bar->item()->setTitle("123456");
-        QList<int> heights;
+        QList<int> sizes;
         for (const auto& pixmap : iconPixmaps()) {
-            heights.append(pixmap.height);
-            QVERIFY(pixmap.width > pixmap.height);
+            QCOMPARE(pixmap.width, pixmap.height);
+            sizes.append(pixmap.height);
         }
-        QCOMPARE(heights, (QList<int>{22, 32, 48, 64}));
+        QCOMPARE(sizes, (QList<int>{16, 22, 24, 32, 48, 64}));
     }
 
     void theIconCarriesTheNumberUnlessThePanelDrawsTheLabel() {
@@ -126,14 +161,18 @@ private slots:
         QVERIFY(QFile::exists(property("IconThemePath").toString() +
                               "/com.quintrel.Companion-symbolic.svg"));
 
-        // Another panel takes the watcher over: the number goes back into the icon.
-        watcher_.reset();
-        nameThisProcess("xfce4-panel");
-        watcher_ = std::make_unique<FakeWatcher>(panel_);
-        QTRY_VERIFY_WITH_TIMEOUT(bar->item()->iconShowsTitle(), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(watcher_->registered.size(), 1, 10000);
-        QVERIFY(iconPixmaps().value(0).width > iconPixmaps().value(0).height);
-        QCOMPARE(property("IconName").toString(), QString());
+        // Other panels take the watcher over: the number goes back into the icon, square
+        // for a square slot, wide for a panel that keeps the aspect ratio.
+        for (const auto& [panel, wide] : {std::pair("xfce4-panel", false), {"waybar", true}}) {
+            watcher_.reset();
+            nameThisProcess(panel);
+            watcher_ = std::make_unique<FakeWatcher>(panel_);
+            QTRY_VERIFY_WITH_TIMEOUT(bar->item()->iconShowsTitle(), 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(watcher_->registered.size(), 1, 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(iconPixmaps().value(1).width > 22, wide, 10000);
+            QCOMPARE(iconPixmaps().value(1).height, 22);
+            QCOMPARE(property("IconName").toString(), QString());
+        }
     }
 
     void clicksReachTheActionAndKeepThePosition() {
@@ -165,6 +204,51 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(watcher_->registered.size(), 4, 10000);
         QTest::qWait(500);
         QCOMPARE(watcher_->registered.size(), 4);
+    }
+
+    // With no panel to show the item, and no XEmbed tray under this offscreen platform,
+    // the user is told once, and the notification's action opens the popup.
+    void aDesktopThatShowsNoItemsGetsOneNotification_data() {
+        QTest::addColumn<bool>("watcher");
+        QTest::addColumn<bool>("host");
+        QTest::addColumn<bool>("told");
+        QTest::addRow("no watcher") << false << false << true;
+        QTest::addRow("a watcher without a host") << true << false << true;
+        QTest::addRow("a panel") << true << true << false;
+    }
+    void aDesktopThatShowsNoItemsGetsOneNotification() {
+        QFETCH(bool, watcher);
+        QFETCH(bool, host);
+        QFETCH(bool, told);
+        FakeNotifications notifications(panel_);
+        if (watcher) {
+            watcher_ = std::make_unique<FakeWatcher>(panel_, host);
+        }
+        QtStatusBar bar(QDBusConnection::sessionBus(), quintrel::QtStatusItem::kListedCheckDelay,
+                        std::chrono::milliseconds(200));
+        const auto item = bar.makeStatusItem();
+        int clicks = 0;
+        item->setAction([&] { ++clicks; });
+        if (watcher) {
+            QTRY_COMPARE_WITH_TIMEOUT(watcher_->registered.size(), 1, 10000);
+        }
+        if (!told) {
+            QTest::qWait(1000);
+            QVERIFY(notifications.shown.isEmpty());
+            return;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(notifications.shown.size(), 1, 10000);
+        const QStringList shown = notifications.shown.value(0);
+        QVERIFY(shown.value(1).contains("AppIndicator"));
+        QVERIFY(shown.mid(2).contains("Show Overview"));
+        notifications.invoke("default");
+        QTRY_COMPARE_WITH_TIMEOUT(clicks, 1, 10000);
+        // A host appearing later changes nothing, and nothing repeats.
+        if (watcher_) {
+            watcher_->registerHost();
+        }
+        QTest::qWait(500);
+        QCOMPARE(notifications.shown.size(), 1);
     }
 
     void registersWhenThePanelStartsLaterAndAgainWhenItRestarts() {

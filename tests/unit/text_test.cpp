@@ -80,19 +80,23 @@ TEST(LocalDateTime, UsesTheLocalTimeZone) {
     ::tzset();
 }
 
-TEST(TrayText, IconTextShortensCountsOfFiveDigitsOrMore) {
+TEST(TrayText, IconTextsOfferAShortFormFromFourDigitsOn) {
     // Rounded down, never more than the count, up to the largest of 64 bits' range.
     const std::pair<std::string, std::string> shortened[] = {
-        {"10000", "10k"},    {"99999", "99k"},    {"999999", "999k"},    {"1000000", "1.0M"},
-        {"1234567", "1.2M"}, {"12345678", "12M"}, {"999999999", "999M"}, {"1500000000", "1.5G"},
+        {"1000", "1.0k"},      {"9999", "9.9k"},
+        {"15027", "15k"},      {"999999", "999k"},
+        {"1000000", "1.0M"},   {"1234567", "1.2M"},
+        {"999999999", "999M"}, {"1500000000", "1.5G"},
+        {"00012345", "12k"},   {"9999999999999999999", "9.9E"},
     };
     for (const auto& [title, painted] : shortened) {
-        EXPECT_EQ(traytext::iconText(title), painted) << title;
+        EXPECT_EQ(traytext::iconTexts(title), (std::vector<std::string>{title, painted})) << title;
     }
-    EXPECT_EQ(traytext::iconText("9999999999999999999"), "9.9E");
-    for (const char* title : {"0", "9999", "00012", "Quintrel", "...", "Check API", "", "-15027",
-                              "15 027", "99999999999999999999"}) {
-        EXPECT_EQ(traytext::iconText(title), title);
+    EXPECT_EQ(traytext::iconTexts("Quintrel"), std::vector<std::string>{"Q"});
+    EXPECT_EQ(traytext::iconTexts("Check API"), std::vector<std::string>{"API"});
+    for (const char* title :
+         {"0", "999", "00012", "...", "P", "", "-15027", "15 027", "99999999999999999999"}) {
+        EXPECT_EQ(traytext::iconTexts(title), std::vector<std::string>{title}) << title;
     }
 }
 

@@ -9,34 +9,30 @@ namespace quintrel::traytext {
 
 namespace {
 
-// Four digits still fit a square tray slot; from five on the icon shortens.
-constexpr std::uint64_t kShortenFrom = 10'000;
+// From four digits on a shortened count may read larger than the whole one.
+constexpr std::uint64_t kShortenFrom = 1'000;
 
 // Process names of the watchers of the panels seen so far. GNOME's AppIndicator extension
-// runs inside gnome-shell; KDE's watcher is kded5's, Plasma's own host plasmashell's.
-constexpr std::array<std::pair<std::string_view, bool>, 7> kHosts{{
-    {"gnome-shell", true},
-    {"xfce4-panel", false},
+// runs inside gnome-shell; KDE's watcher is kded5's (kded6 on Plasma 6), Plasma's own host
+// plasmashell's.
+constexpr std::array<std::pair<std::string_view, HostDrawing>, 8> kHosts{{
+    {"gnome-shell", HostDrawing::label},
+    {"xfce4-panel", HostDrawing::squareIcon},
     // xfce4-panel's plugin wrapper: Debian 12's (4.18) and later releases' name.
-    {"wrapper-2.0", false},
-    {"panel-wrapper", false},
-    {"waybar", false},
-    {"plasmashell", false},
-    {"kded5", false},
+    {"wrapper-2.0", HostDrawing::squareIcon},
+    {"panel-wrapper", HostDrawing::squareIcon},
+    {"waybar", HostDrawing::wideIcon},
+    {"plasmashell", HostDrawing::squareIcon},
+    {"kded5", HostDrawing::squareIcon},
+    {"kded6", HostDrawing::squareIcon},
 }};
 
-}  // namespace
+constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kShortWords{{
+    {"Quintrel", "Q"},
+    {"Check API", "API"},
+}};
 
-std::string iconText(const std::string& title) {
-    constexpr std::size_t kMaxDigits = 19;  // every such count fits 64 bits
-    if (title.empty() || title.size() > kMaxDigits ||
-        !std::all_of(title.begin(), title.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return title;
-    }
-    const std::uint64_t count = std::stoull(title);
-    if (count < kShortenFrom) {
-        return title;
-    }
+std::string shortenedCount(std::uint64_t count) {
     constexpr std::array<char, 6> kSuffixes{'k', 'M', 'G', 'T', 'P', 'E'};
     std::uint64_t unit = 1000;
     std::size_t suffix = 0;
@@ -53,10 +49,30 @@ std::string iconText(const std::string& title) {
     return text + kSuffixes[suffix];
 }
 
-bool hostDrawsLabels(std::string_view processName) {
+}  // namespace
+
+std::vector<std::string> iconTexts(const std::string& title) {
+    for (const auto& [word, shortForm] : kShortWords) {
+        if (title == word) {
+            return {std::string(shortForm)};
+        }
+    }
+    constexpr std::size_t kMaxDigits = 19;  // every such count fits 64 bits
+    if (title.empty() || title.size() > kMaxDigits ||
+        !std::all_of(title.begin(), title.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return {title};
+    }
+    const std::uint64_t count = std::stoull(title);
+    if (count < kShortenFrom) {
+        return {title};
+    }
+    return {title, shortenedCount(count)};
+}
+
+HostDrawing hostDrawing(std::string_view processName) {
     const auto host = std::find_if(kHosts.begin(), kHosts.end(),
                                    [&](const auto& entry) { return entry.first == processName; });
-    return host != kHosts.end() && host->second;
+    return host != kHosts.end() ? host->second : HostDrawing::squareIcon;
 }
 
 }  // namespace quintrel::traytext

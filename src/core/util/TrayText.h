@@ -1,19 +1,29 @@
 #pragma once
-// What the tray shows where: the title shortened for a painted icon, and which panels
-// draw an item's text label next to its icon.
+// What the tray shows where: the forms of the title worth painting into a small icon, and
+// how each known panel draws an item.
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quintrel::traytext {
 
-// The title as painted inside a small icon: a count of five or more digits is shortened
-// to at most four characters, rounded down (15027 → "15k", 1234567 → "1.2M"); any other
-// title is painted as it is.
-std::string iconText(const std::string& title);
+// The forms of the title worth painting inside a small icon, in order of preference; the
+// painter keeps the one that reads largest. A count of four or more digits may also be
+// shortened, rounded down (1234 → "1.2k", 15027 → "15k", 1234567 → "1.2M"); the app's
+// own words have a short form ("Quintrel" → "Q", "Check API" → "API"); any other title is
+// painted as it is.
+std::vector<std::string> iconTexts(const std::string& title);
 
-// Whether the panel whose StatusNotifierWatcher runs in the process named `processName`
-// (its /proc/<pid>/comm) draws items' text labels. Unknown panels are taken not to.
-bool hostDrawsLabels(std::string_view processName);
+// How a panel draws an item.
+enum class HostDrawing {
+    squareIcon,  // the icon alone, scaled into a square slot
+    wideIcon,    // the icon alone, as wide as its pixmap is for the panel's height
+    label,       // the item's text label beside a small icon
+};
+
+// How the panel whose StatusNotifierWatcher runs in the process named `processName` (its
+// /proc/<pid>/comm) draws items. Unknown panels are taken to give a square slot.
+HostDrawing hostDrawing(std::string_view processName);
 
 }  // namespace quintrel::traytext

@@ -14,6 +14,7 @@
 #include <QSystemTrayIcon>
 
 #include "desktop/tray/DBusMenu.h"
+#include "desktop/tray/NowhereNotice.h"
 #include "desktop/tray/OwnerProcessName.h"
 #include "desktop/tray/StatusNotifierItem.h"
 #include "desktop/tray/TitleIcon.h"
@@ -27,21 +28,24 @@ const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 
 QIcon squareIcon(const QString& title) {
-    const QString text = QString::fromStdString(traytext::iconText(title.toStdString()));
     QIcon icon;
     for (const int size : titleicon::kSizes) {
-        icon.addPixmap(QPixmap::fromImage(titleicon::square(text, size)));
+        icon.addPixmap(QPixmap::fromImage(titleicon::square(title, size)));
     }
     return icon;
 }
 
 }  // namespace
 
-QtStatusItem::QtStatusItem(QDBusConnection bus, std::chrono::milliseconds listedCheckDelay)
+QtStatusItem::QtStatusItem(QDBusConnection bus, std::chrono::milliseconds listedCheckDelay,
+                           std::chrono::milliseconds shownCheckDelay)
     : bus_(std::move(bus)) {
     listedCheck_.setSingleShot(true);
     listedCheck_.setInterval(listedCheckDelay);
     connect(&listedCheck_, &QTimer::timeout, this, &QtStatusItem::checkStillListed);
+    shownCheck_.setSingleShot(true);
+    connect(&shownCheck_, &QTimer::timeout, this, &QtStatusItem::checkShownSomewhere);
+    shownCheck_.start(shownCheckDelay);
     if (bus_.isConnected()) {
         item_ = new StatusNotifierItem(bus_, this);
         connect(item_, &StatusNotifierItem::activated, this, &QtStatusItem::activated);
@@ -105,15 +109,15 @@ bool QtStatusItem::iconShowsTitle() const {
 }
 
 void QtStatusItem::askWhichHost() {
-    // Until the answer comes, and for panels not known to draw labels, the icon carries
-    // the title: a number shown twice beats none.
+    // Until the answer comes, and for panels not known, the icon carries the title in a
+    // square: a number shown twice beats none, and most trays give an item a square slot.
     const int question = ++hostQuestion_;
     if (item_) {
-        item_->setIconShowsTitle(true);
+        item_->setHostDrawing(traytext::HostDrawing::squareIcon);
     }
     askOwnerProcessName(bus_, kWatcherService, this, [this, question](const QString& name) {
         if (question == hostQuestion_ && item_) {
-            item_->setIconShowsTitle(!traytext::hostDrawsLabels(name.toStdString()));
+            item_->setHostDrawing(traytext::hostDrawing(name.toStdString()));
         }
     });
 }
@@ -193,6 +197,40 @@ void QtStatusItem::checkStillListed() {
             registerWithWatcher();
         }
     });
+}
+
+// A desktop that shows no tray items (GNOME without its AppIndicator extension) would
+// leave the user with no count and no sign of life: say so once, with the popup at hand.
+// A watcher that cannot say whether a host is there is taken to have one.
+void QtStatusItem::checkShownSomewhere() {
+    if (xembedTrayShowsIt()) {
+        return;
+    }
+    if (!registered_) {
+        tellShownNowhere();
+        return;
+    }
+    readWatcherProperty(QStringLiteral("IsStatusNotifierHostRegistered"),
+                        [this](const QVariant& hostRegistered) {
+                            if (!hostRegistered.toBool() && !xembedTrayShowsIt()) {
+                                tellShownNowhere();
+                            }
+                        });
+}
+
+bool QtStatusItem::xembedTrayShowsIt() const {
+    // Asked only once the XEmbed icon exists: Qt's answer then no longer decides how its
+    // tray icons are made.
+    return fallback_ && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtStatusItem::tellShownNowhere() {
+    qWarning("No panel shows the tray item; telling the user with a notification");
+    if (!nowhereNotice_) {
+        nowhereNotice_ = new NowhereNotice(
+            bus_, [this] { activated(std::nullopt); }, this);
+    }
+    nowhereNotice_->show();
 }
 
 void QtStatusItem::itemUnregistered(const QString& item) {
@@ -284,7 +322,7 @@ void QtStatusItem::activated(std::optional<QPoint> position) {
 }
 
 std::unique_ptr<StatusItem> QtStatusBar::makeStatusItem() {
-    auto item = std::make_unique<QtStatusItem>(bus_, listedCheckDelay_);
+    auto item = std::make_unique<QtStatusItem>(bus_, listedCheckDelay_, shownCheckDelay_);
     item_ = item.get();
     return item;
 }

@@ -22,6 +22,7 @@ class QSystemTrayIcon;
 
 namespace quintrel {
 
+class NowhereNotice;
 class StatusNotifierItem;
 
 class QtStatusItem final : public QObject, public StatusItem {
@@ -31,8 +32,12 @@ public:
     // How long after the watcher accepts the item it looks whether the item is still listed.
     static constexpr std::chrono::milliseconds kListedCheckDelay{5000};
 
+    // How long after start-up it looks whether any host shows the item.
+    static constexpr std::chrono::milliseconds kShownCheckDelay{30000};
+
     explicit QtStatusItem(QDBusConnection bus,
-                          std::chrono::milliseconds listedCheckDelay = kListedCheckDelay);
+                          std::chrono::milliseconds listedCheckDelay = kListedCheckDelay,
+                          std::chrono::milliseconds shownCheckDelay = kShownCheckDelay);
     ~QtStatusItem() override;
 
     bool hasButton() const override { return true; }
@@ -64,6 +69,10 @@ private:
     void setRegistered(bool registered);
     void checkForHost();
     void checkStillListed();
+    // Once, a while after start-up: a notification if no panel shows the item by then.
+    void checkShownSomewhere();
+    bool xembedTrayShowsIt() const;
+    void tellShownNowhere();
     // Reads a property of the watcher; `then` runs only with an answer.
     void readWatcherProperty(const QString& name, std::function<void(const QVariant&)> then);
     bool namesThisItem(const QString& entry) const;
@@ -85,6 +94,8 @@ private:
     std::optional<QPoint> lastActivationPosition_;
     bool registered_ = false;
     QTimer listedCheck_;
+    QTimer shownCheck_;
+    NowhereNotice* nowhereNotice_ = nullptr;  // child of this, made when needed
     // How often a dropped item registers anew, per watcher: enough for a start-up hiccup,
     // never a loop against a host that refuses it.
     static constexpr int kRegistrationsAnew = 3;
@@ -95,8 +106,9 @@ class QtStatusBar final : public StatusBar {
 public:
     explicit QtStatusBar(
         QDBusConnection bus = QDBusConnection::sessionBus(),
-        std::chrono::milliseconds listedCheckDelay = QtStatusItem::kListedCheckDelay)
-        : bus_(bus), listedCheckDelay_(listedCheckDelay) {}
+        std::chrono::milliseconds listedCheckDelay = QtStatusItem::kListedCheckDelay,
+        std::chrono::milliseconds shownCheckDelay = QtStatusItem::kShownCheckDelay)
+        : bus_(bus), listedCheckDelay_(listedCheckDelay), shownCheckDelay_(shownCheckDelay) {}
 
     std::unique_ptr<StatusItem> makeStatusItem() override;
 
@@ -109,6 +121,7 @@ public:
 private:
     QDBusConnection bus_;
     std::chrono::milliseconds listedCheckDelay_;
+    std::chrono::milliseconds shownCheckDelay_;
     QPointer<QtStatusItem> item_;
 };
 

@@ -7,7 +7,6 @@
 #include "desktop/tray/SymbolicIcon.h"
 #include "desktop/tray/TitleIcon.h"
 #include "statusnotifieritemadaptor.h"
-#include "util/TrayText.h"
 
 namespace quintrel {
 
@@ -41,7 +40,7 @@ void StatusNotifierItem::setTitle(const QString& title) {
         return;
     }
     title_ = title;
-    if (iconShowsTitle_) {
+    if (iconShowsTitle()) {
         paintIcon();
         emit NewIcon();
     }
@@ -53,25 +52,28 @@ void StatusNotifierItem::setTitle(const QString& title) {
 }
 
 QString StatusNotifierItem::iconName() const {
-    return iconShowsTitle_ ? QString() : QString::fromLatin1(symbolicicon::kName);
+    return iconShowsTitle() ? QString() : QString::fromLatin1(symbolicicon::kName);
 }
 
-void StatusNotifierItem::setIconShowsTitle(bool showsTitle) {
-    if (showsTitle == iconShowsTitle_) {
+void StatusNotifierItem::setHostDrawing(traytext::HostDrawing drawing) {
+    if (drawing == hostDrawing_) {
         return;
     }
-    iconShowsTitle_ = showsTitle;
+    hostDrawing_ = drawing;
     paintIcon();
     emit NewIcon();
 }
 
 void StatusNotifierItem::paintIcon() {
+    using traytext::HostDrawing;
     pixmaps_.clear();
-    const QString text = QString::fromStdString(traytext::iconText(title_.toStdString()));
-    for (const int height : titleicon::kSizes) {
-        const QImage image =
-            iconShowsTitle_ ? titleicon::wide(text, height) : symbolicicon::image(height);
-        pixmaps_.append(sni::pixmapOf(image.isNull() ? titleicon::wide(text, height) : image));
+    for (const int size : titleicon::kSizes) {
+        QImage image = hostDrawing_ == HostDrawing::label ? symbolicicon::image(size) : QImage();
+        if (image.isNull()) {
+            image = hostDrawing_ == HostDrawing::wideIcon ? titleicon::wide(title_, size)
+                                                          : titleicon::square(title_, size);
+        }
+        pixmaps_.append(sni::pixmapOf(image));
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include "desktop/tray/SniTypes.h"
 #include "desktop/tray/SymbolicIcon.h"
+#include "util/TrayText.h"
 
 namespace quintrel {
 
@@ -53,10 +54,11 @@ public:
 
     QString title() const { return title_; }
     void setTitle(const QString& title);
-    // True: the icon carries the (shortened) title, for hosts that show no label. False:
-    // the app's symbolic icon, for hosts that draw the label beside it.
-    bool iconShowsTitle() const { return iconShowsTitle_; }
-    void setIconShowsTitle(bool showsTitle);
+    // The icon as the watcher's panel draws it: the title painted square or wide for hosts
+    // that show no label, the app's symbolic icon for hosts that draw the label beside it.
+    traytext::HostDrawing hostDrawing() const { return hostDrawing_; }
+    bool iconShowsTitle() const { return hostDrawing_ != traytext::HostDrawing::label; }
+    void setHostDrawing(traytext::HostDrawing drawing);
 
     QString category() const { return QStringLiteral("ApplicationStatus"); }
     QString id() const { return QStringLiteral("quintrel-companion"); }
@@ -102,7 +104,7 @@ private:
     QString serviceName_;
     DBusMenu* menu_ = nullptr;  // child of this
     QString title_;
-    bool iconShowsTitle_ = true;
+    traytext::HostDrawing hostDrawing_ = traytext::HostDrawing::squareIcon;
     sni::PixmapList pixmaps_;
 };
 

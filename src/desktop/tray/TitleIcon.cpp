@@ -1,98 +1,143 @@
 #include "desktop/tray/TitleIcon.h"
 
-#include <QFontMetricsF>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
 #include <QPainter>
 #include <QPainterPath>
+
+#include "util/TrayText.h"
 
 namespace quintrel::titleicon {
 
 namespace {
 
-const QColor kPlate(32, 32, 32, 230);
+const QColor kPlate(32, 32, 32, 235);
 const QColor kText(255, 255, 255);
 
-QFont fontOfPixelSize(int pixels) {
+// Glyph outlines are taken at this size and scaled: the digits then fill the icon to the
+// pixel, which no hinted pixel size does.
+constexpr int kOutlinePixels = 200;
+// Narrower than the face's own width the digits may be squeezed, no further: below this
+// their counters close up.
+constexpr qreal kMinSqueeze = 0.7;
+
+QFont face() {
     QFont font;
-    font.setBold(true);
-    font.setPixelSize(std::max(pixels, 1));
-    // Full hinting snaps stems to whole pixels: crisp digits at panel sizes.
-    font.setHintingPreference(QFont::PreferFullHinting);
-    font.setStyleStrategy(QFont::PreferAntialias);
+    font.setPixelSize(kOutlinePixels);
+    font.setWeight(QFont::Black);
+    font.setStretch(QFont::Condensed);
     return font;
 }
 
-QImage plate(int width, int height) {
+// Where digits sit on the baseline in the outline: their top (negative) to bottom.
+const QRectF& digitBox() {
+    static const QRectF box = [] {
+        QPainterPath digits;
+        digits.addText(0, 0, face(), QStringLiteral("0123456789"));
+        return digits.boundingRect();
+    }();
+    return box;
+}
+
+// One form of the title, fitted into a box: its outline and the scale that fills the box.
+struct Fit {
+    QPainterPath outline;
+    QRectF box;  // the outline's bounds at outline size, at least the digits' height
+    qreal scaleX = 1;
+    qreal scaleY = 1;
+    int height = 0;  // of the box when painted, in whole pixels: the edges stay sharp
+};
+
+Fit fit(const QString& text, qreal width, int height) {
+    Fit f;
+    f.outline.addText(0, 0, face(), text);
+    // Letters reaching below the digits ("Q") shrink the digits rather than lose their foot.
+    const QRectF ink = f.outline.boundingRect();
+    f.box =
+        QRectF(ink.left(), std::min(ink.top(), digitBox().top()), ink.width(),
+               std::max(ink.bottom(), digitBox().bottom()) - std::min(ink.top(), digitBox().top()));
+    const qreal span = f.box.height();
+    qreal scaleY = height / span;
+    qreal scaleX = scaleY;
+    if (f.box.width() * scaleX > width) {
+        scaleX = width / f.box.width();
+        scaleY = std::min(scaleY, scaleX / kMinSqueeze);
+    }
+    f.height = std::max(1, static_cast<int>(std::floor(span * scaleY + 1e-6)));
+    f.scaleY = f.height / span;
+    f.scaleX = std::min(scaleX, f.scaleY);
+    return f;
+}
+
+// Margins that keep the digits off the plate's rounded edge.
+int verticalMargin(int size) {
+    return std::max(1, static_cast<int>(std::lround(size * 0.09)));
+}
+int horizontalMargin(int size) {
+    return std::max(1, static_cast<int>(std::lround(size * 0.05)));
+}
+
+std::vector<QString> forms(const QString& title) {
+    std::vector<QString> texts;
+    for (const std::string& text : traytext::iconTexts(title.toStdString())) {
+        texts.push_back(QString::fromStdString(text));
+    }
+    return texts;
+}
+
+// The form whose digits come out tallest in a `size` square; the earlier on a tie.
+Fit bestSquareFit(const QString& title, int size) {
+    const qreal width = size - 2 * horizontalMargin(size);
+    const int height = size - 2 * verticalMargin(size);
+    Fit best;
+    for (const QString& text : forms(title)) {
+        Fit candidate = fit(text, width, height);
+        if (candidate.height > best.height) {
+            best = std::move(candidate);
+        }
+    }
+    return best;
+}
+
+QImage paint(const Fit& f, int width, int height) {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    const qreal radius = height / 5.0;
-    QPainterPath path;
-    path.addRoundedRect(QRectF(0, 0, width, height), radius, radius);
-    painter.fillPath(path, kPlate);
+    const qreal radius = height / 8.0;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kPlate);
+    painter.drawRoundedRect(QRectF(0, 0, width, height), radius, radius);
+
+    const qreal left = (width - f.box.width() * f.scaleX) / 2 - f.box.left() * f.scaleX;
+    // The digits' top on a whole pixel row: with a whole-pixel height both edges are sharp.
+    const int top = (height - f.height) / 2;
+    painter.translate(left, top - f.box.top() * f.scaleY);
+    painter.scale(f.scaleX, f.scaleY);
+    painter.setBrush(kText);
+    painter.drawPath(f.outline);
     return image;
-}
-
-void drawLines(QImage& image, const QStringList& lines, const QFont& font) {
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setFont(font);
-    painter.setPen(kText);
-    const QFontMetricsF metrics(font);
-    const qreal lineHeight = metrics.ascent() + metrics.descent();
-    qreal top = (image.height() - lineHeight * lines.size()) / 2.0;
-    for (const QString& line : lines) {
-        const QRectF box(0, std::round(top), image.width(), lineHeight);
-        painter.drawText(box, Qt::AlignCenter, line);
-        top += lineHeight;
-    }
-}
-
-// The largest pixel size, not above `start`, at which every line fits `width` and the
-// lines together fit `height`.
-int fittingPixelSize(const QStringList& lines, int start, qreal width, qreal height) {
-    for (int pixels = start; pixels > 4; --pixels) {
-        const QFontMetricsF metrics(fontOfPixelSize(pixels));
-        bool fits = (metrics.ascent() + metrics.descent()) * lines.size() <= height;
-        for (const QString& line : lines) {
-            fits = fits && metrics.horizontalAdvance(line) <= width;
-        }
-        if (fits) {
-            return pixels;
-        }
-    }
-    return 4;
 }
 
 }  // namespace
 
-QImage wide(const QString& title, int height) {
-    const QFont font = fontOfPixelSize(static_cast<int>(height * 0.68));
-    const qreal padding = height * 0.2;
-    const int textWidth = static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(title)));
-    QImage image = plate(std::max(height, textWidth + static_cast<int>(2 * padding)), height);
-    drawLines(image, {title}, font);
-    return image;
+QImage square(const QString& title, int size) {
+    return paint(bestSquareFit(title, size), size, size);
 }
 
-QImage square(const QString& title, int size) {
-    const qreal inner = size * 0.9;
-    QStringList lines{title};
-    int pixels = fittingPixelSize(lines, static_cast<int>(size * 0.68), inner, inner);
-    // Below about 45% of the slot one line is hard to read; two half-lines read better.
-    if (pixels < size * 0.45 && title.size() > 2) {
-        const qsizetype half = (title.size() + 1) / 2;
-        const QStringList twoLines{title.left(half), title.mid(half)};
-        const int twoLinePixels =
-            fittingPixelSize(twoLines, static_cast<int>(size * 0.5), inner, inner);
-        if (twoLinePixels > pixels) {
-            lines = twoLines;
-            pixels = twoLinePixels;
-        }
-    }
-    QImage image = plate(size, size);
-    drawLines(image, lines, fontOfPixelSize(pixels));
-    return image;
+QImage wide(const QString& title, int height) {
+    const std::vector<QString> texts = forms(title);
+    const QString shortest =
+        *std::min_element(texts.begin(), texts.end(),
+                          [](const QString& a, const QString& b) { return a.size() < b.size(); });
+    // As tall as the slot allows; the width follows.
+    Fit f = fit(shortest, std::numeric_limits<qreal>::max(), height - 2 * verticalMargin(height));
+    const int width =
+        static_cast<int>(std::ceil(f.box.width() * f.scaleX)) + 2 * verticalMargin(height);
+    return paint(f, std::max(height, width), height);
 }
 
 }  // namespace quintrel::titleicon

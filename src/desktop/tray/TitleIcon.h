@@ -1,22 +1,22 @@
 #pragma once
-// The tray title painted as an icon: white text on a dark rounded plate, readable on
-// light and dark panels alike.
+// The tray title painted as an icon that is all number: light digits as tall and heavy as
+// fit, on a dark plate that fills the icon, readable on light and dark panels alike.
 
 #include <QImage>
-#include <QList>
 #include <QString>
 
 namespace quintrel::titleicon {
 
-// The heights painted for StatusNotifierItem hosts, which pick the one nearest their panel.
-inline constexpr int kSizes[] = {22, 32, 48, 64};
+// The sizes painted, one pixmap each: every slot size panels commonly ask for, so a host
+// finds its own and scales nothing.
+inline constexpr int kSizes[] = {16, 22, 24, 32, 48, 64};
 
-// `height` pixels high and as wide as the text needs (at least square), for hosts that
-// keep the icon's aspect ratio.
-QImage wide(const QString& title, int height);
-
-// A square icon: long titles shrink or wrap onto two lines to stay inside the square,
-// for trays that give every icon a square slot.
+// A `size`×`size` icon of the form of `title` (traytext::iconTexts) whose digits come out
+// tallest; a narrower face where several characters share the width.
 QImage square(const QString& title, int size);
+
+// `height` pixels high with digits as tall as a square icon's single digit, as wide as the
+// shortest form of `title` needs (at least square), for hosts that keep the aspect ratio.
+QImage wide(const QString& title, int height);
 
 }  // namespace quintrel::titleicon
