@@ -1,5 +1,5 @@
 // The tray item's menu with the real binary, as a panel that draws menus reads it: the
-// entries in order, and each entry, chosen, reaching its action.
+// entries in order, and each entry, chosen, reaching its action (the first one the popup).
 
 #include "E2eTest.h"
 
@@ -18,28 +18,32 @@ TEST_F(TrayMenuTest, ListsTheEntriesAndEachReachesItsAction) {
     const auto menu = *std::find_if(lines.begin(), lines.end(),
                                     [](const std::string& l) { return l.starts_with("menu "); });
     EXPECT_EQ(menu.substr(menu.find(' ', 5) + 1),
-              R"(1="Refresh Now" 2="Open Dashboard" 3="Settings…" 4="Check for Updates" )"
-              R"(5=separator 6="Quit")");
+              R"(1="Show Overview" 2=separator 3="Refresh Now" 4="Open Dashboard" )"
+              R"(5="Settings…" 6="Check for Updates" 7=separator 8="Quit")");
 
     const std::string base = serviceURL();
-    // Quit (6) last: the app ends, as from the popup's Quit.
-    for (const int id : {1, 2, 3, 4, 6}) {
+    // Quit (8) last: the app ends, as from the popup's Quit.
+    for (const int id : {1, 3, 4, 5, 6, 8}) {
         panelCommand("menu-click " + std::to_string(id));
-        EXPECT_TRUE(waitUntil([&] {
-            switch (id) {
-                case 1:
-                    return standin().requests(kPoll).size() >= 2;
-                case 2:
-                    return opened(base + "/login-code.php?code=" + kDemoCode);
-                case 3:
-                    return !window("Quintrel Configuration").isEmpty();
-                case 4:
-                    return opened(base + "/plugin/?type=mac&v=1.0.0");
-                default:
-                    return app().exitCode() == std::optional<int>(0);
-            }
-        })) << "entry "
-            << id << " did not arrive";
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                switch (id) {
+                    case 1:
+                        return !window("Quintrel").isEmpty();
+                    case 3:
+                        return standin().requests(kPoll).size() >= 2;
+                    case 4:
+                        return opened(base + "/login-code.php?code=" + kDemoCode);
+                    case 5:
+                        return !window("Quintrel Configuration").isEmpty();
+                    case 6:
+                        return opened(base + "/plugin/?type=mac&v=1.0.0");
+                    default:
+                        return app().exitCode() == std::optional<int>(0);
+                }
+            },
+            kWebTimeout))
+            << "entry " << id << " did not arrive";
     }
 }
 

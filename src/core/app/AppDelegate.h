@@ -86,6 +86,8 @@ public:
     // --- windows (settings/, popover/) ---
     void settingView();
     void statusItemClicked();
+    // What the menu's first entry does: the popup (or, with no code, the settings) opens.
+    void showOverview();
     // The tray item's menu, in order (app/StatusMenu.cpp).
     std::vector<StatusMenuEntry> statusMenuEntries();
     void showDashboardPopover(const std::string& apiCode);

@@ -1,5 +1,6 @@
-// The tray item's menu, for panels that draw one on the right button: the delegate's
-// actions under their labels. The left button keeps toggling the popup.
+// The tray item's menu, for panels that draw one: the delegate's actions under their labels,
+// first the popup the left button toggles, since some panels (GNOME's) open this menu on the
+// left button and give the item nothing but a double click.
 
 #include "app/AppDelegate.h"
 
@@ -16,6 +17,8 @@ std::vector<StatusMenuEntry> AppDelegate::statusMenuEntries() {
         };
     };
     return {
+        {"Show Overview", call(&AppDelegate::showOverview)},
+        {},
         {"Refresh Now", call(&AppDelegate::refreshdata)},
         {"Open Dashboard", call(&AppDelegate::opendashboard)},
         {"Settings\u2026", call(&AppDelegate::settingView)},
@@ -26,6 +29,14 @@ std::vector<StatusMenuEntry> AppDelegate::statusMenuEntries() {
              application.terminate();
          }},
     };
+}
+
+void AppDelegate::showOverview() {
+    // Asked for by name, the popup opens; closing it is the click's and the popup's own.
+    if (dashboardPopover && dashboardPopover->isShown()) {
+        return;
+    }
+    statusItemClicked();
 }
 
 }  // namespace quintrel
