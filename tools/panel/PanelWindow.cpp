@@ -1,4 +1,4 @@
-// Drawing the items (icon, then label) and turning clicks into item calls.
+// Drawing the items (icon, then label where asked) and turning clicks into item calls.
 
 #include "PanelWindow.h"
 
@@ -16,9 +16,10 @@ constexpr int kPadding = 6;
 
 }  // namespace
 
-PanelWindow::PanelWindow(QWidget* parent)
+PanelWindow::PanelWindow(bool drawsLabels, QWidget* parent)
     : QWidget(parent,
-              Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint) {
+              Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint),
+      drawsLabels_(drawsLabels) {
     setWindowTitle(QStringLiteral("quintrel-panel"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     QFont f = font();
@@ -52,7 +53,7 @@ void PanelWindow::relayout() {
         }
         const auto& state = slot.item->state();
         int width = state.icons.empty() ? 0 : kIconSize;
-        if (!state.label.isEmpty()) {
+        if (drawsLabels_ && !state.label.isEmpty()) {
             width += (width ? 4 : 0) + metrics.horizontalAdvance(state.label);
         }
         slot.area = QRect(x, 0, std::max(width, kIconSize), kHeight);
@@ -80,8 +81,10 @@ void PanelWindow::paintEvent(QPaintEvent*) {
                                                   Qt::SmoothTransformation));
             x += kIconSize + 4;
         }
-        painter.drawText(QRect(x, 0, slot.area.right() - x + 1, kHeight),
-                         Qt::AlignVCenter | Qt::AlignLeft, state.label);
+        if (drawsLabels_) {
+            painter.drawText(QRect(x, 0, slot.area.right() - x + 1, kHeight),
+                             Qt::AlignVCenter | Qt::AlignLeft, state.label);
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
-// A small frameless strip at the top right of the screen that draws the tray items.
+// A small frameless strip at the top right of the screen that draws the tray items: each
+// icon in a square slot, as Plasma's and XFCE's trays do, or also the item's label beside
+// it, as GNOME's AppIndicator extension does.
 
 #include <QPointer>
 #include <QWidget>
@@ -12,7 +14,7 @@ namespace panel {
 class PanelWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit PanelWindow(QWidget* parent = nullptr);
+    explicit PanelWindow(bool drawsLabels, QWidget* parent = nullptr);
 
     void addItem(TrayItem* item);
     void removeItem(const QString& key);
@@ -28,6 +30,7 @@ private:
     };
     void relayout();
 
+    bool drawsLabels_;
     std::vector<Slot> slots_;
 };
 

@@ -17,9 +17,11 @@ int main(int argc, char** argv) {
     const auto args = QCoreApplication::arguments();
     if (args.contains(QStringLiteral("--help"))) {
         std::puts(
-            "Usage: quintrel-panel [--report]\n"
+            "Usage: quintrel-panel [--report] [--labels]\n"
             "A minimal tray panel: owns org.kde.StatusNotifierWatcher on the session bus and\n"
-            "draws each item's icon and label at the top right of the screen.\n"
+            "draws each item's icon in a square slot at the top right of the screen, as\n"
+            "Plasma and XFCE do.\n"
+            "  --labels  draw each item's label beside its icon too, as GNOME does\n"
             "  --report  print one line per change on standard output and take commands\n"
             "            on standard input: click X Y [ITEM], context X Y [ITEM],\n"
             "            secondary X Y [ITEM], quit; menu [ITEM] reports the item's menu\n"
@@ -27,6 +29,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     const bool report = args.contains(QStringLiteral("--report"));
+    const bool labels = args.contains(QStringLiteral("--labels"));
 
     auto bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
@@ -35,7 +38,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     panel::Watcher watcher(bus);
-    panel::PanelWindow window;
+    panel::PanelWindow window(labels);
     panel::Reporter reporter(report);
     std::map<QString, panel::TrayItem*> items;
 
