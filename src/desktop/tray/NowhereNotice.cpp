@@ -14,12 +14,11 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kOverviewAction = QStringLiteral("show-overview");
 
 // Plain text without "&" or "<": servers that take markup show it as it is.
-const QString kSummary = QStringLiteral("The count has nowhere to show");
+const QString kSummary = QStringLiteral("Quintrel Companion has nowhere to show your count");
 const QString kBody = QStringLiteral(
-    "No panel on this desktop shows tray items, so Quintrel Companion cannot show its count. "
-    "On GNOME, install gnome-shell-extension-appindicator, turn on \u201cAppIndicator and "
-    "KStatusNotifierItem Support\u201d in the Extensions app, then log out and back in. "
-    "Until then, Show Overview opens the popup from here.");
+    "This desktop shows no tray items. On GNOME, install gnome-shell-extension-appindicator, "
+    "turn on \u201cAppIndicator and KStatusNotifierItem Support\u201d in the Extensions app, "
+    "then log out and back in. Until then, Show Overview opens the popup.");
 
 }  // namespace
 

@@ -14,7 +14,7 @@ namespace quintrel::titleicon {
 
 namespace {
 
-const QColor kPlate(32, 32, 32, 235);
+const QColor kPlate(32, 32, 32);
 const QColor kText(255, 255, 255);
 
 // Glyph outlines are taken at this size and scaled: the digits then fill the icon to the
