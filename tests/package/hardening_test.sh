@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# hardening-check on the three executables of the package that scripts/package wrote
+# (QUINTREL_PACKAGE_DEB): PIE, stack protector, FORTIFY, RELRO and BIND_NOW, stack clash
+# and control-flow protection; skipped without a package.
+set -euo pipefail
+deb=${QUINTREL_PACKAGE_DEB:-}
+if [ -z "$deb" ] || [ ! -f "$deb" ]; then
+    echo "skip: no package; set QUINTREL_PACKAGE_DEB to the .deb that scripts/package writes"
+    exit 77
+fi
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x "$deb" "$root"
+hardening-check "$root/usr/bin/quintrel-companion" \
+    "$root/usr/libexec/quintrel-companion/quintrel-sound" \
+    "$root/usr/libexec/quintrel-companion/quintrel-dashboard"
