@@ -187,6 +187,13 @@ private slots:
         click("SecondaryActivate", 0, 0);
         QTRY_COMPARE_WITH_TIMEOUT(clicks, 2, 10000);
         QCOMPARE(bar->lastActivationPosition(), std::optional<QPoint>(QPoint(100, 200)));
+
+        // A menu event for no such entry is refused, as the menu protocol asks.
+        auto event = QDBusMessage::createMethodCall(watcher_->registered.value(0), "/MenuBar",
+                                                    "com.canonical.dbusmenu", "Event");
+        event << 99 << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(0)) << 0u;
+        QCOMPARE(panel_.call(event, QDBus::BlockWithGui, 10000).errorName(),
+                 QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
     }
 
     // A watcher that drops an item it accepted (GNOME's extension does, now and then, at

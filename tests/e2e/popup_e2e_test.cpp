@@ -108,12 +108,14 @@ TEST_F(PopupTest, TheHelperComesAndGoesAndAKilledOneIsReplacedWithTheSameTab) {
 }
 
 TEST_F(PopupTest, AHostilePageOpensNothingButWebLinksAndStaysOnTheWidgetHost) {
-    // One link per 100 px band of the page, from the top; a timer keeps asking for windows.
+    // One link per 80 px band of the page, from the top; a timer keeps asking for windows.
+    // The last band starts a loop that navigates off the host every 10 ms, 100 times, then
+    // fetches /looped.php (Chromium ignores a frame's navigations past 200 in 10 s).
     const std::string onHost =
         widgetURL() + "/widget/wp-dashboard.php?code=" + std::string(kDemoCode);
     const std::string page =
         "<!doctype html><html><body style=\"margin:0\">"
-        "<style>a{display:block;height:100px}</style>"
+        "<style>a,p{display:block;height:80px;margin:0}</style>"
         "<a href=\"smb://server/share\">smb</a>"
         "<a href=\"http://elsewhere.example/offhost\">off host</a>"
         "<a target=\"_blank\" href=\"" +
@@ -122,6 +124,11 @@ TEST_F(PopupTest, AHostilePageOpensNothingButWebLinksAndStaysOnTheWidgetHost) {
         "<a href=\"" +
         onHost +
         "\">same host</a>"
+        "<p onclick=\"var n=0,loop=setInterval(function(){if(n<100){"
+        "location='https://off-host.example/'+n++}else{clearInterval(loop);"
+        "new Image().src='" +
+        widgetURL() +
+        "/looped.php'}},10)\">loop</p>"
         "<script>setInterval(function(){window.open('" +
         widgetURL() + "/opened.php')},200)</script></body></html>";
     ASSERT_TRUE(
@@ -133,13 +140,24 @@ TEST_F(PopupTest, AHostilePageOpensNothingButWebLinksAndStaysOnTheWidgetHost) {
     // The web view's top-left corner inside the popup.
     const QPoint web = *popup() + QPoint(12, 50);
 
-    clickAt(web + QPoint(20, 50));
-    clickAt(web + QPoint(20, 150));
+    const auto band = [&web](int index) {
+        return web + QPoint(20, 40 + 80 * index);
+    };
+    clickAt(band(0));
+    clickAt(band(1));
     ASSERT_TRUE(waitUntil([&] { return opened("http://elsewhere.example/offhost"); }));
     // A link asking for a new window goes to the browser; the page is never asked for here.
-    clickAt(web + QPoint(20, 250));
+    clickAt(band(2));
     ASSERT_TRUE(waitUntil([&] { return opened(widgetURL() + "/login-code.php?new"); }));
-    clickAt(web + QPoint(20, 350));
+    // The click that starts the loop lets one of its navigations through, no more.
+    clickAt(band(4));
+    ASSERT_TRUE(waitForRequests(1, "/looped.php", kWebTimeout));
+    EXPECT_LE(std::ranges::count_if(openedUrls(),
+                                    [](const std::string& url) {
+                                        return url.starts_with("https://off-host.example/");
+                                    }),
+              1);
+    clickAt(band(3));
     ASSERT_TRUE(waitForRequests(1, "/widget/wp-dashboard.php", kWebTimeout));
 
     for (const auto& url : openedUrls()) {

@@ -84,11 +84,18 @@ public:
     FakeStatusItem* lastItem = nullptr;
 };
 
+// The wall clock is set by hand; monotonic time is `elapsed`, the fake main queue's.
 class FakeClock final : public Clock {
 public:
+    explicit FakeClock(std::function<std::chrono::milliseconds()> elapsed) : elapsed_(elapsed) {}
     std::chrono::system_clock::time_point now() const override { return wall; }
-    std::chrono::steady_clock::time_point monotonicNow() const override { return {}; }
+    std::chrono::steady_clock::time_point monotonicNow() const override {
+        return std::chrono::steady_clock::time_point(elapsed_());
+    }
     std::chrono::system_clock::time_point wall{std::chrono::seconds(1'700'000'000)};
+
+private:
+    std::function<std::chrono::milliseconds()> elapsed_;
 };
 
 // Hands out 00000000-…-000000000001, …-000000000002, …

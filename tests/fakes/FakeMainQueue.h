@@ -69,6 +69,12 @@ public:
         now_ = end;
     }
 
+    // Virtual time since the queue was made.
+    Duration now() const {
+        std::lock_guard lock(mutex_);
+        return now_;
+    }
+
     std::size_t pendingDelayed() const {
         std::lock_guard lock(mutex_);
         return delayed_.size();

@@ -26,7 +26,9 @@ struct FakePlatform {
     FakeHttpClient http;
     FakePreferences preferences;
     FakeStatusBar statusBar;
-    FakeClock clock;
+    FakeClock clock{[this] {
+        return mainQueue.now();
+    }};
     SequentialUuids uuids;
     FakeIdleTime idleTime;
     FakeScreenLock screenLock;

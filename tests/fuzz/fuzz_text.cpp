@@ -1,5 +1,5 @@
-// Trimming and cutting arbitrary bytes: never longer than asked, trimming is idempotent
-// and only ever removes bytes from the ends.
+// Trimming and cutting arbitrary bytes: never longer than asked, in characters and in bytes;
+// trimming is idempotent and only ever removes bytes from the ends.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,8 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (text::isValidUTF8(input)) {
         for (const std::size_t limit : {3u, 72u, 140u}) {
-            const auto cut = text::ellipsized(input, limit);
-            if (text::graphemeCount(cut) > limit || !text::isValidUTF8(cut)) {
+            const auto cut = text::ellipsized(input, limit, 4 * limit);
+            if (text::graphemeCount(cut) > limit || cut.size() > 4 * limit ||
+                !text::isValidUTF8(cut)) {
                 __builtin_trap();
             }
         }

@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <random>
+
+#include "fakes/FakePlatform.h"
+#include "polling/Preferences.h"
 #include "popover/DashboardMessages.h"
 #include "popover/DashboardTabs.h"
 
@@ -49,10 +55,12 @@ TEST(NavigationPolicy, DecisionTable) {
     constexpr bool kNewWindow = false, kFrame = true, kMain = true, kSub = false;
     constexpr bool kAllow = true, kCancel = false, kOpens = true, kNot = false;
     // nullptr: no URL in the request. What is opened in the browser is always the URL.
+    // Unless a row says otherwise, the user has just clicked in the page.
     const struct {
         bool targetFrame, mainFrame;
         const char* url;
         bool allowed, opened;
+        bool click = true;
     } cases[] = {
         {kFrame, kMain, "https://widgets.quintrel.test/widget/other.php", kAllow, kNot},
         {kFrame, kMain, "HTTPS://widgets.quintrel.test?x", kAllow, kNot},
@@ -68,15 +76,19 @@ TEST(NavigationPolicy, DecisionTable) {
         {kNewWindow, kMain, "file:///etc/passwd", kCancel, kNot},
         {kNewWindow, kMain, "", kCancel, kNot},
         {kNewWindow, kMain, nullptr, kAllow, kNot},
+        // A page's own timers and redirects: the same rules, but nothing reaches the browser.
+        {kFrame, kMain, "https://elsewhere.example/x", kCancel, kNot, false},
+        {kNewWindow, kMain, "https://widgets.quintrel.test/x", kCancel, kNot, false},
+        {kFrame, kMain, "https://widgets.quintrel.test/widget/other.php", kAllow, kNot, false},
     };
     for (const auto& c : cases) {
-        NavigationAction action{c.targetFrame, c.mainFrame, std::nullopt};
+        NavigationAction action{c.targetFrame, c.mainFrame, std::nullopt, c.click};
         if (c.url) {
             action.url = c.url;
         }
         const auto policy = decidePolicy(action, kWidgets);
         SCOPED_TRACE(std::string(c.targetFrame ? "frame " : "new window ") +
-                     (c.url ? c.url : "<no URL>"));
+                     (c.url ? c.url : "<no URL>") + (c.click ? "" : ", no click"));
         EXPECT_EQ(policy.decision == NavigationPolicy::Decision::allow, c.allowed);
         EXPECT_EQ(policy.openInBrowser,
                   c.opened ? std::optional<std::string>(c.url) : std::nullopt);
@@ -128,6 +140,66 @@ TEST(DashboardMessages, RefusesBadLines) {
     for (const char* line : {"q1 quit", "q1 tab 1.5", "q1 button format", "q1 loaded yes"}) {
         EXPECT_FALSE(parseMessage(line, Sender::helper).message) << line;
     }
+}
+
+// The parsed line of `message`, as the helper reads it.
+ParsedMessage throughTheChannel(const DashboardMessage& message) {
+    const std::string line = formatMessage(message);
+    return parseMessage(std::string_view(line).substr(0, line.size() - 1), Sender::app);
+}
+
+// Whatever the service answers and wherever the tray host says it was clicked, the app
+// builds no line the helper would refuse (and so quit over): error texts of any length and
+// bytes, among them a letter under thousands of accents, control bytes and the code itself.
+TEST(DashboardMessages, EveryStatusAndShowTheAppBuildsPassesTheChannel) {
+    fakes::FakePlatform fakes;
+    fakes.preferences.set(prefs::apiCode, kCode);
+    const auto delegate = fakes.makeDelegate();
+    StatusTexts texts;
+    delegate->statusObserver = [&texts](const StatusTexts& made) {
+        texts = made;
+    };
+
+    const std::string pieces[] = {"a",   "\u0301", "\u00e9", "\u6f22", "\U0001F44D\U0001F3FD",
+                                  " ",   "%",      "-",      "\r\n",   "\x1b[31m",
+                                  "\a",  {'\0'},   "\u0085", "\xff",   "<b>&amp;",
+                                  kCode, "code=",  "\t"};
+    std::mt19937 random(2026);
+    for (int round = 0; round < 300; ++round) {
+        std::string error = "a";
+        if (round == 0) {
+            for (int i = 0; i < 6000; ++i) {
+                error += "\u0301";
+            }
+        }
+        const std::size_t length = random() % 20'000;
+        while (round > 0 && error.size() < length) {
+            error += pieces[random() % std::size(pieces)];
+        }
+        delegate->setLastError(error);
+        const auto lines = statusLines(texts.lastChecked, texts.lastError);
+        const auto parsed = throughTheChannel(statusMessage(lines.lastChecked, lines.lastError));
+        ASSERT_TRUE(parsed.message) << "round " << round << ": " << parsed.error;
+        EXPECT_EQ(parsed.message->fields[1], lines.lastError);
+        EXPECT_EQ(texts.lastError.find(kCode), std::string::npos);
+        EXPECT_TRUE(std::ranges::none_of(
+            texts.lastError,
+            [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+            << "round " << round;
+    }
+
+    std::vector<long> coordinates{LONG_MIN, -kMaxCoordinate - 1, -20, 0, 2'000'000, LONG_MAX};
+    for (int i = 0; i < 50; ++i) {
+        coordinates.push_back(static_cast<long>(random()) * (i % 2 ? 1 : -1) * i);
+    }
+    for (const long x : coordinates) {
+        for (const long y : coordinates) {
+            const auto parsed = throughTheChannel(showMessage(x, y, static_cast<int>(x & 1)));
+            ASSERT_TRUE(parsed.message) << x << ", " << y << ": " << parsed.error;
+        }
+    }
+    EXPECT_EQ(throughTheChannel(showMessage(-20, 1079, 1)).message->fields,
+              (std::vector<std::string>{"-20", "1079", "1"}));
 }
 
 }  // namespace

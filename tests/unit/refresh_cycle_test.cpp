@@ -106,6 +106,37 @@ TEST_F(RefreshCycle, ARefreshAskedForWhileOneIsOpenIsSkipped) {
     EXPECT_EQ(title(), "1");
 }
 
+// A bar clicked in a loop or a script calling --refresh: the asks that come within 5 s of a
+// poll's end make one poll when those 5 s are over, with one line. The refresh after a save
+// (on the bus) is not held back.
+TEST_F(RefreshCycle, AsksSoonAfterAPollJoinInOneDeferredPoll) {
+    const std::string deferring =
+        "Deferring Quintrel refresh because the previous refresh ended less than 5s ago";
+    poll(kValid);
+    fakes.mainQueue.advance(1s);
+    for (int i = 0; i < 40; ++i) {
+        delegate->refreshdata();
+        fakes.mainQueue.advance(50ms);
+    }
+    EXPECT_EQ(fakes.http.count(), 1u);
+    EXPECT_EQ(fakes.console.count(deferring), 1);
+    fakes.mainQueue.advance(1999ms);
+    EXPECT_EQ(fakes.http.count(), 1u);
+    fakes.mainQueue.advance(1ms);
+    ASSERT_EQ(fakes.http.count(), 2u);
+    EXPECT_EQ(title(), "...");
+
+    answerBody(1, kValid);
+    delegate->quintrel_refresh(BusMessage{busMessage::refresh, std::nullopt});
+    EXPECT_EQ(fakes.http.count(), 3u);
+    answerBody(2, kValid);
+    // Later than 5 s after the last poll, an ask runs at once.
+    fakes.mainQueue.advance(5s);
+    delegate->refreshdata();
+    EXPECT_EQ(fakes.http.count(), 4u);
+    EXPECT_EQ(fakes.console.count(deferring), 1);
+}
+
 TEST_F(RefreshCycle, WithoutAConfiguredCodeOnlyTheBusRefreshRunsAndEndsAtOnce) {
     // The timer looks at the code as stored: 33 characters untrimmed, 32 trimmed.
     fakes.preferences.set(prefs::apiCode, std::string(32, 'x'));
@@ -218,7 +249,7 @@ TEST_F(RefreshCycle, NotificationsFollowTheFlagTheSwitchAndTheTexts) {
 TEST_F(RefreshCycle, StatusTextsCutLongErrorsToOneLine) {
     EXPECT_EQ(delegate->currentStatusTexts(), (StatusTexts{"Never", "None", false}));
     delegate->setLastError("line one\nline two\r");
-    EXPECT_EQ(statuses.back().lastError, "line one line two\r");
+    EXPECT_EQ(statuses.back().lastError, "line one line two ");
     // Cut by text::ellipsized, whose table holds the boundary; here, that 72 is the limit.
     delegate->setLastError(std::string(73, 'x'));
     EXPECT_EQ(statuses.back().lastError, std::string(69, 'x') + "...");

@@ -101,6 +101,9 @@ public:
     // 45 s; only test builds shorten it (before launch) to run many cycles quickly.
     std::chrono::milliseconds pollInterval{std::chrono::seconds(45)};
     static constexpr double idleThresholdSeconds = 50.0;
+    // A refresh asked for from outside (bus, command line, menu, popup) this soon after a
+    // poll ended waits until the interval is over; asks in between join it.
+    static constexpr std::chrono::seconds kRefreshQuietInterval{5};
     // A code counts as configured only when it is longer than this many characters.
     static constexpr std::size_t kMinimumAPICodeLength = 32;
 
@@ -118,6 +121,10 @@ public:
     std::shared_ptr<HttpTask> refreshTask;
     std::shared_ptr<WorkItem> refreshTimeoutWorkItem;
     std::optional<std::chrono::system_clock::time_point> lastCheckedAt;
+    // When the last poll ended, on the monotonic clock, and the refresh asked for from
+    // outside that waits for the quiet interval after it (refreshdata).
+    std::optional<std::chrono::steady_clock::time_point> lastPollEndedAt;
+    std::shared_ptr<WorkItem> deferredRefresh;
     std::string lastErrorMessage = "None";
     // Sees the two status texts each time they are made, as the popup would show them,
     // whether or not the popup exists. Unset in the app; test builds may set it.

@@ -1,13 +1,14 @@
-#include <algorithm>
-
 #include "app/AppDelegate.h"
+#include "util/SecretMasking.h"
 #include "util/Text.h"
 
 namespace quintrel {
 
 namespace {
 constexpr std::size_t kLastErrorLength = 72;
-}
+// Room for 72 characters of four bytes; what is longer is a flood, not a message.
+constexpr std::size_t kLastErrorBytes = 4 * kLastErrorLength;
+}  // namespace
 
 void AppDelegate::changeStatusBarButton(const std::string& content) {
     onMainThread([this, content] {
@@ -24,9 +25,12 @@ StatusTexts AppDelegate::statusTexts(bool isChecking) const {
     const std::string lastChecked = isChecking      ? "Checking..."
                                     : lastCheckedAt ? text::localDateTime(*lastCheckedAt)
                                                     : "Never";
-    std::string oneLine = lastErrorMessage;
-    std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
-    return {lastChecked, text::ellipsized(oneLine, kLastErrorLength), isChecking};
+    // The service's words reach the popup, the bus and the bars: a reply that echoes the
+    // code must not carry it there.
+    const std::string masked = maskSecrets(lastErrorMessage, configuredAPICode().value_or(""));
+    return {lastChecked,
+            text::ellipsized(text::singleLine(masked), kLastErrorLength, kLastErrorBytes),
+            isChecking};
 }
 
 void AppDelegate::updateRefreshMenuItems(bool isChecking) {

@@ -69,6 +69,16 @@ std::optional<std::string> baseURL(std::string value) {
     return value;
 }
 
+// `base` for the log: a user name and password in it stay out.
+std::string shownURL(std::string_view base) {
+    const std::size_t start = base.find("://") + 3;
+    const std::size_t at = base.substr(0, base.find('/', start)).rfind('@');
+    if (at == std::string_view::npos || at < start) {
+        return std::string(base);
+    }
+    return std::string(base.substr(0, start)) + "***" + std::string(base.substr(at));
+}
+
 void applyOverride(std::string& field, const char* variable, const EnvironmentLookup& environment,
                    Console& console) {
     const auto value = environment(variable);
@@ -77,11 +87,11 @@ void applyOverride(std::string& field, const char* variable, const EnvironmentLo
     }
     if (auto base = baseURL(*value)) {
         field = std::move(*base);
-        console.printLine(std::string(variable) + " in effect: " + field);
+        console.printLine(std::string(variable) + " in effect: " + shownURL(field));
         return;
     }
     console.printLine(std::string("Ignoring ") + variable +
-                      ": not an http or https URL with a host; using " + field);
+                      ": not an http or https URL with a host; using " + shownURL(field));
 }
 
 }  // namespace

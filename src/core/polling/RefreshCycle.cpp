@@ -26,11 +26,32 @@ void AppDelegate::runTimedCode() {
 }
 
 void AppDelegate::refreshdata() {
-    if (!configuredAPICode()) {
-        return;
-    }
-    changeStatusBarButton("...");
-    quintrel_refresh_action();
+    onMainThread([this] {
+        if (!configuredAPICode() || deferredRefresh) {
+            return;
+        }
+        // Each poll can start a notification and a sound: a caller in a loop must not
+        // turn into a poll a second.
+        const auto quietFor =
+            lastPollEndedAt
+                ? kRefreshQuietInterval - (platform.clock.monotonicNow() - *lastPollEndedAt)
+                : std::chrono::steady_clock::duration::zero();
+        if (quietFor > std::chrono::steady_clock::duration::zero()) {
+            print("Deferring Quintrel refresh because the previous refresh ended less than " +
+                  std::to_string(kRefreshQuietInterval.count()) + "s ago");
+            deferredRefresh = std::make_shared<WorkItem>([weak = weak_from_this()] {
+                if (const auto self = weak.lock()) {
+                    self->deferredRefresh.reset();
+                    self->refreshdata();
+                }
+            });
+            platform.mainQueue.asyncAfter(std::chrono::ceil<std::chrono::milliseconds>(quietFor),
+                                          deferredRefresh);
+            return;
+        }
+        changeStatusBarButton("...");
+        quintrel_refresh_action();
+    });
 }
 
 void AppDelegate::quintrel_refresh(const BusMessage&) {
@@ -110,6 +131,7 @@ void AppDelegate::closeRefresh(const std::string& errorText) {
     isRefreshing = false;
     currentRefreshID.reset();
     lastCheckedAt = platform.clock.now();
+    lastPollEndedAt = platform.clock.monotonicNow();
     lastErrorMessage = errorText;
     updateRefreshMenuItems(false);
 }

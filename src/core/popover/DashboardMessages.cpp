@@ -1,5 +1,6 @@
 #include "popover/DashboardMessages.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -117,12 +118,11 @@ std::optional<long> number(std::string_view text) {
 
 // Checks the fields whose values are constrained; empty when they are fine.
 std::string fieldError(MessageType type, const std::vector<std::string>& fields) {
-    constexpr long kCoordinateLimit = 1'000'000;
     switch (type) {
         case MessageType::show:
             for (std::size_t i = 0; i < 2; ++i) {
                 const auto value = number(fields[i]);
-                if (!value || *value < -kCoordinateLimit || *value > kCoordinateLimit) {
+                if (!value || *value < -kMaxCoordinate || *value > kMaxCoordinate) {
                     return "bad coordinate";
                 }
             }
@@ -173,6 +173,17 @@ std::string formatMessage(const DashboardMessage& message) {
     }
     line += '\n';
     return line;
+}
+
+DashboardMessage showMessage(long x, long y, int segment) {
+    const auto coordinate = [](long value) {
+        return std::to_string(std::clamp(value, -kMaxCoordinate, kMaxCoordinate));
+    };
+    return {MessageType::show, {coordinate(x), coordinate(y), std::to_string(segment)}};
+}
+
+DashboardMessage statusMessage(std::string lastCheckedLine, std::string lastErrorLine) {
+    return {MessageType::status, {std::move(lastCheckedLine), std::move(lastErrorLine)}};
 }
 
 ParsedMessage parseMessage(std::string_view line, Sender from) {

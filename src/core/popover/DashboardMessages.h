@@ -16,6 +16,8 @@ inline constexpr std::string_view kProtocolVersion = "q1";
 // Longest line either side accepts, newline excluded: a widget URL with its code fits
 // many times over.
 inline constexpr std::size_t kMaxMessageLine = 8192;
+// The largest distance from the origin a `show` anchor may have, either way.
+inline constexpr long kMaxCoordinate = 1'000'000;
 
 enum class MessageType {
     // app -> helper
@@ -45,6 +47,12 @@ struct DashboardMessage {
 
 // The line for `message`, ending in '\n'.
 std::string formatMessage(const DashboardMessage& message);
+
+// The app's messages whose values come from outside (the tray host's click position, the
+// service's error text), built so that the helper takes them: the anchor is clamped to
+// kMaxCoordinate; the status texts are the app's, which keep far below kMaxMessageLine.
+DashboardMessage showMessage(long x, long y, int segment);
+DashboardMessage statusMessage(std::string lastCheckedLine, std::string lastErrorLine);
 
 struct ParsedMessage {
     std::optional<DashboardMessage> message;

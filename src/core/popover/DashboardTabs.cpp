@@ -73,8 +73,10 @@ NavigationPolicy decidePolicy(const NavigationAction& action, std::string_view w
     }
     const std::string& address = *action.url;
     const bool web = url::isWebURL(address);
+    const auto toBrowser =
+        web && action.followsClick ? std::optional(address) : std::optional<std::string>();
     if (!action.hasTargetFrame) {
-        return {Decision::cancel, web ? std::optional(address) : std::nullopt};
+        return {Decision::cancel, toBrowser};
     }
     if (!web) {
         const bool aboutPage = url::scheme(address) == std::optional<std::string>("about");
@@ -83,7 +85,7 @@ NavigationPolicy decidePolicy(const NavigationAction& action, std::string_view w
     if (!action.isMainFrame || origin(address) == origin(widgetBase)) {
         return {Decision::allow, std::nullopt};
     }
-    return {Decision::cancel, address};
+    return {Decision::cancel, toBrowser};
 }
 
 StatusLines statusLines(std::string_view lastChecked, std::string_view lastError) {

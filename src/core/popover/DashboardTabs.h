@@ -54,11 +54,13 @@ std::optional<PageLoad> reloadSelectedTab(bool isViewLoaded, std::string_view wi
 
 // A navigation the web view asks about. A request for a new window (a target=_blank
 // link, window.open) has no target frame. The web view's own loads (the selected tab,
-// the no-code page) are not asked about.
+// the no-code page) are not asked about. `followsClick`: the user clicked in the page
+// (or pressed a key there) shortly before, and no link went to the browser since.
 struct NavigationAction {
     bool hasTargetFrame = true;
     bool isMainFrame = true;
     std::optional<std::string> url;
+    bool followsClick = false;
 };
 
 struct NavigationPolicy {
@@ -70,9 +72,10 @@ struct NavigationPolicy {
 
 // The main frame stays on the widget host (`widgetBase`'s scheme, host and port): any
 // other web address goes to the browser instead. A new window goes to the browser and is
-// cancelled. Embedded frames may load any web page. Every other scheme (file:, smb:,
-// javascript:, custom handlers) is cancelled and opened nowhere; about: pages stay
-// allowed inside the page.
+// cancelled. Only a navigation that follows a click reaches the browser: a page's own
+// timers and redirects are cancelled and open nothing. Embedded frames may load any web
+// page. Every other scheme (file:, smb:, javascript:, custom handlers) is cancelled and
+// opened nowhere; about: pages stay allowed inside the page.
 NavigationPolicy decidePolicy(const NavigationAction& action, std::string_view widgetBase);
 
 struct StatusLines {

@@ -7,6 +7,7 @@
 #include "app/BusMessages.h"
 #include "polling/Preferences.h"
 #include "settings/QuintrelAPIValidationResponse.h"
+#include "util/SecretMasking.h"
 #include "util/Text.h"
 #include "util/Url.h"
 
@@ -90,7 +91,11 @@ ValidationOutcome validationOutcome(const HttpResult& result, Console& console) 
 void applyValidationOutcome(const SettingsServices& services, const SettingsSnapshot& snapshot,
                             const ValidationOutcome& outcome) {
     if (outcome.kind != ValidationOutcome::Kind::success) {
-        postFailure(services.bus, outcome.errorText);
+        // The service may echo the code it was asked about; a code this short is a typo,
+        // and masking it would garble the message.
+        constexpr std::size_t kShortestMaskedCode = 8;
+        const bool secret = snapshot.apiCode.size() >= kShortestMaskedCode;
+        postFailure(services.bus, maskSecrets(outcome.errorText, secret ? snapshot.apiCode : ""));
         return;
     }
     auto& store = services.preferences;

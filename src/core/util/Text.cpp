@@ -135,11 +135,40 @@ std::string graphemePrefix(std::string_view text, std::size_t count) {
     return std::string(text.substr(0, end));
 }
 
-std::string ellipsized(std::string_view text, std::size_t limit) {
-    if (limit < 3 || graphemeCount(text) <= limit) {
+std::string ellipsized(std::string_view text, std::size_t limit, std::size_t maxBytes) {
+    if (limit < 3 || maxBytes < 3 || (text.size() <= maxBytes && graphemeCount(text) <= limit)) {
         return std::string(text);
     }
-    return graphemePrefix(text, limit - 3) + "...";
+    std::size_t end = 0;
+    std::size_t seen = 0;
+    forEachGraphemeEnd(text, [&](std::size_t offset) {
+        if (seen == limit - 3 || offset > maxBytes - 3) {
+            return false;
+        }
+        end = offset;
+        ++seen;
+        return true;
+    });
+    return std::string(text.substr(0, end)) + "...";
+}
+
+std::string singleLine(std::string_view text) {
+    std::string line;
+    line.reserve(text.size());
+    const auto length = static_cast<int32_t>(text.size());
+    int32_t offset = 0;
+    while (offset < length) {
+        const int32_t start = offset;
+        UChar32 c;
+        U8_NEXT(text.data(), offset, length, c);
+        if (c == '\n' || c == '\r' || c == '\t') {
+            line += ' ';
+        } else if (c < 0 || !(c < 0x20 || (c >= 0x7F && c <= 0x9F))) {
+            line.append(text.substr(static_cast<std::size_t>(start),
+                                    static_cast<std::size_t>(offset - start)));
+        }
+    }
+    return line;
 }
 
 std::string localDateTime(std::chrono::system_clock::time_point time) {

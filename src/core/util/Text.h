@@ -21,8 +21,15 @@ std::size_t graphemeCount(std::string_view text);
 std::string graphemePrefix(std::string_view text, std::size_t count);
 
 // `text` when it has at most `limit` characters, else its first `limit - 3` followed by
-// "...", so the result has exactly `limit` characters.
-std::string ellipsized(std::string_view text, std::size_t limit);
+// "...", so the result has exactly `limit` characters. With `maxBytes`, a text longer than
+// that in bytes is cut too, where a character ends, so that it fits with the "..." (one
+// character can be a letter with thousands of accents).
+std::string ellipsized(std::string_view text, std::size_t limit,
+                       std::size_t maxBytes = std::string_view::npos);
+
+// `text` as one line of plain text: line breaks and tabs become spaces, and every other
+// control character (C0, DEL, C1: NUL, BEL, ESC, ...) is dropped.
+std::string singleLine(std::string_view text);
 
 // "yyyy-MM-dd HH:mm:ss" in the local time zone.
 std::string localDateTime(std::chrono::system_clock::time_point time);

@@ -5,6 +5,8 @@
 #include <QtDebug>
 #include <utility>
 
+#include "desktop/system/StdoutConsole.h"
+
 namespace quintrel {
 
 using popover::DashboardMessage;
@@ -82,8 +84,6 @@ bool DashboardHelperProcess::ensureRunning() {
     }
     auto* process = new QProcess(this);
     process->setProgram(*program_);
-    // Its one line about a refused message reaches the user's log beside ours.
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->start();
     if (!process->waitForStarted(5000)) {
         qWarning("Cannot start the dashboard helper %s: %s", qPrintable(*program_),
@@ -93,9 +93,13 @@ bool DashboardHelperProcess::ensureRunning() {
     }
     process_ = process;
     buffer_.clear();
+    errors_.clear();
     handshakeDone_ = false;
     quitting_ = false;
     connect(process, &QProcess::readyReadStandardOutput, this, &DashboardHelperProcess::readLines);
+    // Its own lines and the web engine's reach the user's log beside ours; those can quote
+    // a widget URL, which holds the API code.
+    connect(process, &QProcess::readyReadStandardError, this, [this] { forwardErrors(false); });
     connect(process, &QProcess::finished, this, &DashboardHelperProcess::finished);
     send({MessageType::config, {widgetBase_}});
     emit started();
@@ -150,6 +154,22 @@ void DashboardHelperProcess::readLines() {
     }
 }
 
+void DashboardHelperProcess::forwardErrors(bool flush) {
+    // A line this long is passed on in pieces rather than held without end.
+    constexpr std::size_t kLongestLine = 64 * 1024;
+    const QByteArray chunk = process_->readAllStandardError();
+    errors_.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
+    std::size_t newline;
+    while ((newline = errors_.find('\n')) != std::string::npos) {
+        StdoutConsole::printError(std::string_view(errors_).substr(0, newline));
+        errors_.erase(0, newline + 1);
+    }
+    if (!errors_.empty() && (flush || errors_.size() > kLongestLine)) {
+        StdoutConsole::printError(errors_);
+        errors_.clear();
+    }
+}
+
 // A helper that breaks the protocol is not trusted with another message.
 void DashboardHelperProcess::stop(const QString& why) {
     qWarning("The dashboard helper sent a message it must not (%s); stopping it", qPrintable(why));
@@ -158,6 +178,7 @@ void DashboardHelperProcess::stop(const QString& why) {
 }
 
 void DashboardHelperProcess::finished(int exitCode, QProcess::ExitStatus status) {
+    forwardErrors(true);
     if (!quitting_) {
         if (status == QProcess::CrashExit) {
             qWarning("The dashboard helper ended unexpectedly (crashed or killed)");

@@ -55,6 +55,8 @@ signals:
 
 private:
     void readLines();
+    // The helper's standard error, a line at a time, into ours with the API code masked.
+    void forwardErrors(bool flush);
     void stop(const QString& why);
     void finished(int exitCode, QProcess::ExitStatus status);
 
@@ -62,6 +64,7 @@ private:
     const std::string widgetBase_;
     QProcess* process_ = nullptr;
     std::string buffer_;
+    std::string errors_;
     bool handshakeDone_ = false;
     bool quitting_ = false;
     QTimer releaseTimer_;

@@ -58,7 +58,7 @@ void DashboardPopoverViewController::updateStatus(const std::string& lastChecked
 }
 
 void DashboardPopoverViewController::sendStatus() {
-    helper_->send({MessageType::status, {status_.lastChecked, status_.lastError}});
+    helper_->send(popover::statusMessage(status_.lastChecked, status_.lastError));
 }
 
 void DashboardPopoverViewController::received(const DashboardMessage& message) {
@@ -91,8 +91,14 @@ void DashboardPopoverViewController::received(const DashboardMessage& message) {
         }
         case MessageType::open:
             // The helper holds remote content: only a web link from it reaches the browser.
-            if (url::isWebURL(message.fields[0])) {
+            if (!url::isWebURL(message.fields[0])) {
+                break;
+            }
+            if (opens_.take(std::chrono::steady_clock::now())) {
                 browser_.openURL(message.fields[0]);
+            } else {
+                qWarning("Not opening a link from the dashboard: more than %zu in a minute",
+                         kOpensPerMinute);
             }
             break;
 #ifdef QUINTREL_TEST_HOOKS

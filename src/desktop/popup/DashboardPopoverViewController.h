@@ -13,6 +13,7 @@
 #include "platform/DashboardPopover.h"
 #include "popover/DashboardTabs.h"
 #include "settings/QuintrelLegalLinks.h"
+#include "util/RateBudget.h"
 
 namespace quintrel {
 
@@ -56,6 +57,10 @@ public:
     std::function<void()> quitHandler;
     std::function<void()> refreshHandler;
 
+    // Links the helper may hand to the browser in a minute. The helper sends one per click
+    // in the page; this holds should a page get past it.
+    static constexpr std::size_t kOpensPerMinute = 5;
+
 private:
     void received(const popover::DashboardMessage& message);
     void send(const popover::PageLoad& page);
@@ -69,6 +74,7 @@ private:
     bool viewLoaded_ = false;
     int selectedSegment_ = 0;
     popover::StatusLines status_{"Last checked: Never", "Last error: None"};
+    RateBudget opens_{kOpensPerMinute, std::chrono::minutes(1)};
 };
 
 }  // namespace quintrel

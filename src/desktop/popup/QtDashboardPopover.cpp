@@ -1,6 +1,9 @@
 #include "desktop/popup/QtDashboardPopover.h"
 
 #include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 
 #include "desktop/popup/DashboardPopoverViewController.h"
 #include "settings/QuintrelLegalLinks.h"
@@ -52,11 +55,15 @@ void QtDashboardPopover::show() {
     }
     dismissedAt_.reset();
     controller->viewWillAppear();
-    const QPoint anchor = trayPosition_ ? trayPosition_().value_or(QCursor::pos()) : QCursor::pos();
+    QPoint anchor = trayPosition_ ? trayPosition_().value_or(QCursor::pos()) : QCursor::pos();
+    // A tray host may report any position at all.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (const QRect desktop = screen ? screen->virtualGeometry() : QRect(); !desktop.isEmpty()) {
+        anchor = {std::clamp(anchor.x(), desktop.left(), desktop.right()),
+                  std::clamp(anchor.y(), desktop.top(), desktop.bottom())};
+    }
     helper_->cancelRelease();
-    helper_->send({MessageType::show,
-                   {std::to_string(anchor.x()), std::to_string(anchor.y()),
-                    std::to_string(controller->selectedSegment())}});
+    helper_->send(popover::showMessage(anchor.x(), anchor.y(), controller->selectedSegment()));
     shown_ = true;
 }
 

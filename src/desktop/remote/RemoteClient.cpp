@@ -52,6 +52,34 @@ const char* methodOf(CommandAction action) {
     }
 }
 
+// waybar reads "text" and "tooltip" as Pango markup: the service's words must stay words.
+QString pangoEscaped(const QString& text) {
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+            case u'&':
+                escaped += QLatin1String("&amp;");
+                break;
+            case u'<':
+                escaped += QLatin1String("&lt;");
+                break;
+            case u'>':
+                escaped += QLatin1String("&gt;");
+                break;
+            case u'"':
+                escaped += QLatin1String("&quot;");
+                break;
+            case u'\'':
+                escaped += QLatin1String("&apos;");
+                break;
+            default:
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
 // The reply of a call to the running app, or the exit code of why there is none.
 struct CallResult {
     std::optional<QDBusMessage> reply;
@@ -226,8 +254,8 @@ QString watchLine(const RemoteState& state, WatchFormat format) {
             const QString tooltip = QStringLiteral("Last checked: ") + state.lastChecked +
                                     QStringLiteral("\nLast error: ") + state.lastError;
             return QString::fromUtf8(
-                QJsonDocument(QJsonObject{{QStringLiteral("text"), state.title},
-                                          {QStringLiteral("tooltip"), tooltip},
+                QJsonDocument(QJsonObject{{QStringLiteral("text"), pangoEscaped(state.title)},
+                                          {QStringLiteral("tooltip"), pangoEscaped(tooltip)},
                                           {QStringLiteral("class"), cssClass}})
                     .toJson(QJsonDocument::Compact));
         }

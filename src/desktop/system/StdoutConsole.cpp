@@ -43,15 +43,18 @@ void StdoutConsole::printLine(std::string_view line) {
     std::fflush(stdout);
 }
 
+void StdoutConsole::printError(std::string_view line) {
+    const std::string text = maskedWithStoredCode(line);
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
 void StdoutConsole::installQtMessageHandler() {
     qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
             // Qt's warnings quote URLs, and the dashboard's carry the API code.
-            const std::string text =
-                maskedWithStoredCode(qFormatLogMessage(type, context, message).toStdString());
-            std::fwrite(text.data(), 1, text.size(), stderr);
-            std::fputc('\n', stderr);
-            std::fflush(stderr);
+            printError(qFormatLogMessage(type, context, message).toStdString());
             if (type == QtFatalMsg) {
                 std::abort();
             }

@@ -18,6 +18,8 @@ public:
     static void installQtMessageHandler();
     // The stored API code, as last read or saved; empty when there is none.
     static void maskInQtMessages(std::string code);
+    // One line on standard error, masked as Qt's messages are.
+    static void printError(std::string_view line);
 
 private:
     std::mutex mutex_;

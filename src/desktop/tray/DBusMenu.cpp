@@ -107,7 +107,9 @@ QDBusVariant DBusMenu::GetProperty(int id, const QString& name) {
 }
 
 void DBusMenu::Event(int id, const QString& eventId, const QDBusVariant&, uint) {
-    if (eventId == QLatin1String("clicked")) {
+    if (!knows(id)) {
+        refuse(QStringLiteral("No menu item %1").arg(id));
+    } else if (eventId == QLatin1String("clicked")) {
         activate(id);
     }
 }
@@ -120,6 +122,10 @@ QList<int> DBusMenu::EventGroup(const dbusmenu::EventList& events) {
         } else {
             idErrors.append(event.id);
         }
+    }
+    // The menu protocol: an error only when none of the ids is known.
+    if (!events.isEmpty() && idErrors.size() == events.size()) {
+        refuse(QStringLiteral("No menu item among %1 events").arg(events.size()));
     }
     return idErrors;
 }

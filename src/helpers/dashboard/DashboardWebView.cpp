@@ -1,5 +1,6 @@
 #include "helpers/dashboard/DashboardWebView.h"
 
+#include <QApplication>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -88,6 +89,8 @@ DashboardWebView::DashboardWebView(std::string widgetBase, QWidget* parent)
         timeout_.stop();
         emit loadFinished(ok);
     });
+    // The web engine gives its input to a child widget it may replace at any time.
+    qApp->installEventFilter(this);
 }
 
 // The pages go before the view and long before the profile.
@@ -108,27 +111,31 @@ void DashboardWebView::loadHTML(const QString& html) {
 }
 
 bool DashboardWebView::decide(const QUrl& url, bool isMainFrame, bool hasTargetFrame) {
-    popover::NavigationAction action{hasTargetFrame, isMainFrame, std::nullopt};
+    const bool followsClick = click_ && std::chrono::steady_clock::now() - *click_ < kClickLifetime;
+    popover::NavigationAction action{hasTargetFrame, isMainFrame, std::nullopt, followsClick};
     if (!url.isEmpty()) {
         action.url = url.toString(QUrl::FullyEncoded).toStdString();
     }
     const auto policy = popover::decidePolicy(action, widgetBase_);
     if (policy.openInBrowser) {
+        // One click, one link: a page that navigates in a loop gets one more, no more.
+        click_.reset();
         emit openInBrowser(QString::fromStdString(*policy.openInBrowser));
     }
     return policy.decision == popover::NavigationPolicy::Decision::allow;
 }
 
 bool DashboardWebView::allowNewWindow() {
-    const auto now = std::chrono::steady_clock::now();
-    while (!newWindows_.empty() && now - newWindows_.front() > std::chrono::minutes(1)) {
-        newWindows_.pop_front();
+    return newWindows_.take(std::chrono::steady_clock::now());
+}
+
+bool DashboardWebView::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if ((type == QEvent::MouseButtonPress || type == QEvent::KeyPress) && watched->isWidgetType() &&
+        view_->isAncestorOf(static_cast<QWidget*>(watched))) {
+        click_ = std::chrono::steady_clock::now();
     }
-    if (newWindows_.size() >= kNewWindowsPerMinute) {
-        return false;
-    }
-    newWindows_.push_back(now);
-    return true;
+    return false;
 }
 
 }  // namespace quintrel

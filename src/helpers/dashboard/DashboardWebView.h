@@ -2,13 +2,14 @@
 // The popup's web view. It applies the navigation rules itself, at once, inside the web
 // engine's callback, and hands the links meant for the browser to whoever listens.
 
-#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <chrono>
-#include <deque>
+#include <optional>
 #include <string>
+
+#include "util/RateBudget.h"
 
 class QWebEngineView;
 class QWebEnginePage;
@@ -30,6 +31,9 @@ public:
 
     // New windows a page may ask for in a minute; past that they are dropped unseen.
     static constexpr int kNewWindowsPerMinute = 5;
+    // How long after a click (or key press) in the page one link may go to the browser:
+    // long enough for a link whose page first redirects.
+    static constexpr std::chrono::seconds kClickLifetime{5};
 
 signals:
     // An http(s) link the user's browser should open.
@@ -42,12 +46,16 @@ private:
     class NewWindowPage;
     bool decide(const QUrl& url, bool isMainFrame, bool hasTargetFrame);
     bool allowNewWindow();
+    // Sees the user's clicks and key presses on their way into the web view.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     const std::string widgetBase_;
     QWebEngineView* view_;
     Page* page_;
     QTimer timeout_;
-    std::deque<std::chrono::steady_clock::time_point> newWindows_;
+    RateBudget newWindows_{kNewWindowsPerMinute, std::chrono::minutes(1)};
+    // The last click in the page that no link has used yet.
+    std::optional<std::chrono::steady_clock::time_point> click_;
 };
 
 }  // namespace quintrel
