@@ -10,11 +10,13 @@ function(quintrel_strict target)
         $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
 endfunction()
 
-# Release builds, the package's among them, are hardened as Debian builds its own: a
-# protected stack, checked libc calls, and relocations resolved at start and then made
-# read-only (the package test runs hardening-check on the three executables).
+# Every build but the sanitizers' is hardened as Debian builds its own: a protected stack,
+# checked libc calls (where the optimizer runs, which they need), and relocations resolved at
+# start and then made read-only (the package test runs hardening-check on the three
+# executables). Test, user and package builds thus compile alike, and the package reuses the
+# test build's objects through the compiler cache.
 include(CheckCXXCompilerFlag)
-set(_hardening -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2 -fstack-protector-strong)
+set(_hardening -fstack-protector-strong)
 foreach(_flag IN ITEMS -fstack-clash-protection -fcf-protection)
     string(MAKE_C_IDENTIFIER "QUINTREL_HAS${_flag}" _known)
     check_cxx_compiler_flag(${_flag} ${_known})
@@ -22,5 +24,8 @@ foreach(_flag IN ITEMS -fstack-clash-protection -fcf-protection)
         list(APPEND _hardening ${_flag})
     endif()
 endforeach()
-add_compile_options("$<$<CONFIG:Release>:${_hardening}>")
-add_link_options("$<$<CONFIG:Release>:LINKER:-z,relro,-z,now>")
+if(NOT QUINTREL_SANITIZE)
+    add_compile_options(${_hardening}
+        "$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
+    add_link_options(LINKER:-z,relro,-z,now)
+endif()
