@@ -52,12 +52,6 @@ TEST(Graphemes, AsciiCountsAsTheFullRulesDo) {
         // the full rules.
         EXPECT_EQ(graphemeCount(c.text + "\u00E9"), c.count + 1) << testing::PrintToString(c.text);
     }
-    // A prefix never splits a character.
-    EXPECT_EQ(graphemePrefix("\r\r\n", 1), "\r");
-    EXPECT_EQ(graphemePrefix("\r\r\n", 2), "\r\r\n");
-    EXPECT_EQ(graphemePrefix("e\u0301xyz", 1), "e\u0301");
-    EXPECT_EQ(graphemePrefix("abc", 5), "abc");
-    EXPECT_EQ(graphemePrefix("abc", 0), "");
 }
 
 TEST(Ellipsized, CutsLongTextsToExactlyTheLimit) {

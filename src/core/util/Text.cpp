@@ -119,22 +119,6 @@ std::size_t graphemeCount(std::string_view text) {
     return count;
 }
 
-std::string graphemePrefix(std::string_view text, std::size_t count) {
-    if (count == 0) {
-        return {};
-    }
-    std::size_t end = text.size();
-    std::size_t seen = 0;
-    forEachGraphemeEnd(text, [&](std::size_t offset) {
-        if (++seen < count) {
-            return true;
-        }
-        end = offset;
-        return false;
-    });
-    return std::string(text.substr(0, end));
-}
-
 std::string ellipsized(std::string_view text, std::size_t limit, std::size_t maxBytes) {
     if (limit < 3 || maxBytes < 3 || (text.size() <= maxBytes && graphemeCount(text) <= limit)) {
         return std::string(text);

@@ -17,9 +17,6 @@ bool isValidUTF8(std::string_view text);
 
 std::size_t graphemeCount(std::string_view text);
 
-// The first `count` grapheme clusters of `text` (all of it when it has fewer).
-std::string graphemePrefix(std::string_view text, std::size_t count);
-
 // `text` when it has at most `limit` characters, else its first `limit - 3` followed by
 // "...", so the result has exactly `limit` characters. With `maxBytes`, a text longer than
 // that in bytes is cut too, where a character ends, so that it fits with the "..." (one
