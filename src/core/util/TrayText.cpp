@@ -13,8 +13,9 @@ namespace {
 constexpr std::uint64_t kShortenFrom = 10'000;
 
 // Process names of the watchers of the panels seen so far. GNOME's AppIndicator extension
-// runs inside gnome-shell; KDE's watcher is kded5's, Plasma's own host plasmashell's.
-constexpr std::array<std::pair<std::string_view, bool>, 7> kHosts{{
+// runs inside gnome-shell; KDE's watcher is kded's (kded5 on Plasma 5, kded6 on Plasma 6),
+// Plasma's own host plasmashell's.
+constexpr std::array<std::pair<std::string_view, bool>, 8> kHosts{{
     {"gnome-shell", true},
     {"xfce4-panel", false},
     // xfce4-panel's plugin wrapper: Debian 12's (4.18) and later releases' name.
@@ -23,6 +24,7 @@ constexpr std::array<std::pair<std::string_view, bool>, 7> kHosts{{
     {"waybar", false},
     {"plasmashell", false},
     {"kded5", false},
+    {"kded6", false},
 }};
 
 }  // namespace
