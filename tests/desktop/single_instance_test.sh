@@ -10,13 +10,14 @@ export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$w
 export XDG_CACHE_HOME=$work/cache DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 lockdir=$XDG_RUNTIME_DIR
+lock=$XDG_RUNTIME_DIR/quintrel-companion-$(id -u).lock
 
-check() {  # description
+check() {  # description [signal that ends the first instance]
     "$app" >"$work/first.out" 2>"$work/first.err" &
     first=$!
     # The first one owns its lock once its status item exists.
     for _ in $(seq 100); do
-        [[ $(head -n1 "$lockdir"/quintrel-companion-*.lock 2>/dev/null) == "$first" ]] && break
+        [[ $(head -n1 "$lockdir/quintrel-companion-$(id -u).lock" 2>/dev/null) == "$first" ]] && break
         sleep 0.1
     done
     second=$(timeout 20 "$app" 2>/dev/null) && status=0 || status=$?
@@ -24,7 +25,7 @@ check() {  # description
     [[ $second == "Quintrel Companion is already running" ]] ||
         { echo "$1: second start printed '$second'"; exit 1; }
     kill -0 "$first" || { echo "$1: the first instance is gone"; exit 1; }
-    kill "$first"
+    kill -s "${2:-TERM}" "$first"
     wait "$first" || true
     first=
     echo "$1: ok"
@@ -37,17 +38,18 @@ refused() {  # description, expected text of the one line
     echo "$1: ok"
 }
 
-check "lock file without a bus"
-# The first instance above was killed and left its lock file behind: it is taken over.
-[[ -n $(ls "$XDG_RUNTIME_DIR") ]] || { echo "no lock file was left"; exit 1; }
+check "lock file without a bus" KILL
+# The first instance above died without a chance to remove its lock: it is taken over.
+[[ -f $lock ]] || { echo "no lock file was left"; exit 1; }
 check "lock file left by a dead instance"
+# Ended properly, an instance takes its lock file with it.
+[[ ! -e $lock ]] || { echo "the lock file outlived its instance"; exit 1; }
 
 # Without a runtime folder: a folder of the user's own, never the shared /tmp.
 lockdir=$XDG_CACHE_HOME/quintrel-companion
 (unset XDG_RUNTIME_DIR && check "lock file without a runtime folder")
 [[ $(stat -c %a "$lockdir") == 700 ]] || { echo "the lock's folder is not private"; exit 1; }
 
-lock=$XDG_RUNTIME_DIR/quintrel-companion-$(id -u).lock
 rm -f "$lock" && mkfifo "$lock"
 refused "a FIFO as the lock file" "The lock file $lock is not a regular file"
 rm -f "$lock" && ln -s "$work/elsewhere" "$lock"

@@ -13,8 +13,8 @@ namespace {
 constexpr std::uint64_t kShortenFrom = 1'000;
 
 // Process names of the watchers of the panels seen so far. GNOME's AppIndicator extension
-// runs inside gnome-shell; KDE's watcher is kded5's (kded6 on Plasma 6), Plasma's own host
-// plasmashell's.
+// runs inside gnome-shell; KDE's watcher is kded's (kded5 on Plasma 5, kded6 on Plasma 6),
+// Plasma's own host plasmashell's.
 constexpr std::array<std::pair<std::string_view, HostDrawing>, 8> kHosts{{
     {"gnome-shell", HostDrawing::label},
     {"xfce4-panel", HostDrawing::squareIcon},

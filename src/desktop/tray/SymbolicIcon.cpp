@@ -1,6 +1,7 @@
 #include "desktop/tray/SymbolicIcon.h"
 
-#include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
 
 #include <filesystem>
 
@@ -17,9 +18,17 @@ namespace quintrel::symbolicicon {
 QImage image(int size) {
     static const bool loaded = (loadSymbolicIconResource(), true);
     (void)loaded;
-    QImageReader reader(QStringLiteral(":/quintrel/icons/%1.svg").arg(QLatin1String(kName)));
-    reader.setScaledSize(QSize(size, size));
-    return reader.read();
+    // Qt's SVG library itself, not the SVG image plugin: some releases ship that plugin in a
+    // package of its own, and without it the icon would silently come out empty.
+    QSvgRenderer renderer(QStringLiteral(":/quintrel/icons/%1.svg").arg(QLatin1String(kName)));
+    if (!renderer.isValid() || size <= 0) {
+        return {};
+    }
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    renderer.render(&painter);
+    return icon;
 }
 
 QString themePath() {

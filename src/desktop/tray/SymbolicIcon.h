@@ -11,7 +11,7 @@ namespace quintrel::symbolicicon {
 // panel's own icons; a pixmap it draws as it is.
 inline constexpr const char* kName = "com.quintrel.Companion-symbolic";
 
-// The icon `size` pixels square; null when the SVG cannot be read (no SVG image plugin).
+// The icon `size` pixels square; null when the SVG cannot be read.
 QImage image(int size);
 
 // Where a host finds the icon by name when its default theme does not have it: the
