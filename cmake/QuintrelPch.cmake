@@ -23,12 +23,11 @@ function(quintrel_test_pch target family)
     if(NOT QUINTREL_PCH)
         return()
     endif()
-    # Through a precompiled header GCC 12 no longer treats libstdc++ as a system header, and
-    # its false reports on std::string's inlined copies (GCC bug 105329, like the
+    # Through a precompiled header GCC (12 and 14 alike) no longer treats libstdc++ as a system
+    # header, and its false reports on std::string's inlined copies (GCC bug 105329, like the
     # -Wno-restrict of quintrel_strict) surface in the tests.
-    set(old_gcc "$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_LESS:$<CXX_COMPILER_VERSION>,13>>")
     target_compile_options(${target} PRIVATE
-        "$<${old_gcc}:-Wno-array-bounds;-Wno-stringop-overflow;-Wno-stringop-overread>")
+        "$<$<CXX_COMPILER_ID:GNU>:-Wno-array-bounds;-Wno-stringop-overflow;-Wno-stringop-overread>")
     get_property(owner DIRECTORY PROPERTY QUINTREL_PCH_OWNER_${family})
     if(owner)
         target_precompile_headers(${target} REUSE_FROM ${owner})
