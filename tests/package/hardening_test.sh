@@ -12,6 +12,12 @@ fi
 # start files too; Debian 12's do not, so no program built there has it (dpkg neither).
 options=()
 readelf -n "$(c++ -print-file-name=crt1.o)" | grep IBT >/dev/null || options+=(--nocfprotection)
+# Branch protection is arm64's; newer hardening-check asks for it on every architecture
+# (and its --help exits non-zero).
+help=$(hardening-check --help 2>&1 || true)
+if [ "$(uname -m)" != aarch64 ] && [[ $help == *--nobranchprotection* ]]; then
+    options+=(--nobranchprotection)
+fi
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
