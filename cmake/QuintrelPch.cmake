@@ -28,6 +28,14 @@ function(quintrel_test_pch target family)
     # -Wno-restrict of quintrel_strict) surface in the tests.
     target_compile_options(${target} PRIVATE
         "$<$<CXX_COMPILER_ID:GNU>:-Wno-array-bounds;-Wno-stringop-overflow;-Wno-stringop-overread>")
+    # AUTOMOC's mocs_compilation.cpp is empty when the test includes its own .moc; loading
+    # the header into it would cost seconds for nothing.
+    get_target_property(automoc ${target} AUTOMOC)
+    if(automoc)
+        set_source_files_properties(
+            ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/mocs_compilation.cpp
+            PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+    endif()
     get_property(owner DIRECTORY PROPERTY QUINTREL_PCH_OWNER_${family})
     if(owner)
         target_precompile_headers(${target} REUSE_FROM ${owner})

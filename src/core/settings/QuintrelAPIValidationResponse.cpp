@@ -9,7 +9,6 @@ namespace quintrel {
 
 namespace {
 
-constexpr const char* kCheckAPI = "Check API";
 
 const nlohmann::json* member(const nlohmann::json& container, std::string_view key) {
     if (!container.is_object()) {
@@ -145,18 +144,18 @@ std::string QuintrelAPIValidationResponse::validationMessage() const {
         }
     }
     if (!errorCode || *errorCode == 0) {
-        return kCheckAPI;
+        return kCheckAPITitle;
     }
     return "Invalid API code (error " + std::to_string(*errorCode) + ")";
 }
 
 std::string validationFailureMessage(std::string_view body) {
     if (!text::isValidUTF8(body)) {
-        return kCheckAPI;
+        return kCheckAPITitle;
     }
     const auto trimmed = text::trimmed(body);
     if (trimmed.empty()) {
-        return kCheckAPI;
+        return kCheckAPITitle;
     }
     return text::ellipsized(trimmed, 140);
 }

@@ -11,6 +11,10 @@
 
 namespace quintrel {
 
+// The status title while a code is being checked, and after a check that failed without
+// a reason the user could act on.
+inline constexpr const char* kCheckAPITitle = "Check API";
+
 struct QuintrelAPIValidationResponse {
     std::optional<std::int64_t> errorCode;  // "error" read as a number; 0 means no error
     std::optional<std::string> errorText;   // "error" read as text

@@ -15,10 +15,9 @@ namespace quintrel {
 
 namespace {
 
-constexpr const char* kCheckAPI = "Check API";
 
 void postFailure(NotificationBus& bus, const std::string& errorText) {
-    postStatusContent(bus, kCheckAPI);
+    postStatusContent(bus, kCheckAPITitle);
     postStatusError(bus, errorText);
 }
 
