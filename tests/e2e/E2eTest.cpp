@@ -136,7 +136,7 @@ std::vector<LoggedRequest> StandinClient::log() const {
                           : nlohmann::json();
     for (const auto& e : json.is_array() ? json : nlohmann::json::array()) {
         entries.push_back({e.value("method", ""), e.value("path", ""), e.value("query", ""),
-                           e.value("time", 0.0), e.value("status", 0), e.value("body", "")});
+                           e.value("status", 0), e.value("body", "")});
     }
     return entries;
 }
@@ -368,10 +368,13 @@ void E2eTest::TearDown() {
     stopSession();
 }
 
-void E2eTest::startWithCode(const QProcessEnvironment& extra) {
-    writePreferences({{"qnapicode", kDemoCode}});
+void E2eTest::startWithCode(const QProcessEnvironment& extra, const nlohmann::json& preferences,
+                            const QString& program) {
+    auto stored = preferences;
+    stored["qnapicode"] = kDemoCode;
+    writePreferences(stored);
     ASSERT_TRUE(startPanel()) << "the panel did not start";
-    ASSERT_TRUE(startApp(extra)) << app().error();
+    ASSERT_TRUE(startApp(extra, program)) << app().error();
 }
 
 LoggedRequest E2eTest::firstAnsweredPoll() {

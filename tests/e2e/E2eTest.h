@@ -86,7 +86,6 @@ struct LoggedRequest {
     std::string method;
     std::string path;
     std::string query;  // raw, items in the order sent
-    double time;
     int status;  // 0 while the reply is pending or when the connection was dropped
     std::string body;
     std::optional<std::string> queryValue(const std::string& name) const;  // percent-decoded
@@ -171,8 +170,11 @@ protected:
     // The id of the visible window of that title, or empty.
     QString window(const QString& title);
 
-    // Stores the demo code, starts the panel, then the app with `extra` in its environment.
-    void startWithCode(const QProcessEnvironment& extra = {});
+    // Stores the demo code with `preferences`, starts the panel, then the app (the build's or
+    // `program`) with `extra` in its environment.
+    void startWithCode(const QProcessEnvironment& extra = {},
+                       const nlohmann::json& preferences = nlohmann::json::object(),
+                       const QString& program = {});
     // Waits until the first poll has been answered and answers it.
     LoggedRequest firstAnsweredPoll();
     // The pid of a child of the app whose executable's path passes `matches`, or 0.
