@@ -147,16 +147,6 @@ std::vector<LoggedRequest> StandinClient::requests(const std::string& path) cons
     return all;
 }
 
-// ---- the fake screen saver
-
-void FakeScreenSaver::setActive(bool active) {
-    active_ = active;
-    auto signal = QDBusMessage::createSignal("/org/freedesktop/ScreenSaver",
-                                             "org.freedesktop.ScreenSaver", "ActiveChanged");
-    signal << active;
-    bus_.send(signal);
-}
-
 // ---- the session
 
 void E2eTest::startSession() {
@@ -209,7 +199,7 @@ void E2eTest::startSession() {
     environment_.insert("QUINTREL_WIDGET_URL", QString::fromStdString(widgetURL()));
     connectionName_ = QStringLiteral("e2e-%1").arg(reinterpret_cast<quintptr>(this));
     auto connection = QDBusConnection::connectToBus(address, connectionName_);
-    screenSaver_ = std::make_unique<FakeScreenSaver>(connection);
+    screenSaver_ = std::make_unique<FakeScreenSaver>(connection, 0);  // never idle
     constexpr auto kExport = QDBusConnection::ExportScriptableContents;
     if (!connection.registerObject("/org/freedesktop/ScreenSaver", screenSaver_.get(), kExport) ||
         !connection.registerObject("/ScreenSaver", screenSaver_.get(), kExport) ||

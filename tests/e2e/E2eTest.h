@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "FakeNotificationServer.h"
+#include "FakeScreenSaver.h"
 
 namespace quintrel::e2e {
 
@@ -99,27 +100,6 @@ struct StandinClient {
     bool script(const nlohmann::json& reply);
     std::vector<LoggedRequest> log() const;
     std::vector<LoggedRequest> requests(const std::string& path) const;
-};
-
-// org.freedesktop.ScreenSaver on the test's bus: sends lock and unlock, answers no idle
-// time.
-class FakeScreenSaver : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
-public:
-    explicit FakeScreenSaver(QDBusConnection bus) : bus_(bus) {}
-    void setActive(bool active);  // ActiveChanged on the freedesktop path
-
-public slots:
-    Q_SCRIPTABLE uint GetSessionIdleTime() const { return 0; }
-    Q_SCRIPTABLE bool GetActive() const { return active_; }
-
-signals:
-    Q_SCRIPTABLE void ActiveChanged(bool active);
-
-private:
-    QDBusConnection bus_;
-    bool active_ = false;
 };
 
 // A fresh session per test: Xvfb, a private session bus and the stand-in (with
