@@ -5,6 +5,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include "FakeScreenSaver.h"
 #include "desktop/system/DesktopIdleTime.h"
 #include "desktop/system/DesktopScreenLock.h"
 
@@ -19,20 +20,6 @@ public slots:
     Q_SCRIPTABLE qulonglong GetIdletime() { return 61500; }
 };
 
-// The freedesktop screen saver, answering in seconds.
-class FakeScreenSaver : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
-public slots:
-    Q_SCRIPTABLE uint GetSessionIdleTime() {
-        ++calls;
-        return 7;
-    }
-
-public:
-    int calls = 0;
-};
-
 class DesktopEventsTest : public QObject {
     Q_OBJECT
 
@@ -41,7 +28,7 @@ class DesktopEventsTest : public QObject {
     QDBusConnection services_ =
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, "services");
     FakeMutter mutter_;
-    FakeScreenSaver screenSaver_;
+    FakeScreenSaver screenSaver_{services_, 7};
 
     void publish(QObject* object, const QString& service, const QString& path) {
         QVERIFY(services_.registerObject(path, object, QDBusConnection::ExportScriptableSlots));

@@ -136,7 +136,7 @@ std::vector<LoggedRequest> StandinClient::log() const {
                           : nlohmann::json();
     for (const auto& e : json.is_array() ? json : nlohmann::json::array()) {
         entries.push_back({e.value("method", ""), e.value("path", ""), e.value("query", ""),
-                           e.value("time", 0.0), e.value("status", 0), e.value("body", "")});
+                           e.value("status", 0), e.value("body", "")});
     }
     return entries;
 }
@@ -145,16 +145,6 @@ std::vector<LoggedRequest> StandinClient::requests(const std::string& path) cons
     auto all = log();
     std::erase_if(all, [&](const LoggedRequest& r) { return r.path != path; });
     return all;
-}
-
-// ---- the fake screen saver
-
-void FakeScreenSaver::setActive(bool active) {
-    active_ = active;
-    auto signal = QDBusMessage::createSignal("/org/freedesktop/ScreenSaver",
-                                             "org.freedesktop.ScreenSaver", "ActiveChanged");
-    signal << active;
-    bus_.send(signal);
 }
 
 // ---- the session
@@ -209,7 +199,7 @@ void E2eTest::startSession() {
     environment_.insert("QUINTREL_WIDGET_URL", QString::fromStdString(widgetURL()));
     connectionName_ = QStringLiteral("e2e-%1").arg(reinterpret_cast<quintptr>(this));
     auto connection = QDBusConnection::connectToBus(address, connectionName_);
-    screenSaver_ = std::make_unique<FakeScreenSaver>(connection);
+    screenSaver_ = std::make_unique<FakeScreenSaver>(connection, 0);  // never idle
     constexpr auto kExport = QDBusConnection::ExportScriptableContents;
     if (!connection.registerObject("/org/freedesktop/ScreenSaver", screenSaver_.get(), kExport) ||
         !connection.registerObject("/ScreenSaver", screenSaver_.get(), kExport) ||
@@ -368,10 +358,13 @@ void E2eTest::TearDown() {
     stopSession();
 }
 
-void E2eTest::startWithCode(const QProcessEnvironment& extra) {
-    writePreferences({{"qnapicode", kDemoCode}});
+void E2eTest::startWithCode(const QProcessEnvironment& extra, const nlohmann::json& preferences,
+                            const QString& program) {
+    auto stored = preferences;
+    stored["qnapicode"] = kDemoCode;
+    writePreferences(stored);
     ASSERT_TRUE(startPanel()) << "the panel did not start";
-    ASSERT_TRUE(startApp(extra)) << app().error();
+    ASSERT_TRUE(startApp(extra, program)) << app().error();
 }
 
 LoggedRequest E2eTest::firstAnsweredPoll() {

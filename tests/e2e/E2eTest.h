@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "FakeNotificationServer.h"
+#include "FakeScreenSaver.h"
 
 namespace quintrel::e2e {
 
@@ -86,7 +87,6 @@ struct LoggedRequest {
     std::string method;
     std::string path;
     std::string query;  // raw, items in the order sent
-    double time;
     int status;  // 0 while the reply is pending or when the connection was dropped
     std::string body;
     std::optional<std::string> queryValue(const std::string& name) const;  // percent-decoded
@@ -100,27 +100,6 @@ struct StandinClient {
     bool script(const nlohmann::json& reply);
     std::vector<LoggedRequest> log() const;
     std::vector<LoggedRequest> requests(const std::string& path) const;
-};
-
-// org.freedesktop.ScreenSaver on the test's bus: sends lock and unlock, answers no idle
-// time.
-class FakeScreenSaver : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
-public:
-    explicit FakeScreenSaver(QDBusConnection bus) : bus_(bus) {}
-    void setActive(bool active);  // ActiveChanged on the freedesktop path
-
-public slots:
-    Q_SCRIPTABLE uint GetSessionIdleTime() const { return 0; }
-    Q_SCRIPTABLE bool GetActive() const { return active_; }
-
-signals:
-    Q_SCRIPTABLE void ActiveChanged(bool active);
-
-private:
-    QDBusConnection bus_;
-    bool active_ = false;
 };
 
 // A fresh session per test: Xvfb, a private session bus and the stand-in (with
@@ -171,8 +150,11 @@ protected:
     // The id of the visible window of that title, or empty.
     QString window(const QString& title);
 
-    // Stores the demo code, starts the panel, then the app with `extra` in its environment.
-    void startWithCode(const QProcessEnvironment& extra = {});
+    // Stores the demo code with `preferences`, starts the panel, then the app (the build's or
+    // `program`) with `extra` in its environment.
+    void startWithCode(const QProcessEnvironment& extra = {},
+                       const nlohmann::json& preferences = nlohmann::json::object(),
+                       const QString& program = {});
     // Waits until the first poll has been answered and answers it.
     LoggedRequest firstAnsweredPoll();
     // The pid of a child of the app whose executable's path passes `matches`, or 0.

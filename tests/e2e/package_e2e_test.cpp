@@ -112,11 +112,9 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
                               R"("notifysound":"media/01"})";
     ASSERT_TRUE(standin().script({{"path", kPoll}, {"body", reply}}));
 
-    writePreferences({{"qnapicode", kDemoCode}});
-    ASSERT_TRUE(startPanel());
     QProcessEnvironment environment;
     environment.insert("QT_LOGGING_RULES", "quintrel.sound.info=true");
-    ASSERT_TRUE(startApp(environment, program)) << app().error();
+    ASSERT_NO_FATAL_FAILURE(startWithCode(environment, {}, program));
 
     ASSERT_TRUE(waitForLabel("12"));
     ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }));

@@ -111,26 +111,19 @@ TEST_F(PopupTest, AHostilePageOpensNothingButWebLinksAndStaysOnTheWidgetHost) {
     // One link per 80 px band of the page, from the top; a timer keeps asking for windows.
     // The last band starts a loop that navigates off the host every 10 ms, 100 times, then
     // fetches /looped.php (Chromium ignores a frame's navigations past 200 in 10 s).
-    const std::string onHost =
-        widgetURL() + "/widget/wp-dashboard.php?code=" + std::string(kDemoCode);
-    const std::string page =
-        "<!doctype html><html><body style=\"margin:0\">"
-        "<style>a,p{display:block;height:80px;margin:0}</style>"
-        "<a href=\"smb://server/share\">smb</a>"
-        "<a href=\"http://elsewhere.example/offhost\">off host</a>"
-        "<a target=\"_blank\" href=\"" +
-        widgetURL() +
-        "/login-code.php?new\">new</a>"
-        "<a href=\"" +
-        onHost +
-        "\">same host</a>"
-        "<p onclick=\"var n=0,loop=setInterval(function(){if(n<100){"
-        "location='https://off-host.example/'+n++}else{clearInterval(loop);"
-        "new Image().src='" +
-        widgetURL() +
-        "/looped.php'}},10)\">loop</p>"
-        "<script>setInterval(function(){window.open('" +
-        widgetURL() + "/opened.php')},200)</script></body></html>";
+    std::string page = R"html(<!doctype html><html><body style="margin:0">
+        <style>a,p{display:block;height:80px;margin:0}</style>
+        <a href="smb://server/share">smb</a>
+        <a href="http://elsewhere.example/offhost">off host</a>
+        <a target="_blank" href="WIDGET/login-code.php?new">new</a>
+        <a href="WIDGET/widget/wp-dashboard.php?code=CODE">same host</a>
+        <p onclick="var n=0,loop=setInterval(function(){if(n<100){
+            location='https://off-host.example/'+n++}else{clearInterval(loop);
+            new Image().src='WIDGET/looped.php'}},10)">loop</p>
+        <script>setInterval(function(){window.open('WIDGET/opened.php')},200)</script>
+        </body></html>)html";
+    page = std::regex_replace(std::regex_replace(page, std::regex("WIDGET"), widgetURL()),
+                              std::regex("CODE"), kDemoCode);
     ASSERT_TRUE(
         standin().script({{"path", kOverview}, {"content_type", "text/html"}, {"body", page}}));
     startWithShortTimers();

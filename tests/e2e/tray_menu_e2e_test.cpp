@@ -1,5 +1,8 @@
 // The tray item's menu with the real binary, as a panel that draws menus reads it: the
 // entries in order, and each entry, chosen, reaching its action (the first one the popup).
+// Before that, a reply that asks for a notification: "Detail" clicked on the desktop's
+// notification server opens the reply's link in the browser. What Notify carries is the
+// notification center's test; which links open, the logic's; the sound, the package test's.
 
 #include "E2eTest.h"
 
@@ -8,9 +11,19 @@ namespace {
 
 using TrayMenuTest = E2eTest;
 
-TEST_F(TrayMenuTest, ListsTheEntriesAndEachReachesItsAction) {
+TEST_F(TrayMenuTest, DetailOfANotificationAndEachMenuEntryReachTheirActions) {
+    auto& server = startNotificationServer();
+    const std::string reply =
+        R"({"online":7,"pv":70,"notify":1,"notifytitle":"New visitor",)"
+        R"("notifydesc":"From Lyon","notifyurl":"https://q.test/detail?id=1",)"
+        R"("notifysound":"media/02"})";  // every notification field is required
+    ASSERT_TRUE(standin().script({{"path", kPoll}, {"body", reply}}));
     startWithCode();
-    firstAnsweredPoll();
+    ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }));
+    server.emitSignal("ActionInvoked", {server.nextId - 1, "ShowDetail"});
+    ASSERT_TRUE(waitUntil([&] { return !openedUrls().empty(); }));
+    EXPECT_EQ(openedUrls(), std::vector<std::string>{"https://q.test/detail?id=1"});
+
     ASSERT_TRUE(waitForPanelLine([](const std::string& l) { return l.starts_with("item "); }));
     panelCommand("menu");
     ASSERT_TRUE(waitForPanelLine([](const std::string& l) { return l.starts_with("menu "); }));

@@ -41,7 +41,6 @@ public:
         message.setArguments(arguments);
         connection_.send(message);
     }
-    void leaveTheBus() { connection_.unregisterService(kService); }
 
     QStringList capabilities{"actions", "body", "body-markup", "body-hyperlinks"};
     QList<NotifyCall> calls;

@@ -1,28 +1,34 @@
-// The tray item on an X display: an XEmbed icon whenever no panel shows the
-// StatusNotifierItem (no watcher, or a watcher without a host), gone once one does.
+// What comes from the X display. The tray item: an XEmbed icon whenever no panel shows the
+// StatusNotifierItem (no watcher, or a watcher without a host), gone once one does; the item
+// registers with a panel that starts after it, and again with each one that restarts. Idle
+// seconds from the X server's screen saver extension, with no D-Bus source at all.
 
 #include <QMenu>
 #include <QtTest>
 
 #include "FakeWatcher.h"
+#include "desktop/system/DesktopIdleTime.h"
 #include "desktop/tray/QtStatusBar.h"
 
+using quintrel::DesktopIdleTime;
 using quintrel::QtStatusBar;
 
-class TrayXEmbedTest : public QObject {
+class X11Test : public QObject {
     Q_OBJECT
 
     QDBusConnection panel_ = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "panel");
 
 private slots:
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
+
     void xembedOnlyWhileNoPanelShowsTheItem() {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         QtStatusBar bar;
         const auto item = bar.makeStatusItem();
         item->setTitle("12");
         QVERIFY(bar.item()->hasXEmbedIcon());
 
         auto watcher = std::make_unique<FakeWatcher>(panel_);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher->registered.size(), 1, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(bar.item()->isRegisteredWithWatcher(), 10000);
         QTest::qWait(200);  // the host check must not bring the XEmbed icon back
         QVERIFY(!bar.item()->hasXEmbedIcon());
@@ -32,6 +38,7 @@ private slots:
         QVERIFY(bar.item()->hasXEmbedIcon());
 
         watcher = std::make_unique<FakeWatcher>(panel_, /*hostRegistered=*/false);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher->registered.size(), 1, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(bar.item()->isRegisteredWithWatcher(), 10000);
         QTest::qWait(200);
         QVERIFY(bar.item()->hasXEmbedIcon());
@@ -60,7 +67,17 @@ private slots:
         actions[0]->trigger();
         QCOMPARE(chosen, (QStringList{"quit", "refresh"}));
     }
+
+    void theXServerAnswersWhenNoBusServiceDoes() {
+        DesktopIdleTime idle(QDBusConnection(QStringLiteral("no bus")));
+        const double first = idle.secondsSinceLastInput();
+        QCOMPARE(idle.source(), DesktopIdleTime::Source::x11);
+        QVERIFY(first >= 0);
+        QTest::qWait(1200);
+        // Nobody touches this server: the idle time only grows.
+        QTRY_VERIFY(idle.secondsSinceLastInput() > first);
+    }
 };
 
-QTEST_MAIN(TrayXEmbedTest)
-#include "tray_xembed_test.moc"
+QTEST_MAIN(X11Test)
+#include "x11_test.moc"
