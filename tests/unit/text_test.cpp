@@ -37,8 +37,8 @@ TEST(Trimmed, RemovesEveryUnicodeWhiteSpaceAtBothEndsOnly) {
 // ASCII is answered without ICU; it must answer as ICU's White_Space property does.
 TEST(Trimmed, AsciiWhiteSpaceIsWhatIcuSays) {
     for (char32_t c = 1; c < 0x80; ++c) {
-        const std::string around = std::string(1, static_cast<char>(c)) + "x" +
-                                   std::string(1, static_cast<char>(c));
+        const std::string around =
+            std::string(1, static_cast<char>(c)) + "x" + std::string(1, static_cast<char>(c));
         EXPECT_EQ(trimmed(around) == "x", static_cast<bool>(u_isUWhiteSpace(c)))
             << static_cast<int>(c);
     }
