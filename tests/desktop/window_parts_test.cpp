@@ -9,6 +9,7 @@
 #include "fakes/FakePlatform.h"
 
 using namespace quintrel;
+using quintrel::fakes::FakePlatform;
 
 class WindowPartsTest : public QObject {
     Q_OBJECT
