@@ -11,8 +11,9 @@ namespace quintrel {
 
 WindowParts* loadWindowParts(const QString& dir) {
     QString found;
-    for (const QString& candidate : {dir + "/libquintrel-windows.so",
-                                     dir + "/../lib/quintrel-companion/libquintrel-windows.so"}) {
+    for (const QString& candidate :
+         {dir + "/libquintrel-windows.so",
+          dir + "/../libexec/quintrel-companion/libquintrel-windows.so"}) {
         if (QFileInfo(candidate).isFile()) {
             found = QFileInfo(candidate).canonicalFilePath();
             break;

@@ -30,10 +30,10 @@ protected:
 };
 
 // The shared object's parts, loaded on the first call from beside the executable (a build
-// tree) or from ../lib/quintrel-companion (an installation). Null, and a log line once,
+// tree) or from ../libexec/quintrel-companion (an installation). Null, and a log line once,
 // when it cannot be loaded: the app carries on without these windows.
 WindowParts* windowParts();
-// The same from a folder of one's choice (`dir` and `dir`/../lib/quintrel-companion).
+// The same from a folder of one's choice (`dir` and `dir`/../libexec/quintrel-companion).
 WindowParts* loadWindowParts(const QString& dir);
 
 class OnDemandSettingsWindows final : public SettingsWindows {
