@@ -23,7 +23,7 @@ endforeach()
 # Everything the app starts or loads at run time: every target with an install rule. The
 # demo builds this one target; runtime_target_test compares it with the install rules.
 add_custom_target(quintrel-runtime)
-add_dependencies(quintrel-runtime quintrel-companion quintrel-sound quintrel-dashboard)
+add_dependencies(quintrel-runtime quintrel-companion quintrel-windows quintrel-sound quintrel-dashboard)
 get_target_property(_quintrel_runtime_deps quintrel-runtime MANUALLY_ADDED_DEPENDENCIES)
 set(_quintrel_runtime_files "")
 foreach(_target IN LISTS _quintrel_runtime_deps)

@@ -15,11 +15,10 @@
 #include "app/AppDelegate.h"
 #include "desktop/notify/FreedesktopNotificationCenter.h"
 #include "desktop/notify/QtSoundFactory.h"
-#include "desktop/popup/QtDashboardPopover.h"
+#include "desktop/ondemand/WindowParts.h"
 #include "desktop/remote/CommandLine.h"
 #include "desktop/remote/RemoteClient.h"
 #include "desktop/remote/RemoteControl.h"
-#include "desktop/settings/QtSettingsWindows.h"
 #include "desktop/system/DesktopIdleTime.h"
 #include "desktop/system/DesktopScreenLock.h"
 #include "desktop/system/JsonPreferencesStore.h"
@@ -146,18 +145,18 @@ int main(int argc, char* argv[]) {
 
     // One settings window is ever made; its start-up sound is kept alive here while it plays.
     std::shared_ptr<Sound> previewPlayer;
-    QtSettingsWindows settingsWindows(
+    OnDemandSettingsWindows settingsWindows(
         SettingsServices{mainQueue, http, preferences, bus, console, browser, service},
         [&] { playStartupSound(resources, sounds, console, previewPlayer); });
     // A bus caller has no tray position: on X11 the popup then opens at the pointer.
     bool popupAtPointer = false;
-    QtDashboardPopoverFactory popovers(service, browser,
-                                       [&statusBar, &popupAtPointer]() -> std::optional<QPoint> {
-                                           if (popupAtPointer) {
-                                               return std::nullopt;
-                                           }
-                                           return statusBar.lastActivationPosition();
-                                       });
+    OnDemandPopovers popovers(service, browser,
+                              [&statusBar, &popupAtPointer]() -> std::optional<QPoint> {
+                                  if (popupAtPointer) {
+                                      return std::nullopt;
+                                  }
+                                  return statusBar.lastActivationPosition();
+                              });
 
     const Platform platform{.mainQueue = mainQueue,
                             .http = http,
@@ -186,7 +185,7 @@ int main(int argc, char* argv[]) {
         }
     };
     shortenedBy("QUINTREL_TEST_POLL_INTERVAL_MS", delegate->pollInterval);
-    shortenedBy("QUINTREL_TEST_DASHBOARD_KEEP_MS", popovers.helper().keepAfterHide);
+    shortenedBy("QUINTREL_TEST_DASHBOARD_KEEP_MS", popovers.helperKeepAfterHide);
     shortenedBy("QUINTREL_TEST_REFRESH_TIMEOUT_MS", delegate->refreshTimeoutInterval);
     installTestHooks(*delegate);
 #endif

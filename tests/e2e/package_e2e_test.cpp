@@ -93,8 +93,8 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
     // Another local user may be able to write there: a plugin planted in such a folder
     // must never be loaded.
     if (GetParam().userBuild) {
-        for (const QString& binary :
-             {program, libexec + "quintrel-sound", libexec + "quintrel-dashboard"}) {
+        for (const QString& binary : {program, libexec + "libquintrel-windows.so",
+                                      libexec + "quintrel-sound", libexec + "quintrel-dashboard"}) {
             QProcess strings;
             strings.start("strings", {"-a", binary});
             ASSERT_TRUE(strings.waitForFinished(60'000) && strings.exitCode() == 0);

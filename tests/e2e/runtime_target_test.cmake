@@ -6,7 +6,9 @@ file(GLOB_RECURSE scripts ${BUILD_DIR}/cmake_install.cmake)
 set(installed "")
 foreach(script IN LISTS scripts)
     file(READ ${script} text)
-    string(REGEX MATCHALL "TYPE (EXECUTABLE|SHARED_LIBRARY|MODULE) FILES \"[^\"]+\"" rules "${text}")
+    # PERMISSIONS and their values may come between the type and the files.
+    string(REGEX MATCHALL "TYPE (EXECUTABLE|SHARED_LIBRARY|MODULE)( [A-Z_]+)* FILES \"[^\"]+\""
+           rules "${text}")
     foreach(rule IN LISTS rules)
         string(REGEX REPLACE ".*FILES \"([^\"]+)\"" "\\1" file "${rule}")
         list(APPEND installed ${file})

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include <unicode/uchar.h>
+
 #include "util/SecretMasking.h"
 #include "util/Text.h"
 #include "util/TrayText.h"
@@ -29,6 +31,16 @@ TEST(Trimmed, RemovesEveryUnicodeWhiteSpaceAtBothEndsOnly) {
     };
     for (const auto& [input, expected] : cases) {
         EXPECT_EQ(trimmed(input), expected) << input;
+    }
+}
+
+// ASCII is answered without ICU; it must answer as ICU's White_Space property does.
+TEST(Trimmed, AsciiWhiteSpaceIsWhatIcuSays) {
+    for (char32_t c = 1; c < 0x80; ++c) {
+        const std::string around =
+            std::string(1, static_cast<char>(c)) + "x" + std::string(1, static_cast<char>(c));
+        EXPECT_EQ(trimmed(around) == "x", static_cast<bool>(u_isUWhiteSpace(c)))
+            << static_cast<int>(c);
     }
 }
 

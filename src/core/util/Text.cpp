@@ -15,6 +15,12 @@ namespace quintrel::text {
 namespace {
 
 bool isWhiteSpace(UChar32 c) {
+    // ASCII's White_Space characters are tab to carriage return and the space. Answering
+    // them here keeps ICU's property tables out of the idle app, which trims the stored
+    // API code on every poll.
+    if (c >= 0 && c < 0x80) {
+        return c == ' ' || (c >= '\t' && c <= '\r');
+    }
     return c >= 0 && u_isUWhiteSpace(c);
 }
 

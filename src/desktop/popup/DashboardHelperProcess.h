@@ -34,7 +34,8 @@ public:
     void cancelRelease();
 
     // Reopening within this is fast; after it the web engine's memory is given back.
-    std::chrono::milliseconds keepAfterHide{std::chrono::minutes(3)};
+    static constexpr std::chrono::milliseconds kKeepAfterHide{std::chrono::minutes(3)};
+    std::chrono::milliseconds keepAfterHide{kKeepAfterHide};
     // A helper that has not quit this long after being told to is killed.
     static constexpr std::chrono::seconds kQuitGrace{5};
 
