@@ -58,8 +58,8 @@ private slots:
         QFETCH(QString, title);
         QFETCH(int, size);
         QFETCH(double, share);
-        const QImage square =
-            titleicon::square(title, size).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage square = titleicon::square(title, title.toULongLong(), size)
+                                  .convertToFormat(QImage::Format_ARGB32_Premultiplied);
         QCOMPARE(square.size(), QSize(size, size));
         const QRect ink = inkBox(square);
         QVERIFY2(ink.height() >= share * size, qPrintable(QString::number(ink.height())));
@@ -73,7 +73,7 @@ private slots:
         }
 
         // A host that keeps the aspect ratio gets digits at least as tall.
-        const QImage wide = titleicon::wide(title, size);
+        const QImage wide = titleicon::wide(title, title.toULongLong(), size);
         QCOMPARE(wide.height(), size);
         QVERIFY(wide.width() >= size);
         const QRect wideInk = inkBox(wide);
@@ -85,7 +85,7 @@ private slots:
     void wordsFitInside() {
         for (const QString title : {"Quintrel", "...", "Check API", "P"}) {
             for (const int size : titleicon::kSizes) {
-                const QRect ink = inkBox(titleicon::square(title, size));
+                const QRect ink = inkBox(titleicon::square(title, std::nullopt, size));
                 QVERIFY2(!ink.isEmpty() && QRect(1, 1, size - 2, size - 2).contains(ink),
                          qPrintable(QStringLiteral("%1 @%2").arg(title).arg(size)));
             }

@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(properties.value("ItemIsMenu").toBool(), false);
         QVERIFY(!properties.value("IconAccessibleDesc").toString().isEmpty());
         // A panel not known gets square pixmaps at every size a tray slot commonly has.
-        bar->item()->setTitle("123456");
+        bar->item()->setTitle("123456", 123456);
         QList<int> sizes;
         for (const auto& pixmap : iconPixmaps()) {
             QCOMPARE(pixmap.width, pixmap.height);
@@ -148,7 +148,7 @@ private slots:
     void theIconCarriesTheNumberUnlessThePanelDrawsTheLabel() {
         nameThisProcess("gnome-shell");
         const auto bar = registeredItem();
-        bar->item()->setTitle("15027");
+        bar->item()->setTitle("15027", 15027);
         QTRY_VERIFY_WITH_TIMEOUT(!bar->item()->iconShowsTitle(), 10000);
         for (const auto& pixmap : iconPixmaps()) {
             QCOMPARE(pixmap.argb,
@@ -261,7 +261,7 @@ private slots:
     void registersWhenThePanelStartsLaterAndAgainWhenItRestarts() {
         QtStatusBar bar;
         const auto item = bar.makeStatusItem();
-        item->setTitle("42");
+        item->setTitle("42", 42);
         QTest::qWait(200);
         QVERIFY(!bar.item()->isRegisteredWithWatcher());
         for (int start = 0; start < 2; ++start) {
