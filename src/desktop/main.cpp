@@ -120,10 +120,6 @@ int main(int argc, char* argv[]) {
     }
     const TerminationSignals terminationSignals;
 
-    // Queued work and request completions may hold the delegate past `delegate` below, so
-    // its last owner can be the main queue or the HTTP client as they go: what the delegate
-    // lets go of when it ends (its bus registrations) is made before them and outlives them.
-    NotificationBus bus;
     QtMainQueue mainQueue;
     QtHttpClient http;
     JsonPreferencesStore preferences(console);
@@ -146,17 +142,10 @@ int main(int argc, char* argv[]) {
     // One settings window is ever made; its start-up sound is kept alive here while it plays.
     std::shared_ptr<Sound> previewPlayer;
     OnDemandSettingsWindows settingsWindows(
-        SettingsServices{mainQueue, http, preferences, bus, console, browser, service},
+        SettingsServices{http, preferences, console, browser, service},
         [&] { playStartupSound(resources, sounds, console, previewPlayer); });
-    // A bus caller has no tray position: on X11 the popup then opens at the pointer.
-    bool popupAtPointer = false;
     OnDemandPopovers popovers(service, browser,
-                              [&statusBar, &popupAtPointer]() -> std::optional<QPoint> {
-                                  if (popupAtPointer) {
-                                      return std::nullopt;
-                                  }
-                                  return statusBar.lastActivationPosition();
-                              });
+                              [&statusBar] { return statusBar.lastActivationPosition(); });
 
     const Platform platform{.mainQueue = mainQueue,
                             .http = http,
@@ -168,33 +157,24 @@ int main(int argc, char* argv[]) {
                             .screenLock = screenLock,
                             .browser = browser,
                             .console = console,
-                            .bus = bus,
                             .notificationCenter = notificationCenter,
                             .resources = resources,
                             .sounds = sounds,
                             .settingsWindows = settingsWindows,
                             .popovers = popovers,
                             .application = applicationControl};
-    const auto delegate =
-        std::make_shared<AppDelegate>(platform, service, BundleInfo{QUINTREL_VERSION});
+    DelegateOptions options;
 #ifdef QUINTREL_TEST_HOOKS
-    // QUINTREL_TEST_*_MS: shorter timers for the end-to-end tests, in milliseconds (at least 1).
-    const auto shortenedBy = [](const char* variable, std::chrono::milliseconds& interval) {
-        if (const auto value = processEnvironment(variable)) {
-            interval = std::chrono::milliseconds(std::max(1, std::atoi(value->c_str())));
-        }
-    };
-    shortenedBy("QUINTREL_TEST_POLL_INTERVAL_MS", delegate->pollInterval);
-    shortenedBy("QUINTREL_TEST_DASHBOARD_KEEP_MS", popovers.helperKeepAfterHide);
-    shortenedBy("QUINTREL_TEST_REFRESH_TIMEOUT_MS", delegate->refreshTimeoutInterval);
-    installTestHooks(*delegate);
+    const TestTimers timers = testTimers();
+    options = timers.delegate;
+    popovers.helperKeepAfterHide = timers.dashboardKeep.value_or(popovers.helperKeepAfterHide);
 #endif
-    idleTime.askInterval = delegate->pollInterval;
-    RemoteControl remote(*delegate, [&] {
-        popupAtPointer = true;
-        delegate->statusItemClicked();
-        popupAtPointer = false;
-    });
+    const auto delegate =
+        std::make_shared<AppDelegate>(platform, service, BundleInfo{QUINTREL_VERSION}, options);
+#ifdef QUINTREL_TEST_HOOKS
+    const auto testHooks = installTestHooks(*delegate);
+#endif
+    RemoteControl remote(*delegate);
     remote.exportOnSessionBus();
     delegate->applicationDidFinishLaunching();
     if (commandLine.action == CommandAction::Settings) {

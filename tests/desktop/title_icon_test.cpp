@@ -31,6 +31,13 @@ QRect inkBox(const QImage& icon) {
     return box;
 }
 
+// The count a title shows, as the app hands it over with the title: none for words.
+std::optional<std::uint64_t> countIn(const QString& title) {
+    bool isNumber = false;
+    const auto count = title.toULongLong(&isNumber);
+    return isNumber ? std::optional<std::uint64_t>(count) : std::nullopt;
+}
+
 }  // namespace
 
 class TitleIconTest : public QObject {
@@ -58,8 +65,8 @@ private slots:
         QFETCH(QString, title);
         QFETCH(int, size);
         QFETCH(double, share);
-        const QImage square =
-            titleicon::square(title, size).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage square = titleicon::square(title, countIn(title), size)
+                                  .convertToFormat(QImage::Format_ARGB32_Premultiplied);
         QCOMPARE(square.size(), QSize(size, size));
         const QRect ink = inkBox(square);
         QVERIFY(!ink.isEmpty());
@@ -74,7 +81,7 @@ private slots:
         }
 
         // A host that keeps the aspect ratio gets digits at least as tall.
-        const QImage wide = titleicon::wide(title, size);
+        const QImage wide = titleicon::wide(title, countIn(title), size);
         QCOMPARE(wide.height(), size);
         QVERIFY(wide.width() >= size);
         const QRect wideInk = inkBox(wide);

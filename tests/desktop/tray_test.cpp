@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(properties.value("ItemIsMenu").toBool(), false);
         QVERIFY(!properties.value("IconAccessibleDesc").toString().isEmpty());
         // A panel not known gets square pixmaps at every size a tray slot commonly has.
-        bar->item()->setTitle("123456");
+        bar->item()->setTitle("123456", 123456);
         QList<int> sizes;
         for (const auto& pixmap : iconPixmaps()) {
             QCOMPARE(pixmap.width, pixmap.height);
@@ -116,7 +116,7 @@ private slots:
     void theIconCarriesTheNumberUnlessThePanelDrawsTheLabel() {
         nameThisProcess("gnome-shell");
         const auto bar = registeredItem();
-        bar->item()->setTitle("15027");
+        bar->item()->setTitle("15027", 15027);
         QTRY_VERIFY_WITH_TIMEOUT(!bar->item()->iconShowsTitle(), 10000);
         for (const auto& pixmap : iconPixmaps()) {
             QCOMPARE(pixmap.argb,

@@ -23,7 +23,7 @@ private slots:
         const auto settings =
             parts->makeSettingsWindows(fakes.settingsServices(), [&] { played = true; });
         QVERIFY(settings != nullptr);
-        QVERIFY(settings->makeSettingsWindow() != nullptr);
+        QVERIFY(settings->makeSettingsWindow({}) != nullptr);
         QVERIFY(played);
         const auto popovers = parts->makePopovers(
             {"http://127.0.0.1:1", "http://localhost:1"}, fakes.browser,
@@ -58,7 +58,7 @@ private slots:
         OnDemandPopovers popovers({"http://127.0.0.1:1", "http://localhost:1"}, fakes.browser,
                                   [] { return std::nullopt; });
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("No libquintrel-windows.so"));
-        QVERIFY(settings.makeSettingsWindow() == nullptr);
+        QVERIFY(settings.makeSettingsWindow({}) == nullptr);
         QVERIFY(popovers.makeViewController("code") == nullptr);
         QVERIFY(popovers.makePopover() == nullptr);
     }

@@ -24,7 +24,7 @@ private slots:
     void xembedOnlyWhileNoPanelShowsTheItem() {
         QtStatusBar bar;
         const auto item = bar.makeStatusItem();
-        item->setTitle("12");
+        item->setTitle("12", 12);
         QVERIFY(bar.item()->hasXEmbedIcon());
 
         auto watcher = std::make_unique<FakeWatcher>(panel_);

@@ -3,12 +3,10 @@
 // time, screen lock, browser, console, notification center, resources and sounds.
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -31,41 +29,39 @@ namespace quintrel::fakes {
 class FakePreferences final : public PreferencesStore {
 public:
     std::optional<nlohmann::json> object(const std::string& key) const override {
-        std::lock_guard lock(mutex_);
         const auto it = values_.find(key);
         return it == values_.end() ? std::nullopt : std::optional(it->second);
     }
     void setString(const std::string& key, const std::string& value) override { set(key, value); }
     void setInteger(const std::string& key, std::int64_t value) override { set(key, value); }
-    void set(const std::string& key, nlohmann::json value) {
-        std::lock_guard lock(mutex_);
-        values_[key] = std::move(value);
-    }
-    void erase(const std::string& key) {
-        std::lock_guard lock(mutex_);
-        values_.erase(key);
-    }
+    void set(const std::string& key, nlohmann::json value) { values_[key] = std::move(value); }
+    void erase(const std::string& key) { values_.erase(key); }
     // none: the key is missing.
     void setOrErase(const std::string& key, const std::optional<nlohmann::json>& value) {
         value ? set(key, *value) : erase(key);
     }
 
 private:
-    mutable std::mutex mutex_;
     std::map<std::string, nlohmann::json> values_;
 };
 
 class FakeStatusItem final : public StatusItem {
 public:
-    FakeStatusItem(std::vector<std::string>& titles, bool button)
-        : titles(titles), button(button) {}
+    FakeStatusItem(std::vector<std::string>& titles, std::string& shown, bool button)
+        : titles(titles), shown(shown), button(button) {}
     bool hasButton() const override { return button; }
-    void setTitle(const std::string& title) override { titles.push_back(title); }
+    void setTitle(const std::string& title, std::optional<std::uint64_t> newCount) override {
+        titles.push_back(title);
+        shown = title;
+        count = newCount;
+    }
     void setAction(std::function<void()> newAction) override { action = std::move(newAction); }
     void setMenu(std::vector<StatusMenuEntry>) override {}
     void click() { action(); }
 
     std::vector<std::string>& titles;
+    std::string& shown;
+    std::optional<std::uint64_t> count;  // with the last title
     const bool button;
     std::function<void()> action;
 };
@@ -73,14 +69,16 @@ public:
 class FakeStatusBar final : public StatusBar {
 public:
     std::unique_ptr<StatusItem> makeStatusItem() override {
-        auto item = std::make_unique<FakeStatusItem>(titles, withButton);
+        auto item = std::make_unique<FakeStatusItem>(titles, shown, withButton);
         lastItem = item.get();
         return item;
     }
-    std::string title() const { return titles.empty() ? "" : titles.back(); }
+    // What the item shows now: the item is told only of changes.
+    std::string title() const { return shown; }
 
     bool withButton = true;
-    std::vector<std::string> titles;  // every title shown, in order
+    std::vector<std::string> titles;  // every title shown, in order (tests may clear it)
+    std::string shown;
     FakeStatusItem* lastItem = nullptr;
 };
 
@@ -108,7 +106,7 @@ public:
         uuid.bytes[15] = static_cast<std::uint8_t>(n);
         return uuid;
     }
-    std::atomic<unsigned> issued{0};
+    unsigned issued = 0;
 };
 
 class FakeIdleTime final : public IdleTime {
@@ -117,8 +115,10 @@ public:
         ++measurements;
         return seconds;
     }
+    void expectAskEvery(std::chrono::milliseconds interval) override { askInterval = interval; }
     double seconds = 0;
     int measurements = 0;
+    std::chrono::milliseconds askInterval{0};
 };
 
 class FakeScreenLock final : public ScreenLockEvents {
@@ -142,32 +142,22 @@ public:
 
 class RecordingConsole final : public Console {
 public:
-    void printLine(std::string_view line) override {
-        std::lock_guard lock(mutex_);
-        lines_.emplace_back(line);
-    }
-    std::vector<std::string> lines() const {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
+    void printLine(std::string_view line) override { lines_.emplace_back(line); }
+    std::vector<std::string> lines() const { return lines_; }
     // The lines printed since the last call.
     std::vector<std::string> take() {
-        std::lock_guard lock(mutex_);
         return std::vector(lines_.begin() + std::exchange(taken_, lines_.size()), lines_.end());
     }
     int count(std::string_view line) const {
-        std::lock_guard lock(mutex_);
         return static_cast<int>(std::count(lines_.begin(), lines_.end(), line));
     }
 
 private:
-    mutable std::mutex mutex_;
     std::vector<std::string> lines_;
     std::size_t taken_ = 0;
 };
 
-// Its permission answer and failures are the test's choice; completions run on the
-// calling thread.
+// Its permission answer and failures are the test's choice; completions run at once.
 class FakeNotificationCenter final : public NotificationCenter {
 public:
     void setNotificationCategories(std::vector<NotificationCategory> set) override {
@@ -225,10 +215,13 @@ public:
         if (unreadable.contains(path)) {
             return {nullptr, "The file could not be played because it is not a sound file."};
         }
-        return {std::make_shared<FakeSound>(path, played), ""};
+        auto sound = std::make_shared<FakeSound>(path, played);
+        made.push_back(sound);
+        return {sound, ""};
     }
     std::set<std::string> unreadable;  // paths that load as no sound
     std::vector<std::string> played;   // paths, in the order play() was called
+    std::vector<std::weak_ptr<Sound>> made;
 };
 
 }  // namespace quintrel::fakes

@@ -6,7 +6,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 #include "platform/MainQueue.h"
@@ -19,18 +18,12 @@ public:
 
     bool isMainThread() const override { return std::this_thread::get_id() == mainThread_; }
 
-    void async(std::function<void()> work) override {
-        std::lock_guard lock(mutex_);
-        ready_.push_back(std::move(work));
-    }
+    void async(std::function<void()> work) override { ready_.push_back(std::move(work)); }
 
     // As the real queue, drops a cancelled item, so pendingDelayed() sees a leftover one.
     void asyncAfter(Duration delay, std::shared_ptr<WorkItem> item) override {
         const auto key = schedule(delay, [item] { item->perform(); });
-        item->whenCancelled([this, key] {
-            std::lock_guard lock(mutex_);
-            delayed_.erase(key);
-        });
+        item->whenCancelled([this, key] { delayed_.erase(key); });
     }
 
     std::unique_ptr<RepeatingTimer> scheduleRepeating(Duration interval,
@@ -42,13 +35,10 @@ public:
 
     // Runs queued work, including work queued meanwhile, until none is left.
     void runPending() {
-        std::unique_lock lock(mutex_);
         while (!ready_.empty()) {
             auto work = std::move(ready_.front());
             ready_.pop_front();
-            lock.unlock();
             work();
-            lock.lock();
         }
     }
 
@@ -56,29 +46,20 @@ public:
     // everything it queues along the way.
     void advance(Duration span) {
         runPending();
-        std::unique_lock lock(mutex_);
         const Duration end = now_ + span;
         while (!delayed_.empty() && delayed_.begin()->first.first <= end) {
             auto node = delayed_.extract(delayed_.begin());
             now_ = node.key().first;
-            lock.unlock();
             node.mapped()();
             runPending();
-            lock.lock();
         }
         now_ = end;
     }
 
     // Virtual time since the queue was made.
-    Duration now() const {
-        std::lock_guard lock(mutex_);
-        return now_;
-    }
+    Duration now() const { return now_; }
 
-    std::size_t pendingDelayed() const {
-        std::lock_guard lock(mutex_);
-        return delayed_.size();
-    }
+    std::size_t pendingDelayed() const { return delayed_.size(); }
 
 private:
     using Key = std::pair<Duration, std::uint64_t>;  // when due, then the order scheduled
@@ -87,7 +68,6 @@ private:
     };
 
     Key schedule(Duration delay, std::function<void()> work) {
-        std::lock_guard lock(mutex_);
         const Key key{now_ + delay, sequence_++};
         delayed_.emplace(key, std::move(work));
         return key;
@@ -104,7 +84,6 @@ private:
     }
 
     const std::thread::id mainThread_ = std::this_thread::get_id();
-    mutable std::mutex mutex_;
     std::deque<std::function<void()>> ready_;
     std::map<Key, std::function<void()>> delayed_;
     Duration now_{0};

@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "app/AppDelegate.h"
-#include "app/BusMessages.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeHttpClient.h"
 #include "fakes/FakeMainQueue.h"
@@ -18,10 +17,7 @@ inline constexpr const char* kWidgetURL = "https://widgets.quintrel.test";
 // 40 characters: long enough to count as configured.
 inline constexpr const char* kGoodCode = "abcdefghij0123456789ABCDEFGHIJ0123456789";
 
-// The bus comes first so that it is destroyed last: a delegate kept alive by a pending
-// completion or queued work unregisters from it when those go away.
 struct FakePlatform {
-    NotificationBus bus;
     FakeMainQueue mainQueue;
     FakeHttpClient http;
     FakePreferences preferences;
@@ -42,21 +38,34 @@ struct FakePlatform {
     FakeApplication application;
 
     Platform platform() {
-        return Platform{
-            mainQueue, http,       preferences,     statusBar, clock,      uuids,
-            idleTime,  screenLock, browser,         console,   bus,        notificationCenter,
-            resources, sounds,     settingsWindows, popovers,  application};
+        return Platform{mainQueue,
+                        http,
+                        preferences,
+                        statusBar,
+                        clock,
+                        uuids,
+                        idleTime,
+                        screenLock,
+                        browser,
+                        console,
+                        notificationCenter,
+                        resources,
+                        sounds,
+                        settingsWindows,
+                        popovers,
+                        application};
     }
 
     // What the settings window and its save flow are given.
     SettingsServices settingsServices(std::string serviceURL = kServiceURL) {
         ServiceEndpoints endpoints{std::move(serviceURL), kWidgetURL};
-        return {mainQueue, http, preferences, bus, console, browser, std::move(endpoints)};
+        return {http, preferences, console, browser, std::move(endpoints)};
     }
 
-    std::shared_ptr<AppDelegate> makeDelegate(BundleInfo bundle = {"1.0.0"}) {
+    std::shared_ptr<AppDelegate> makeDelegate(BundleInfo bundle = {"1.0.0"},
+                                              DelegateOptions options = {}) {
         return std::make_shared<AppDelegate>(platform(), ServiceEndpoints{kServiceURL, kWidgetURL},
-                                             std::move(bundle));
+                                             std::move(bundle), options);
     }
 };
 

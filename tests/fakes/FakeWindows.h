@@ -21,7 +21,7 @@ public:
     explicit FakePopoverContent(std::string apiCode) : code(std::move(apiCode)) {}
     void updateStatus(const std::string& lastChecked, const std::string& lastError,
                       bool isChecking) override {
-        updates.push_back({lastChecked, lastError, isChecking});
+        updates.push_back({"", std::nullopt, lastChecked, lastError, isChecking});
     }
     std::string apiCode() const override { return code; }
     void setAPICode(const std::string& apiCode) override { code = apiCode; }
@@ -37,7 +37,7 @@ public:
     }
     ContentSize preferredContentSize() const override { return {680, 560}; }
 
-    std::vector<StatusTexts> updates;
+    std::vector<Status> updates;  // the status lines only
     std::string code;
     Handler openDashboard, openSettings, quit, refresh;
     bool shownOnce = false;
@@ -56,8 +56,9 @@ public:
         content = std::move(controller);
     }
     // The first showing loads the selected tab once, as the real content's first display does.
-    void show() override {
+    void show(PopupPlace at) override {
         shown = true;
+        place = at;
         ++shows;
         if (auto* fake = dynamic_cast<FakePopoverContent*>(content.get()); !fake->shownOnce) {
             fake->shownOnce = true;
@@ -66,6 +67,7 @@ public:
     }
 
     bool shown = false;
+    PopupPlace place = PopupPlace::trayItem;  // of the last showing
     int shows = 0;
     int closes = 0;
     std::shared_ptr<DashboardPopoverContent> content;
@@ -89,13 +91,16 @@ public:
     int popoversMade = 0;
 };
 
-// Counts the settings windows made and every time one is shown.
+// Counts the settings windows made and every time one is shown; keeps what a save in the
+// last one reports to.
 class FakeSettingsWindows final : public SettingsWindows {
 public:
-    std::unique_ptr<SettingsWindowController> makeSettingsWindow() override {
-        ++made;
+    std::unique_ptr<SettingsWindowController> makeSettingsWindow(SaveReports made) override {
+        reports = std::move(made);
+        ++this->made;
         return std::make_unique<Window>(shown);
     }
+    SaveReports reports;
     int made = 0;
     int shown = 0;
     struct Window final : SettingsWindowController {

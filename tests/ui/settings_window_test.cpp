@@ -13,10 +13,9 @@
 #include <QtTest>
 
 #include <memory>
-#include <thread>
 
 #include "desktop/settings/QuintrelSwitch.h"
-#include "desktop/settings/ViewController.h"
+#include "desktop/settings/SettingsWindow.h"
 #include "fakes/FakePlatform.h"
 #include "polling/Preferences.h"
 
@@ -31,9 +30,18 @@ private:
     std::unique_ptr<fakes::FakePlatform> fakes;
     int startupSounds = 0;
 
-    std::unique_ptr<ViewController> makeView() {
-        auto view = std::make_unique<ViewController>(fakes->settingsServices(),
-                                                     [this] { ++startupSounds; });
+    bool visibleAtRefresh = true;
+    QWidget* made = nullptr;
+
+    std::unique_ptr<SettingsWindow> makeView() {
+        auto view = std::make_unique<SettingsWindow>(
+            fakes->settingsServices(),
+            SaveReports{[](const std::string&) {}, [](const std::string&) {},
+                        [this] {
+                            visibleAtRefresh = made->isVisible();
+                        }},
+            [this] { ++startupSounds; });
+        made = view.get();
         view->show();
         view->activateWindow();
         if (!QTest::qWaitForWindowActive(view.get())) {
@@ -118,12 +126,13 @@ private slots:
         QCOMPARE(fakes->preferences.object(prefs::notify), std::optional(nlohmann::json(1)));
     }
 
-    void closeRequestedFromAnotherThreadClosesOnTheMainThread() {
+    void aStoredSaveClosesTheWindowBeforeTheRefresh() {
         auto view = makeView();
-        std::thread([this] { fakes->bus.post("com.quintrel.close"); }).join();
-        QVERIFY(view->isVisible());
-        fakes->mainQueue.runPending();
+        control<QLineEdit>(*view, "qnapicode")->setText("code");
+        QTest::mouseClick(control<QPushButton>(*view, "saveButton"), Qt::LeftButton);
+        answerTheCheck(R"({"error":0})");
         QVERIFY(!view->isVisible());
+        QVERIFY(!visibleAtRefresh);
     }
 
     // Return in the code field is the settings end-to-end test's.

@@ -75,27 +75,19 @@ TEST_F(PollURL, SwitchesScreenAndIdleTimeDecideTheEffectiveValues) {
     };
     for (const auto& c : cases) {
         fakes::FakePlatform fresh;
+        const auto polling = fresh.makeDelegate();
+        polling->applicationDidFinishLaunching();  // with no code: no poll
         fresh.preferences.set(prefs::apiCode, fakes::kGoodCode);
+        c.locked ? fresh.screenLock.lock() : fresh.screenLock.unlock();
         fresh.preferences.setOrErase(prefs::mute, c.qnmute);
         fresh.preferences.setOrErase(prefs::keepAlive, c.qnkeepalive);
         fresh.preferences.setOrErase(prefs::notify, c.qnnotify);
         fresh.idleTime.seconds = c.idleSeconds;
-        const auto polling = fresh.makeDelegate();
-        polling->is_screen_active = c.locked ? 0 : 1;
         const auto built = polling->getURL();
         ASSERT_TRUE(built);
         EXPECT_EQ(switchValues(*built), c.values) << *built;
         EXPECT_EQ(fresh.idleTime.measurements, c.measures ? 1 : 0) << *built;
     }
-}
-
-// What the URL reads, in the table above; the slow end-to-end test locks a real session.
-TEST_F(PollURL, ScreenLockEventsSetTheScreenFlag) {
-    delegate->applicationDidFinishLaunching();
-    fakes.screenLock.lock();
-    EXPECT_EQ(delegate->is_screen_active, 0);
-    fakes.screenLock.unlock();
-    EXPECT_EQ(delegate->is_screen_active, 1);
 }
 
 // Whole numbers are json::wholeNumber's and the syntax is json::parse's, each in its own

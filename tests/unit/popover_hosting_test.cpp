@@ -67,12 +67,23 @@ TEST_F(PopoverHosting, ClickWithoutACodeClosesThePopupAndOpensTheSettings) {
 TEST_F(PopoverHosting, ClickWithoutACodeOrButtonBeforeAnyPopupMakesNone) {
     fakes.preferences.erase(prefs::apiCode);
     click();
-    EXPECT_FALSE(delegate->dashboardPopoverViewController);
-    storeGoodCode();
-    fakes.statusBar.withButton = false;
-    delegate->statusItem = fakes.statusBar.makeStatusItem();
-    delegate->statusItemClicked();
-    EXPECT_EQ(fakes.popovers.popoversMade, 0);
+    EXPECT_FALSE(fakes.popovers.lastController);
+    fakes::FakePlatform buttonless;
+    buttonless.statusBar.withButton = false;
+    buttonless.preferences.set(prefs::apiCode, fakes::kGoodCode);
+    const auto other = buttonless.makeDelegate();
+    other->applicationDidFinishLaunching();
+    other->statusItemClicked();
+    EXPECT_EQ(buttonless.popovers.popoversMade, 0);
+}
+
+// A caller on the bus has no tray position; the place goes with the click.
+TEST_F(PopoverHosting, TheClickSaysWhereThePopupOpens) {
+    delegate->statusItemClicked(PopupPlace::pointer);
+    EXPECT_EQ(popover()->place, PopupPlace::pointer);
+    click();
+    click();
+    EXPECT_EQ(popover()->place, PopupPlace::trayItem);
 }
 
 TEST_F(PopoverHosting, HandlersReachTheDelegateButHoldItWeakly) {
@@ -80,8 +91,10 @@ TEST_F(PopoverHosting, HandlersReachTheDelegateButHoldItWeakly) {
     click();
     controller().quit();
     EXPECT_EQ(fakes.application.terminations, 1);
+    fakes.mainQueue.advance(AppDelegate::kRefreshQuietInterval);
     controller().refresh();
     EXPECT_EQ(fakes.statusBar.title(), "...");
+    fakes.http.succeed(1, "{}");  // the poll's completion holds the delegate until it runs
 
     auto kept = fakes.popovers.lastController;
     const std::weak_ptr<AppDelegate> weak = delegate;

@@ -153,12 +153,10 @@ ParsedMessage throughTheChannel(const DashboardMessage& message) {
 // bytes, among them a letter under thousands of accents, control bytes and the code itself.
 TEST(DashboardMessages, EveryStatusAndShowTheAppBuildsPassesTheChannel) {
     fakes::FakePlatform fakes;
-    fakes.preferences.set(prefs::apiCode, kCode);
     const auto delegate = fakes.makeDelegate();
-    StatusTexts texts;
-    delegate->statusObserver = [&texts](const StatusTexts& made) {
-        texts = made;
-    };
+    delegate->applicationDidFinishLaunching();  // no code yet: the settings window opens
+    fakes.preferences.set(prefs::apiCode, kCode);
+    const Status& texts = delegate->status();
 
     const std::string pieces[] = {"a",   "\u0301", "\u00e9", "\u6f22", "\U0001F44D\U0001F3FD",
                                   " ",   "%",      "-",      "\r\n",   "\x1b[31m",
@@ -176,7 +174,7 @@ TEST(DashboardMessages, EveryStatusAndShowTheAppBuildsPassesTheChannel) {
         while (round > 0 && error.size() < length) {
             error += pieces[random() % std::size(pieces)];
         }
-        delegate->setLastError(error);
+        fakes.settingsWindows.reports.showError(error);
         const auto lines = statusLines(texts.lastChecked, texts.lastError);
         const auto parsed = throughTheChannel(statusMessage(lines.lastChecked, lines.lastError));
         ASSERT_TRUE(parsed.message) << "round " << round << ": " << parsed.error;

@@ -1,6 +1,7 @@
 // The refresh cycle and reply handling, driven on the fake main queue in virtual time.
 
 #include "fakes/DelegateFixture.h"
+#include "util/Text.h"
 
 namespace quintrel {
 namespace {
@@ -13,17 +14,9 @@ const std::string kValid = R"({"online":1,"pv":2,"notify":0})";
 
 class RefreshCycle : public fakes::DelegateFixture {
 protected:
-    void SetUp() override {
-        storeGoodCode();
-        delegate->statusItem = fakes.statusBar.makeStatusItem();
-        delegate->statusObserver = [this](const StatusTexts& texts) {
-            statuses.push_back(texts);
-        };
-    }
-    // Completes request `index` as the HTTP client would, then runs what that queued.
+    void SetUp() override { launch(); }
     void answer(std::size_t index, HttpResult result) {
         fakes.http.complete(index, std::move(result));
-        fakes.mainQueue.runPending();
     }
     void answerBody(std::size_t index, std::string body, int status = 200) {
         answer(index, {std::move(body), status, std::nullopt});
@@ -32,8 +25,8 @@ protected:
         delegate->quintrel_refresh_action();
         answerBody(fakes.http.count() - 1, std::move(body));
     }
-
-    std::vector<StatusTexts> statuses;
+    // The refresh a save in the settings window asks for.
+    void refreshAfterSave() { fakes.settingsWindows.reports.refresh(); }
 };
 
 TEST_F(RefreshCycle, ASuccessfulPollShowsTheCountAndLeavesNoTimeOutBehind) {
@@ -42,12 +35,11 @@ TEST_F(RefreshCycle, ASuccessfulPollShowsTheCountAndLeavesNoTimeOutBehind) {
 
     answerBody(0, R"({"online":7,"pv":120,"notify":0})");
     EXPECT_EQ(title(), "7");
-    EXPECT_FALSE(delegate->isRefreshing);
-    EXPECT_EQ(delegate->lastErrorMessage, "None");
-    EXPECT_FALSE(statuses.back().isChecking);
+    EXPECT_FALSE(status().refreshing);
+    EXPECT_EQ(status().lastError, "None");
     EXPECT_TRUE(lines().empty());
-    // Nothing wakes the idle app 30 s later.
-    EXPECT_EQ(fakes.mainQueue.pendingDelayed(), 0u);
+    // Nothing but the poll timer wakes the idle app 30 s later.
+    EXPECT_EQ(fakes.mainQueue.pendingDelayed(), 1u);
 }
 
 TEST_F(RefreshCycle, TheTitleModeIsTheOneReadWhenTheRequestWasMade) {
@@ -77,12 +69,13 @@ TEST_F(RefreshCycle, FailuresEndWithTheNeutralTitleAndTheirText) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lastError);
+        poll(kValid);
         delegate->quintrel_refresh_action();
         fakes.statusBar.titles.clear();
         answer(fakes.http.count() - 1, c.result);
         EXPECT_EQ(fakes.statusBar.titles, Lines{"Quintrel"});
-        EXPECT_EQ(delegate->lastErrorMessage, c.lastError);
-        EXPECT_FALSE(delegate->isRefreshing);
+        EXPECT_EQ(status().lastError, c.lastError);
+        EXPECT_FALSE(status().refreshing);
         EXPECT_EQ(
             fakes.console.take(),
             c.printed ? Lines{std::string("Quintrel refresh failed: ") + c.lastError} : Lines{});
@@ -91,15 +84,13 @@ TEST_F(RefreshCycle, FailuresEndWithTheNeutralTitleAndTheirText) {
 
 TEST_F(RefreshCycle, ARefreshAskedForWhileOneIsOpenIsSkipped) {
     delegate->quintrel_refresh_action();
-    const auto statusesBefore = statuses.size();
     delegate->runTimedCode();
-    delegate->quintrel_refresh(BusMessage{busMessage::refresh, std::nullopt});
+    refreshAfterSave();
     delegate->refreshdata();
     EXPECT_EQ(fakes.console.count(
                   "Skipping Quintrel refresh because the previous refresh is still running"),
               3);
     EXPECT_EQ(fakes.http.count(), 1u);
-    EXPECT_EQ(statuses.size(), statusesBefore);
     // The manual one shows its dots until the open refresh ends.
     EXPECT_EQ(title(), "...");
     answerBody(0, kValid);
@@ -108,7 +99,7 @@ TEST_F(RefreshCycle, ARefreshAskedForWhileOneIsOpenIsSkipped) {
 
 // A bar clicked in a loop or a script calling --refresh: the asks that come within 5 s of a
 // poll's end make one poll when those 5 s are over, with one line. The refresh after a save
-// (on the bus) is not held back.
+// is not held back.
 TEST_F(RefreshCycle, AsksSoonAfterAPollJoinInOneDeferredPoll) {
     const std::string deferring =
         "Deferring Quintrel refresh because the previous refresh ended less than 5s ago";
@@ -127,7 +118,7 @@ TEST_F(RefreshCycle, AsksSoonAfterAPollJoinInOneDeferredPoll) {
     EXPECT_EQ(title(), "...");
 
     answerBody(1, kValid);
-    delegate->quintrel_refresh(BusMessage{busMessage::refresh, std::nullopt});
+    refreshAfterSave();
     EXPECT_EQ(fakes.http.count(), 3u);
     answerBody(2, kValid);
     // Later than 5 s after the last poll, an ask runs at once.
@@ -137,45 +128,45 @@ TEST_F(RefreshCycle, AsksSoonAfterAPollJoinInOneDeferredPoll) {
     EXPECT_EQ(fakes.console.count(deferring), 1);
 }
 
-TEST_F(RefreshCycle, WithoutAConfiguredCodeOnlyTheBusRefreshRunsAndEndsAtOnce) {
+TEST_F(RefreshCycle, WithoutAConfiguredCodeOnlyTheSavesRefreshRunsAndEndsAtOnce) {
+    poll(kValid);
     // The timer looks at the code as stored: 33 characters untrimmed, 32 trimmed.
     fakes.preferences.set(prefs::apiCode, std::string(32, 'x'));
     delegate->runTimedCode();
     fakes.preferences.set(prefs::apiCode, std::string(32, 'x') + " ");
     delegate->refreshdata();
-    EXPECT_TRUE(fakes.statusBar.titles.empty());
+    EXPECT_EQ(fakes.http.count(), 1u);
+    EXPECT_EQ(fakes.statusBar.titles, Lines{"1"});
 
     delegate->runTimedCode();
-    delegate->quintrel_refresh(BusMessage{busMessage::refresh, std::nullopt});
-    EXPECT_EQ(fakes.statusBar.titles, (Lines{"Quintrel", "Quintrel"}));
-    EXPECT_EQ(delegate->lastErrorMessage, "Unable to build API URL");
-    EXPECT_FALSE(delegate->isRefreshing);
-    EXPECT_EQ(fakes.http.count(), 0u);
-    EXPECT_EQ(fakes.mainQueue.pendingDelayed(), 0u);
+    refreshAfterSave();
+    EXPECT_EQ(fakes.statusBar.titles, (Lines{"1", "Quintrel"}));
+    EXPECT_EQ(status().lastError, "Unable to build API URL");
+    EXPECT_FALSE(status().refreshing);
+    EXPECT_EQ(fakes.http.count(), 1u);
+    EXPECT_EQ(fakes.mainQueue.pendingDelayed(), 1u);  // the poll timer
 }
 
 TEST_F(RefreshCycle, TimesOutExactlyThirtySecondsAfterOpening) {
-    delegate->quintrel_refresh_action();
+    delegate->refreshdata();
     fakes.mainQueue.advance(29999ms);
-    EXPECT_TRUE(delegate->isRefreshing);
+    EXPECT_TRUE(status().refreshing);
     EXPECT_FALSE(fakes.http.cancelled(0));
 
     fakes.clock.wall += 30s;
     fakes.mainQueue.advance(1ms);
-    EXPECT_FALSE(delegate->isRefreshing);
+    EXPECT_FALSE(status().refreshing);
     EXPECT_TRUE(fakes.http.cancelled(0));
-    EXPECT_EQ(delegate->lastErrorMessage, kTimedOut);
-    EXPECT_EQ(delegate->lastCheckedAt, fakes.clock.wall);
-    EXPECT_EQ(title(), "Quintrel");
+    EXPECT_EQ(status().lastError, kTimedOut);
+    EXPECT_EQ(status().lastChecked, text::localDateTime(fakes.clock.wall));
+    EXPECT_EQ(fakes.statusBar.titles, (Lines{"...", "Quintrel"}));
     EXPECT_TRUE(lines().empty());
 
     // The cancelled request still completes, with the client's cancellation error.
-    fakes.statusBar.titles.clear();
     answer(0, {std::nullopt, std::nullopt, "cancelled"});
     EXPECT_EQ(lines(), (Lines{"Quintrel refresh failed: cancelled",
                               "Ignoring stale Quintrel refresh completion"}));
-    EXPECT_EQ(fakes.statusBar.titles, Lines{"Quintrel"});
-    EXPECT_EQ(delegate->lastErrorMessage, kTimedOut);
+    EXPECT_EQ(status().lastError, kTimedOut);
 }
 
 TEST_F(RefreshCycle, ALateReplyIsDroppedWholeAndDoesNotEndTheNewRefresh) {
@@ -184,13 +175,13 @@ TEST_F(RefreshCycle, ALateReplyIsDroppedWholeAndDoesNotEndTheNewRefresh) {
     delegate->quintrel_refresh_action();
     answerBody(0, R"({"online":5,"pv":6,"notify":1,"notifytitle":"t","notifydesc":"d",)"
                   R"("notifyurl":"u","notifysound":"s"})");
-    EXPECT_TRUE(delegate->isRefreshing);
+    EXPECT_TRUE(status().refreshing);
     EXPECT_EQ(lines(), Lines{"Ignoring stale Quintrel refresh result"});
     EXPECT_EQ(title(), "Quintrel");
     EXPECT_TRUE(fakes.notificationCenter.requests.empty());
     answerBody(1, R"({"online":9,"pv":2,"notify":0})");
     EXPECT_EQ(title(), "9");
-    EXPECT_FALSE(delegate->isRefreshing);
+    EXPECT_FALSE(status().refreshing);
 }
 
 TEST_F(RefreshCycle, TheOldTimeoutCannotEndALaterRefresh) {
@@ -200,10 +191,10 @@ TEST_F(RefreshCycle, TheOldTimeoutCannotEndALaterRefresh) {
     fakes.mainQueue.advance(10s);
     delegate->quintrel_refresh_action();  // opened at 20 s
     fakes.mainQueue.advance(15s);         // 35 s: the first timeout's time has passed
-    EXPECT_TRUE(delegate->isRefreshing);
+    EXPECT_TRUE(status().refreshing);
     fakes.mainQueue.advance(15s);  // 50 s: its own timeout
-    EXPECT_FALSE(delegate->isRefreshing);
-    EXPECT_EQ(delegate->lastErrorMessage, kTimedOut);
+    EXPECT_FALSE(status().refreshing);
+    EXPECT_EQ(status().lastError, kTimedOut);
 }
 
 TEST_F(RefreshCycle, NotificationsFollowTheFlagTheSwitchAndTheTexts) {
@@ -235,34 +226,13 @@ TEST_F(RefreshCycle, NotificationsFollowTheFlagTheSwitchAndTheTexts) {
         poll(body);
         EXPECT_EQ(fakes.notificationCenter.requests.size() - shownBefore, c.shown ? 1u : 0u);
         const bool incomplete = !c.shown && c.flag > 0 && c.texts != all;
-        EXPECT_EQ(delegate->lastErrorMessage,
-                  incomplete ? "Notification payload missing fields" : "None");
+        EXPECT_EQ(status().lastError, incomplete ? "Notification payload missing fields" : "None");
         const auto printed = fakes.console.take();
         EXPECT_EQ(std::count(printed.begin(), printed.end(),
                              "Notification skipped because the API response is missing "
                              "notification fields"),
                   incomplete ? 1 : 0);
     }
-}
-
-// The time's format is text::localDateTime's test.
-TEST_F(RefreshCycle, StatusTextsCutLongErrorsToOneLine) {
-    EXPECT_EQ(delegate->currentStatusTexts(), (StatusTexts{"Never", "None", false}));
-    delegate->setLastError("line one\nline two\r");
-    EXPECT_EQ(statuses.back().lastError, "line one line two ");
-    // Cut by text::ellipsized, whose table holds the boundary; here, that 72 is the limit.
-    delegate->setLastError(std::string(73, 'x'));
-    EXPECT_EQ(statuses.back().lastError, std::string(69, 'x') + "...");
-}
-
-TEST_F(RefreshCycle, TitlesNeedAStatusItemWithAButton) {
-    delegate->changeStatusBarButton("shown");
-    delegate->statusItem.reset();
-    delegate->changeStatusBarButton("lost");
-    fakes.statusBar.withButton = false;
-    delegate->statusItem = fakes.statusBar.makeStatusItem();
-    delegate->changeStatusBarButton("lost too");
-    EXPECT_EQ(fakes.statusBar.titles, Lines{"shown"});
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 // The settings window's logic: how stored preferences set its controls, and saving: the
-// cleaning of the code, the validation request, each outcome's bus messages and what is
-// stored.
+// cleaning of the code, the validation request, each outcome's reports and what is stored.
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -54,32 +52,25 @@ TEST(SettingsControls, AModeOutsideTheItemsSelectsTheFirstAndTheCodeIsShownAsSto
 
 class SaveFlow : public testing::Test {
 protected:
-    SaveFlow() {
-        for (const char* name :
-             {busMessage::content, busMessage::error, busMessage::close, busMessage::refresh}) {
-            observations_.push_back(fakes.bus.addObserver(name, [this](const BusMessage& m) {
-                std::lock_guard lock(mutex_);
-                const auto text = NotificationBus::contentText(m);
-                messages_.push_back(m.name.substr(13) + (text ? ":" + *text : ""));
-                onMain_ = onMain_ && fakes.mainQueue.isMainThread();
-            }));
-        }
+    // Every report in order: "content:<title>", "error:<text>", "close", "refresh".
+    SaveTargets targets() {
+        return {{[this](const std::string& t) { messages_.push_back("content:" + t); },
+                 [this](const std::string& t) { messages_.push_back("error:" + t); },
+                 [this] {
+                     messages_.push_back("refresh");
+                     codeSeenByRefresh = prefs::text(fakes.preferences, prefs::apiCode);
+                 }},
+                [this] {
+                    messages_.push_back("close");
+                }};
     }
-
     void save(std::string code, std::int64_t switches = 1, std::int64_t mode = 0,
               std::string serviceURL = fakes::kServiceURL) {
         saveSettings(fakes.settingsServices(std::move(serviceURL)),
-                     {std::move(code), switches, mode, switches, switches, switches});
+                     {std::move(code), switches, mode, switches, switches, switches}, targets());
     }
-    // Lets the main queue run what the completions queued.
-    void answer(std::size_t index, std::string body) {
-        fakes.http.succeed(index, std::move(body));
-        fakes.mainQueue.runPending();
-    }
-    Lines messages() {
-        std::lock_guard lock(mutex_);
-        return std::exchange(messages_, {});
-    }
+    void answer(std::size_t index, std::string body) { fakes.http.succeed(index, std::move(body)); }
+    Lines messages() { return std::exchange(messages_, {}); }
     // The code, notify, mode, play, keep-alive and mute as stored ("-" for none).
     std::string storedValues() const {
         std::string values;
@@ -92,12 +83,10 @@ protected:
     }
 
     fakes::FakePlatform fakes;
-    bool onMain_ = true;
+    std::optional<std::string> codeSeenByRefresh;
 
 private:
-    std::mutex mutex_;
     Lines messages_;
-    std::vector<NotificationBus::Observation> observations_;
 };
 
 TEST_F(SaveFlow, CleansTheCodeOfSpacesAndLineBreaksEverywhere) {
@@ -153,24 +142,17 @@ TEST_F(SaveFlow, EveryFailurePostsCheckAPIThenItsErrorAndStoresNothing) {
         SCOPED_TRACE(c.error);
         save("abc", 0, 1);
         fakes.http.complete(i, c.result);
-        EXPECT_EQ(messages(), Lines{"content:..."});  // not yet: main queue
-        fakes.mainQueue.runPending();
-        EXPECT_EQ(messages(), (Lines{"content:Check API", "error:" + c.error}));
+        EXPECT_EQ(messages(), (Lines{"content:...", "content:Check API", "error:" + c.error}));
         EXPECT_EQ(fakes.console.take(), c.printed.empty() ? Lines{} : Lines{c.printed});
         EXPECT_EQ(storedValues(), "- - - - - -");
     }
 }
 
 TEST_F(SaveFlow, SuccessStoresTheSnapshotThenClosesThenRefreshes) {
-    std::string codeSeenByRefresh;
-    auto observation = fakes.bus.addObserver(busMessage::refresh, [&](const BusMessage&) {
-        codeSeenByRefresh = prefs::text(fakes.preferences, prefs::apiCode).value_or("");
-    });
-    saveSettings(fakes.settingsServices(), {"code1", 0, 1, 1, 0, 1});
+    saveSettings(fakes.settingsServices(), {"code1", 0, 1, 1, 0, 1}, targets());
     messages();
     // A transport error alone does not decide: the body still counts.
     fakes.http.complete(0, {R"({"error":0})", 200, "interrupted"});
-    fakes.mainQueue.runPending();
     EXPECT_EQ(messages(), (Lines{"close", "refresh"}));
     EXPECT_EQ(codeSeenByRefresh, "code1");
     EXPECT_EQ(storedValues(), R"("code1" 0 1 1 0 1)");
@@ -192,21 +174,6 @@ TEST_F(SaveFlow, TwoChecksInFlightEachActOnTheirOwnSnapshot) {
     EXPECT_EQ(storedValues(), R"("first" 1 0 1 1 1)");
     EXPECT_EQ(messages(),
               (Lines{"close", "refresh", "close", "refresh", "content:Check API", "error:3"}));
-}
-
-TEST_F(SaveFlow, CompletionsFromOtherThreadsAreHandledOnTheMainThread) {
-    save("one");
-    save("two");
-    messages();
-    fakes.http.completeOnThread(0, {std::nullopt, std::nullopt, "offline"});
-    fakes.http.completeOnThread(1, {R"({"error":0})", 200, std::nullopt});
-    fakes.http.joinThreads();
-    fakes.mainQueue.runPending();
-    auto posted = messages();
-    std::sort(posted.begin(), posted.end());
-    EXPECT_EQ(posted, (Lines{"close", "content:Check API", "error:offline", "refresh"}));
-    EXPECT_TRUE(onMain_);
-    EXPECT_EQ(storedValues(), R"("two" 1 0 1 1 1)");
 }
 
 }  // namespace

@@ -37,12 +37,30 @@ TEST_F(Startup, WithoutACodeOpensTheSettingsAndTheTimerStillTicks) {
     EXPECT_EQ(fakes.http.count(), 0u);
     fakes.mainQueue.advance(1s);
     EXPECT_EQ(fakes.http.count(), 1u);
+    EXPECT_EQ(fakes.idleTime.askInterval, 45s);
+}
+
+// The test build's shorter timers: the poll, the idle reader, the time-out and its text.
+TEST_F(Startup, TheOptionsSetThePollIntervalAndTheTimeOut) {
+    storeGoodCode();
+    delegate = fakes.makeDelegate({"1.0.0"}, {.pollInterval = 2s, .refreshTimeout = 1500ms});
+    delegate->applicationDidFinishLaunching();
+    EXPECT_EQ(fakes.idleTime.askInterval, 2s);
+    fakes.mainQueue.advance(1499ms);
+    EXPECT_TRUE(delegate->status().refreshing);
+    fakes.mainQueue.advance(1ms);
+    EXPECT_EQ(delegate->status().lastError, "Refresh timed out after 1500ms");
+    fakes.mainQueue.advance(500ms);
+    EXPECT_EQ(fakes.http.count(), 2u);
 }
 
 TEST_F(Startup, ADelegateThatIsGoneHearsNothing) {
     delegate->applicationDidFinishLaunching();
+    const SaveReports save = fakes.settingsWindows.reports;
     delegate.reset();
-    fakes.bus.post(busMessage::refresh);
+    storeGoodCode();
+    save.refresh();
+    save.showTitle("late");
     fakes.mainQueue.advance(46s);
     EXPECT_EQ(fakes.http.count(), 0u);
 }

@@ -8,8 +8,8 @@
 #include <unicode/uchar.h>
 
 #include "util/SecretMasking.h"
+#include "util/ShortCount.h"
 #include "util/Text.h"
-#include "util/TrayText.h"
 
 namespace quintrel::text {
 namespace {
@@ -86,23 +86,17 @@ TEST(LocalDateTime, UsesTheLocalTimeZone) {
     ::tzset();
 }
 
-TEST(TrayText, IconTextsOfferAShortFormFromFourDigitsOn) {
-    // Rounded down, never more than the count, up to the largest of 64 bits' range.
-    const std::pair<std::string, std::string> shortened[] = {
-        {"1000", "1.0k"},      {"9999", "9.9k"},
-        {"15027", "15k"},      {"999999", "999k"},
-        {"1000000", "1.0M"},   {"1234567", "1.2M"},
-        {"999999999", "999M"}, {"1500000000", "1.5G"},
-        {"00012345", "12k"},   {"9999999999999999999", "9.9E"},
+TEST(ShortCount, RoundsDownAndNeverReadsMoreThanTheCount) {
+    // Up to the largest of 64 bits' range; smaller counts than kShortCountFrom are whole.
+    EXPECT_EQ(kShortCountFrom, 1000u);
+    const std::pair<std::uint64_t, std::string> cases[] = {
+        {1000, "1.0k"},      {9999, "9.9k"},       {15027, "15k"},
+        {999999, "999k"},    {1000000, "1.0M"},    {1234567, "1.2M"},
+        {999999999, "999M"}, {1500000000, "1.5G"}, {9999999999999999999u, "9.9E"},
+        {UINT64_MAX, "18E"},
     };
-    for (const auto& [title, painted] : shortened) {
-        EXPECT_EQ(traytext::iconTexts(title), (std::vector<std::string>{title, painted})) << title;
-    }
-    EXPECT_EQ(traytext::iconTexts("Quintrel"), std::vector<std::string>{"Q"});
-    EXPECT_EQ(traytext::iconTexts("Check API"), std::vector<std::string>{"API"});
-    for (const char* title :
-         {"0", "999", "00012", "...", "P", "", "-15027", "15 027", "99999999999999999999"}) {
-        EXPECT_EQ(traytext::iconTexts(title), std::vector<std::string>{title}) << title;
+    for (const auto& [count, shortened] : cases) {
+        EXPECT_EQ(shortCount(count), shortened) << count;
     }
 }
 

@@ -1,38 +1,27 @@
 #include "app/AppDelegate.h"
 
-#include "app/BusMessages.h"
+#include <cstdlib>
 
 namespace quintrel {
 
-AppDelegate::AppDelegate(Platform platform, ServiceEndpoints service, BundleInfo bundle)
-    : center(platform.notificationCenter),
-      platform(platform),
+AppDelegate::AppDelegate(Platform platform, ServiceEndpoints service, BundleInfo bundle,
+                         DelegateOptions options)
+    : platform(platform),
       service(std::move(service)),
-      bundle(std::move(bundle)) {}
+      bundle(std::move(bundle)),
+      options_(options) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
     is_screen_active = 1;
 
     // Registrations hold the delegate weakly: it owns them, and they end with it.
     const std::weak_ptr<AppDelegate> weak = weak_from_this();
-    const auto forward = [weak](void (AppDelegate::*handler)(const BusMessage&)) {
-        return [weak, handler](const BusMessage& message) {
-            if (const auto self = weak.lock()) {
-                ((*self).*handler)(message);
-            }
-        };
-    };
-    timer = platform.mainQueue.scheduleRepeating(pollInterval, [weak] {
+    timer = platform.mainQueue.scheduleRepeating(options_.pollInterval, [weak] {
         if (const auto self = weak.lock()) {
             self->runTimedCode();
         }
     });
-    busObservations_.push_back(
-        platform.bus.addObserver(busMessage::content, forward(&AppDelegate::quintrel_content)));
-    busObservations_.push_back(
-        platform.bus.addObserver(busMessage::error, forward(&AppDelegate::quintrel_error)));
-    busObservations_.push_back(
-        platform.bus.addObserver(busMessage::refresh, forward(&AppDelegate::quintrel_refresh)));
+    platform.idleTime.expectAskEvery(options_.pollInterval);
     platform.screenLock.observe(
         [weak] {
             if (const auto self = weak.lock()) {
@@ -53,6 +42,15 @@ void AppDelegate::applicationDidFinishLaunching() {
             }
         });
         statusItem->setMenu(statusMenuEntries());
+        // The tray shows each new title; the status's other parts are not its concern.
+        trayObservation_ =
+            observeStatus([item = statusItem.get(),
+                           shown = std::optional<std::string>()](const Status& status) mutable {
+                if (shown != status.title) {
+                    shown = status.title;
+                    item->setTitle(status.title, status.count);
+                }
+            });
     }
     changeStatusBarButton("Quintrel");
 
@@ -62,6 +60,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     changeStatusBarButton("...");
     quintrel_refresh_action();
+}
+
+void AppDelegate::expectMainThread() const {
+    // A completion on another thread would race every field here; the desktop delivers
+    // none there, and this keeps it so.
+    if (!platform.mainQueue.isMainThread()) {
+        std::abort();
+    }
 }
 
 }  // namespace quintrel

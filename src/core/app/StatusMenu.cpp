@@ -24,10 +24,7 @@ std::vector<StatusMenuEntry> AppDelegate::statusMenuEntries() {
         {"Settings\u2026", call(&AppDelegate::settingView)},
         {"Check for Updates", call(&AppDelegate::checkupdate)},
         {},
-        {"Quit",
-         [&application = platform.application] {
-             application.terminate();
-         }},
+        {"Quit", call(&AppDelegate::quit)},
     };
 }
 
@@ -37,6 +34,10 @@ void AppDelegate::showOverview() {
         return;
     }
     statusItemClicked();
+}
+
+void AppDelegate::quit() {
+    platform.application.terminate();
 }
 
 }  // namespace quintrel

@@ -10,44 +10,48 @@ constexpr std::size_t kLastErrorLength = 72;
 constexpr std::size_t kLastErrorBytes = 4 * kLastErrorLength;
 }  // namespace
 
-void AppDelegate::changeStatusBarButton(const std::string& content) {
-    onMainThread([this, content] {
-        if (statusItem && statusItem->hasButton()) {
-            statusItem->setTitle(content);
-            if (titleObserver) {
-                titleObserver(content);
-            }
-        }
-    });
+void AppDelegate::changeStatusBarButton(const std::string& content,
+                                        std::optional<std::uint64_t> count) {
+    title_ = content;
+    count_ = count;
+    updateRefreshMenuItems();
 }
 
-StatusTexts AppDelegate::statusTexts(bool isChecking) const {
-    const std::string lastChecked = isChecking      ? "Checking..."
+void AppDelegate::setLastError(const std::string& text) {
+    lastErrorMessage = text;
+    updateRefreshMenuItems();
+}
+
+void AppDelegate::updateRefreshMenuItems() {
+    const std::string lastChecked = isRefreshing    ? "Checking..."
                                     : lastCheckedAt ? text::localDateTime(*lastCheckedAt)
                                                     : "Never";
     // The service's words reach the popup, the bus and the bars: a reply that echoes the
     // code must not carry it there.
     const std::string masked = maskSecrets(lastErrorMessage, configuredAPICode().value_or(""));
-    return {lastChecked,
-            text::ellipsized(text::singleLine(masked), kLastErrorLength, kLastErrorBytes),
-            isChecking};
+    status_.update({title_, count_, lastChecked,
+                    text::ellipsized(text::singleLine(masked), kLastErrorLength, kLastErrorBytes),
+                    isRefreshing});
 }
 
-void AppDelegate::updateRefreshMenuItems(bool isChecking) {
-    if (!dashboardPopoverViewController && !statusTextsObserver && !statusObserver) {
-        return;
-    }
-    const StatusTexts texts = statusTexts(isChecking);
-    if (statusTextsObserver) {
-        statusTextsObserver(texts.lastChecked, texts.lastError);
-    }
-    if (statusObserver) {
-        statusObserver(texts);
-    }
-    if (dashboardPopoverViewController) {
-        dashboardPopoverViewController->updateStatus(texts.lastChecked, texts.lastError,
-                                                     isChecking);
-    }
+SaveReports AppDelegate::saveReports() {
+    // A check in flight may end after the window, never after the delegate matters.
+    const std::weak_ptr<AppDelegate> weak = weak_from_this();
+    return {[weak](const std::string& title) {
+                if (const auto self = weak.lock()) {
+                    self->changeStatusBarButton(title);
+                }
+            },
+            [weak](const std::string& error) {
+                if (const auto self = weak.lock()) {
+                    self->setLastError(error);
+                }
+            },
+            [weak] {
+                if (const auto self = weak.lock()) {
+                    self->quintrel_refresh_action();
+                }
+            }};
 }
 
 }  // namespace quintrel

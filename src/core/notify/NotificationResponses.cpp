@@ -14,18 +14,16 @@ void AppDelegate::userNotificationCenter(const NotificationResponse& response,
             linkInResponse = entry->get<std::string>();
         }
     }
-    // openDetail is main-thread state, so the fallback is taken there.
-    onMainThread([this, linkInResponse, completionHandler = std::move(completionHandler)] {
-        const std::string link = linkInResponse.value_or(openDetail);
-        // The link came from the network: only web pages go to the browser, never local
-        // files, scripts or other programs' URL schemes.
-        if (url::isWebURL(link)) {
-            platform.browser.openURL(link);
-        } else if (!link.empty() && url::scheme(link)) {
-            print("Refusing to open notification link that is not http or https");
-        }
-        completionHandler();
-    });
+    expectMainThread();
+    const std::string link = linkInResponse.value_or(openDetail);
+    // The link came from the network: only web pages go to the browser, never local files,
+    // scripts or other programs' URL schemes.
+    if (url::isWebURL(link)) {
+        platform.browser.openURL(link);
+    } else if (!link.empty() && url::scheme(link)) {
+        print("Refusing to open notification link that is not http or https");
+    }
+    completionHandler();
 }
 
 }  // namespace quintrel

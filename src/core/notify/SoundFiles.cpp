@@ -1,10 +1,10 @@
-// Notification sounds and the settings window's start-up sound.
+// Which sound file plays: the names a notification may use, and the settings window's
+// start-up sound.
 
 #include "notify/SoundFiles.h"
 
 #include <algorithm>
 
-#include "app/AppDelegate.h"
 #include "util/FileResources.h"
 #include "util/Url.h"
 
@@ -38,39 +38,6 @@ bool isMediaResourceName(const std::string& name) {
 std::string fileURL(const std::string& path) {
     // The sub-delimiters, ':' and '@' are allowed in a path as they are.
     return "file://" + url::percentEncode(path, "/!$&'()*+,;=:@");
-}
-
-namespace {
-
-// The name came from the network: a control character in it must not break the line.
-std::string printable(std::string text) {
-    for (char& ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c == 0x7F) {
-            ch = '?';
-        }
-    }
-    return text;
-}
-
-}  // namespace
-
-void AppDelegate::playSound(const std::string& file, const std::string& ext) {
-    const std::string name = normalisedSoundName(file, ext);
-    // A name that could reach outside the media folder is treated like a missing file.
-    const auto path =
-        isMediaResourceName(name) ? platform.resources.urlForResource(name, ext) : std::nullopt;
-    if (!path) {
-        print("Sound file not found: " + printable(name) + "." + printable(ext));
-        return;
-    }
-    auto loaded = platform.sounds.load(*path);
-    if (!loaded.sound) {
-        print("Unable to load sound: " + *path);
-        return;
-    }
-    soundPlayer = std::move(loaded.sound);
-    soundPlayer->play();
 }
 
 void playStartupSound(const Resources& resources, SoundFactory& sounds, Console& console,

@@ -10,6 +10,10 @@
 
 namespace quintrel {
 
+// Where the popup opens: next to the tray item, where the tray last said it was clicked, or
+// at the pointer (a caller on the bus or the command line has no tray position).
+enum class PopupPlace { trayItem, pointer };
+
 struct ContentSize {
     int width = 0;
     int height = 0;
@@ -41,8 +45,7 @@ public:
     virtual void performClose() = 0;
     virtual void setContentSize(ContentSize size) = 0;
     virtual void setContentViewController(std::shared_ptr<DashboardPopoverContent> content) = 0;
-    // Shows the popup next to the tray item.
-    virtual void show() = 0;
+    virtual void show(PopupPlace place) = 0;
 };
 
 class DashboardPopoverFactory {

@@ -16,7 +16,6 @@
 #include "platform/SettingsWindows.h"
 #include "platform/SoundPlayer.h"
 #include "platform/StatusBar.h"
-#include "util/NotificationBus.h"
 #include "util/Uuid.h"
 
 namespace quintrel {
@@ -33,7 +32,6 @@ struct Platform {
     ScreenLockEvents& screenLock;
     Browser& browser;
     Console& console;
-    NotificationBus& bus;
     NotificationCenter& notificationCenter;
     Resources& resources;
     SoundFactory& sounds;

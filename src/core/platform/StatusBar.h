@@ -1,8 +1,10 @@
 #pragma once
 // The panel item whose title is the live number.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,8 @@ public:
 
     // Whether the item can show a title and be clicked at all.
     virtual bool hasButton() const = 0;
-    virtual void setTitle(const std::string& title) = 0;
+    // `count` is the number the title shows, when it shows one.
+    virtual void setTitle(const std::string& title, std::optional<std::uint64_t> count) = 0;
     // Called on the main thread when the left or the right button is released on the item.
     virtual void setAction(std::function<void()> action) = 0;
     // The menu that panels drawing menus themselves show on the right button; each

@@ -1,5 +1,5 @@
 // Opening and closing refreshes: at most one at a time, each named by a fresh
-// identifier, cut off after refreshTimeoutInterval.
+// identifier, cut off after the refresh time-out.
 
 #include "app/AppDelegate.h"
 #include "polling/Preferences.h"
@@ -26,43 +26,32 @@ void AppDelegate::runTimedCode() {
 }
 
 void AppDelegate::refreshdata() {
-    onMainThread([this] {
-        if (!configuredAPICode() || deferredRefresh) {
-            return;
-        }
-        // Each poll can start a notification and a sound: a caller in a loop must not
-        // turn into a poll a second.
-        const auto quietFor =
-            lastPollEndedAt
-                ? kRefreshQuietInterval - (platform.clock.monotonicNow() - *lastPollEndedAt)
-                : std::chrono::steady_clock::duration::zero();
-        if (quietFor > std::chrono::steady_clock::duration::zero()) {
-            print("Deferring Quintrel refresh because the previous refresh ended less than " +
-                  std::to_string(kRefreshQuietInterval.count()) + "s ago");
-            deferredRefresh = std::make_shared<WorkItem>([weak = weak_from_this()] {
-                if (const auto self = weak.lock()) {
-                    self->deferredRefresh.reset();
-                    self->refreshdata();
-                }
-            });
-            platform.mainQueue.asyncAfter(std::chrono::ceil<std::chrono::milliseconds>(quietFor),
-                                          deferredRefresh);
-            return;
-        }
-        changeStatusBarButton("...");
-        quintrel_refresh_action();
-    });
-}
-
-void AppDelegate::quintrel_refresh(const BusMessage&) {
+    if (!configuredAPICode() || deferredRefresh) {
+        return;
+    }
+    // Each poll can start a notification and a sound: a caller in a loop must not turn
+    // into a poll a second.
+    const auto quietFor =
+        lastPollEndedAt ? kRefreshQuietInterval - (platform.clock.monotonicNow() - *lastPollEndedAt)
+                        : std::chrono::steady_clock::duration::zero();
+    if (quietFor > std::chrono::steady_clock::duration::zero()) {
+        print("Deferring Quintrel refresh because the previous refresh ended less than " +
+              std::to_string(kRefreshQuietInterval.count()) + "s ago");
+        deferredRefresh = std::make_shared<WorkItem>([weak = weak_from_this()] {
+            if (const auto self = weak.lock()) {
+                self->deferredRefresh.reset();
+                self->refreshdata();
+            }
+        });
+        platform.mainQueue.asyncAfter(std::chrono::ceil<std::chrono::milliseconds>(quietFor),
+                                      deferredRefresh);
+        return;
+    }
+    changeStatusBarButton("...");
     quintrel_refresh_action();
 }
 
 void AppDelegate::quintrel_refresh_action() {
-    if (!platform.mainQueue.isMainThread()) {
-        platform.mainQueue.async([self = shared_from_this()] { self->quintrel_refresh_action(); });
-        return;
-    }
     const auto refreshID = beginRefresh();
     if (!refreshID) {
         return;
@@ -91,7 +80,7 @@ std::optional<Uuid> AppDelegate::beginRefresh() {
     isRefreshing = true;
     currentRefreshID = refreshID;
     refreshTask.reset();
-    updateRefreshMenuItems(true);
+    updateRefreshMenuItems();
 
     auto timeout = std::make_shared<WorkItem>([weak = weak_from_this(), refreshID] {
         const auto self = weak.lock();
@@ -101,25 +90,23 @@ std::optional<Uuid> AppDelegate::beginRefresh() {
         if (self->refreshTask) {
             self->refreshTask->cancel();
         }
-        self->closeRefresh("Refresh timed out after " + timeoutText(self->refreshTimeoutInterval));
+        self->closeRefresh("Refresh timed out after " + timeoutText(self->options_.refreshTimeout));
         self->changeStatusBarButton("Quintrel");
     });
     if (refreshTimeoutWorkItem) {
         refreshTimeoutWorkItem->cancel();
     }
     refreshTimeoutWorkItem = timeout;
-    platform.mainQueue.asyncAfter(refreshTimeoutInterval, std::move(timeout));
+    platform.mainQueue.asyncAfter(options_.refreshTimeout, std::move(timeout));
     return refreshID;
 }
 
 void AppDelegate::completeRefresh(const Uuid& refreshID, std::optional<std::string> errorMessage) {
-    onMainThread([this, refreshID, errorMessage = std::move(errorMessage)] {
-        if (currentRefreshID != refreshID) {
-            print("Ignoring stale Quintrel refresh completion");
-            return;
-        }
-        closeRefresh(errorMessage && !errorMessage->empty() ? *errorMessage : "None");
-    });
+    if (currentRefreshID != refreshID) {
+        print("Ignoring stale Quintrel refresh completion");
+        return;
+    }
+    closeRefresh(errorMessage && !errorMessage->empty() ? *errorMessage : "None");
 }
 
 void AppDelegate::closeRefresh(const std::string& errorText) {
@@ -133,14 +120,7 @@ void AppDelegate::closeRefresh(const std::string& errorText) {
     lastCheckedAt = platform.clock.now();
     lastPollEndedAt = platform.clock.monotonicNow();
     lastErrorMessage = errorText;
-    updateRefreshMenuItems(false);
-}
-
-void AppDelegate::setLastError(const std::string& text) {
-    onMainThread([this, text] {
-        lastErrorMessage = text;
-        updateRefreshMenuItems(isRefreshing);
-    });
+    updateRefreshMenuItems();
 }
 
 }  // namespace quintrel

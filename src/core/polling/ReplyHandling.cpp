@@ -1,5 +1,5 @@
-// The completion of a poll: sorting out failures on the HTTP client's thread, then
-// turning a current reply into the title and perhaps a notification on the main thread.
+// The completion of a poll: sorting out failures, then turning a current reply into the
+// title and perhaps a notification.
 
 #include "app/AppDelegate.h"
 #include "polling/Preferences.h"
@@ -8,7 +8,7 @@ namespace quintrel {
 
 void AppDelegate::handlePollResult(HttpResult result, const Uuid& refreshID,
                                    std::int64_t titleMode) {
-    // Reads no field: this may run on any thread.
+    expectMainThread();
     const auto fail = [&](const std::string& errorText) {
         changeStatusBarButton("Quintrel");
         completeRefresh(refreshID, errorText);
@@ -31,10 +31,7 @@ void AppDelegate::handlePollResult(HttpResult result, const Uuid& refreshID,
         fail("Unable to read API response");
         return;
     }
-    platform.mainQueue.async(
-        [self = shared_from_this(), decoded = std::move(*decoded), refreshID, titleMode] {
-            self->handleCurrentReply(decoded, refreshID, titleMode);
-        });
+    handleCurrentReply(*decoded, refreshID, titleMode);
 }
 
 void AppDelegate::handleCurrentReply(const reply& decoded, const Uuid& refreshID,
@@ -43,7 +40,10 @@ void AppDelegate::handleCurrentReply(const reply& decoded, const Uuid& refreshID
         print("Ignoring stale Quintrel refresh result");
         return;
     }
-    changeStatusBarButton(std::to_string(titleMode == 0 ? decoded.online : decoded.pv));
+    const std::int64_t count = titleMode == 0 ? decoded.online : decoded.pv;
+    // A negative count is shown as the service sent it, but is no number to shorten.
+    changeStatusBarButton(std::to_string(count),
+                          count >= 0 ? std::optional<std::uint64_t>(count) : std::nullopt);
     if (decoded.notify < 1) {
         completeRefresh(refreshID, std::nullopt);
         return;

@@ -4,7 +4,7 @@
 
 namespace quintrel {
 
-void AppDelegate::statusItemClicked() {
+void AppDelegate::statusItemClicked(PopupPlace place) {
     const auto code = configuredAPICode();
     if (!code) {
         if (dashboardPopover) {
@@ -17,10 +17,10 @@ void AppDelegate::statusItemClicked() {
         dashboardPopover->performClose();
         return;
     }
-    showDashboardPopover(*code);
+    showDashboardPopover(*code, place);
 }
 
-void AppDelegate::showDashboardPopover(const std::string& apiCode) {
+void AppDelegate::showDashboardPopover(const std::string& apiCode, PopupPlace place) {
     if (!statusItem || !statusItem->hasButton()) {
         return;
     }
@@ -50,9 +50,14 @@ void AppDelegate::showDashboardPopover(const std::string& apiCode) {
             self->refreshdata();
         }
     });
+    if (controller != dashboardPopoverViewController) {
+        popoverObservation_ = observeStatus([content = controller.get()](const Status& status) {
+            content->updateStatus(status.lastChecked, status.lastError, status.refreshing);
+        });
+    }
     dashboardPopoverViewController = controller;
-
-    updateRefreshMenuItems(isRefreshing);
+    const Status& now = status();
+    controller->updateStatus(now.lastChecked, now.lastError, now.refreshing);
     controller->reloadSelectedTab();
 
     if (!dashboardPopover) {
@@ -63,7 +68,7 @@ void AppDelegate::showDashboardPopover(const std::string& apiCode) {
     }
     dashboardPopover->setContentSize(controller->preferredContentSize());
     dashboardPopover->setContentViewController(controller);
-    dashboardPopover->show();
+    dashboardPopover->show(place);
 }
 
 }  // namespace quintrel

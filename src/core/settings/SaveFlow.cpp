@@ -4,7 +4,6 @@
 #include <memory>
 #include <utility>
 
-#include "app/BusMessages.h"
 #include "polling/Preferences.h"
 #include "settings/QuintrelAPIValidationResponse.h"
 #include "util/SecretMasking.h"
@@ -15,10 +14,9 @@ namespace quintrel {
 
 namespace {
 
-
-void postFailure(NotificationBus& bus, const std::string& errorText) {
-    postStatusContent(bus, kCheckAPITitle);
-    postStatusError(bus, errorText);
+void reportFailure(const SaveReports& app, const std::string& errorText) {
+    app.showTitle(kCheckAPITitle);
+    app.showError(errorText);
 }
 
 }  // namespace
@@ -29,36 +27,28 @@ std::string cleanedAPICode(std::string_view typed) {
     return text::trimmed(code);
 }
 
-void postStatusContent(NotificationBus& bus, const std::string& text) {
-    bus.post(busMessage::content, NotificationBus::contentPayload(text));
-}
-
-void postStatusError(NotificationBus& bus, const std::string& text) {
-    bus.post(busMessage::error, NotificationBus::contentPayload(text));
-}
-
-void saveSettings(const SettingsServices& services, SettingsSnapshot snapshot) {
+void saveSettings(const SettingsServices& services, SettingsSnapshot snapshot,
+                  SaveTargets targets) {
     if (snapshot.apiCode.empty()) {
-        postFailure(services.bus, "API code is required");
+        reportFailure(targets.app, "API code is required");
         return;
     }
-    postStatusContent(services.bus, "...");
+    targets.app.showTitle("...");
     const auto url =
         url::withQuery(services.service.apiURL(), {{"v", "2"}, {"code", snapshot.apiCode}});
     if (!url) {
-        postFailure(services.bus, "Unable to build API validation URL");
+        reportFailure(targets.app, "Unable to build API validation URL");
         return;
     }
     // The check keeps its own task handle until its outcome has run, since a dropped
     // handle may end the request; the window that started it may be long gone by then.
     auto heldTask = std::make_shared<std::shared_ptr<HttpTask>>();
-    auto task = services.http.dataTask(
-        *url, [services, snapshot = std::move(snapshot), heldTask](HttpResult result) {
-            auto outcome = validationOutcome(result, services.console);
-            services.mainQueue.async([services, snapshot, outcome = std::move(outcome), heldTask] {
-                heldTask->reset();
-                applyValidationOutcome(services, snapshot, outcome);
-            });
+    auto task =
+        services.http.dataTask(*url, [services, snapshot = std::move(snapshot),
+                                      targets = std::move(targets), heldTask](HttpResult result) {
+            heldTask->reset();
+            applyValidationOutcome(services, snapshot, validationOutcome(result, services.console),
+                                   targets);
         });
     *heldTask = task;
     task->resume();
@@ -88,13 +78,13 @@ ValidationOutcome validationOutcome(const HttpResult& result, Console& console) 
 }
 
 void applyValidationOutcome(const SettingsServices& services, const SettingsSnapshot& snapshot,
-                            const ValidationOutcome& outcome) {
+                            const ValidationOutcome& outcome, const SaveTargets& targets) {
     if (outcome.kind != ValidationOutcome::Kind::success) {
         // The service may echo the code it was asked about; a code this short is a typo,
         // and masking it would garble the message.
         constexpr std::size_t kShortestMaskedCode = 8;
         const bool secret = snapshot.apiCode.size() >= kShortestMaskedCode;
-        postFailure(services.bus, maskSecrets(outcome.errorText, secret ? snapshot.apiCode : ""));
+        reportFailure(targets.app, maskSecrets(outcome.errorText, secret ? snapshot.apiCode : ""));
         return;
     }
     auto& store = services.preferences;
@@ -104,9 +94,9 @@ void applyValidationOutcome(const SettingsServices& services, const SettingsSnap
     store.setInteger(prefs::play, snapshot.play);
     store.setInteger(prefs::keepAlive, snapshot.keepAlive);
     store.setInteger(prefs::mute, snapshot.mute);
-    // Delivered at once: the window is closed before the refresh is asked for.
-    services.bus.post(busMessage::close);
-    services.bus.post(busMessage::refresh);
+    // The window is closed before the refresh is asked for.
+    targets.closeWindow();
+    targets.app.refresh();
 }
 
 }  // namespace quintrel

@@ -1,7 +1,7 @@
 #pragma once
 // Saving the settings window: the API code is checked with the service, and the code,
 // the mode and the four switches are stored only when the service accepts it. Progress
-// and failures reach the status title and the last error over the in-app bus.
+// and failures reach the status title and the last error through the app's SaveReports.
 
 #include <cstdint>
 #include <string>
@@ -10,20 +10,17 @@
 #include "platform/Browser.h"
 #include "platform/Console.h"
 #include "platform/HttpClient.h"
-#include "platform/MainQueue.h"
 #include "platform/PreferencesStore.h"
+#include "platform/SettingsWindows.h"
 #include "polling/ServiceEndpoints.h"
-#include "util/NotificationBus.h"
 
 namespace quintrel {
 
 // What the settings window uses of the desktop. The services live as long as the process,
 // so a check in flight may outlive the window that started it.
 struct SettingsServices {
-    MainQueue& mainQueue;
     HttpClient& http;
     PreferencesStore& preferences;
-    NotificationBus& bus;
     Console& console;
     Browser& browser;
     ServiceEndpoints service;
@@ -40,7 +37,13 @@ struct SettingsSnapshot {
     std::int64_t mute = 1;
 };
 
-// How one check ended. Every failure posts "Check API" and `errorText`.
+// Where a save reports: the app's reports, and the window's own close.
+struct SaveTargets {
+    SaveReports app;
+    std::function<void()> closeWindow;
+};
+
+// How one check ended. Every failure shows "Check API" and `errorText`.
 struct ValidationOutcome {
     enum class Kind { success, httpFailure, noData, unreadableReply, rejected };
     Kind kind = Kind::success;
@@ -52,17 +55,14 @@ struct ValidationOutcome {
 std::string cleanedAPICode(std::string_view typed);
 
 // Pressing Save, on the main thread: starts one independent check and returns.
-void saveSettings(const SettingsServices& services, SettingsSnapshot snapshot);
+void saveSettings(const SettingsServices& services, SettingsSnapshot snapshot, SaveTargets targets);
 
-// Sorts a finished check; runs on the HTTP client's thread and only prints.
+// Sorts a finished check; only prints.
 ValidationOutcome validationOutcome(const HttpResult& result, Console& console);
 
-// Main thread: stores the snapshot and asks for close and refresh on success, or posts
-// the failure's two status messages.
+// Main thread: stores the snapshot, closes the window and asks for a refresh on success, or
+// shows the failure's title and error.
 void applyValidationOutcome(const SettingsServices& services, const SettingsSnapshot& snapshot,
-                            const ValidationOutcome& outcome);
-
-void postStatusContent(NotificationBus& bus, const std::string& text);
-void postStatusError(NotificationBus& bus, const std::string& text);
+                            const ValidationOutcome& outcome, const SaveTargets& targets);
 
 }  // namespace quintrel

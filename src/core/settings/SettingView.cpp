@@ -5,17 +5,13 @@
 namespace quintrel {
 
 void AppDelegate::settingView() {
-    if (!platform.mainQueue.isMainThread()) {
-        platform.mainQueue.async([self = shared_from_this()] { self->settingView(); });
-        return;
-    }
     if (dashboardPopover) {
         dashboardPopover->performClose();
     }
     // Made once and kept: a later call shows the same window with its controls as the
     // user left them.
     if (!settingsWindowController) {
-        settingsWindowController = platform.settingsWindows.makeSettingsWindow();
+        settingsWindowController = platform.settingsWindows.makeSettingsWindow(saveReports());
     }
     if (settingsWindowController) {
         settingsWindowController->showWindow();

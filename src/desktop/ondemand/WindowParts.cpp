@@ -44,13 +44,14 @@ OnDemandSettingsWindows::OnDemandSettingsWindows(SettingsServices services,
                                                  std::function<void()> playStartupSound)
     : services_(std::move(services)), playStartupSound_(std::move(playStartupSound)) {}
 
-std::unique_ptr<SettingsWindowController> OnDemandSettingsWindows::makeSettingsWindow() {
+std::unique_ptr<SettingsWindowController> OnDemandSettingsWindows::makeSettingsWindow(
+    SaveReports reports) {
     if (!windows_) {
         if (WindowParts* parts = windowParts()) {
             windows_ = parts->makeSettingsWindows(services_, playStartupSound_);
         }
     }
-    return windows_ ? windows_->makeSettingsWindow() : nullptr;
+    return windows_ ? windows_->makeSettingsWindow(std::move(reports)) : nullptr;
 }
 
 OnDemandPopovers::OnDemandPopovers(ServiceEndpoints service, Browser& browser,

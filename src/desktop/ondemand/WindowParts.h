@@ -39,7 +39,7 @@ WindowParts* loadWindowParts(const QString& dir);
 class OnDemandSettingsWindows final : public SettingsWindows {
 public:
     OnDemandSettingsWindows(SettingsServices services, std::function<void()> playStartupSound);
-    std::unique_ptr<SettingsWindowController> makeSettingsWindow() override;
+    std::unique_ptr<SettingsWindowController> makeSettingsWindow(SaveReports reports) override;
 
 private:
     SettingsServices services_;

@@ -1,7 +1,7 @@
 // The entry point of libquintrel-windows.so: the settings window and the popup's launcher.
 
 #include "desktop/ondemand/WindowParts.h"
-#include "desktop/settings/QtSettingsWindows.h"
+#include "desktop/settings/SettingsWindowFactory.h"
 
 namespace quintrel {
 
@@ -11,8 +11,8 @@ class Parts final : public WindowParts {
 public:
     std::unique_ptr<SettingsWindows> makeSettingsWindows(
         SettingsServices services, std::function<void()> playStartupSound) override {
-        return std::make_unique<QtSettingsWindows>(std::move(services),
-                                                   std::move(playStartupSound));
+        return std::make_unique<SettingsWindowFactory>(std::move(services),
+                                                       std::move(playStartupSound));
     }
 
     std::unique_ptr<DashboardPopoverFactory> makePopovers(

@@ -48,14 +48,17 @@ void QtDashboardPopover::setContentViewController(
     content_ = std::move(content);
 }
 
-void QtDashboardPopover::show() {
+void QtDashboardPopover::show(PopupPlace place) {
     auto* controller = dynamic_cast<DashboardPopoverViewController*>(content_.get());
     if (!controller || !helper_->ensureRunning()) {
         return;
     }
     dismissedAt_.reset();
     controller->viewWillAppear();
-    QPoint anchor = trayPosition_ ? trayPosition_().value_or(QCursor::pos()) : QCursor::pos();
+    // On X11 the popup opens where the tray was clicked, else at the pointer.
+    const auto atTray =
+        place == PopupPlace::trayItem && trayPosition_ ? trayPosition_() : std::nullopt;
+    QPoint anchor = atTray.value_or(QCursor::pos());
     // A tray host may report any position at all.
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (const QRect desktop = screen ? screen->virtualGeometry() : QRect(); !desktop.isEmpty()) {

@@ -28,7 +28,7 @@ public:
     void performClose() override;
     void setContentSize(ContentSize) override {}
     void setContentViewController(std::shared_ptr<DashboardPopoverContent> content) override;
-    void show() override;
+    void show(PopupPlace place) override;
 
     // A click on the tray item while the popup is open first closes the popup (it is a
     // click elsewhere, seen by the helper) and then reaches the tray. For this long after

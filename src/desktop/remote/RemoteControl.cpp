@@ -8,23 +8,12 @@
 
 namespace quintrel {
 
-RemoteControl::RemoteControl(AppDelegate& delegate, std::function<void()> togglePopup)
+RemoteControl::RemoteControl(AppDelegate& delegate)
     : delegate_(delegate),
-      togglePopup_(std::move(togglePopup)),
-      texts_(delegate.currentStatusTexts()) {
+      status_(delegate.status()),
+      subscription_(
+          delegate.observeStatus([this](const Status& status) { statusChanged(status); })) {
     new CompanionAdaptor(this);
-    delegate_.titleObserver = [this](const std::string& title) {
-        titleChanged(title);
-    };
-    delegate_.statusObserver = [this](const StatusTexts& texts) {
-        statusTextsChanged(texts);
-    };
-}
-
-RemoteControl::~RemoteControl() {
-    // Work queued on the main queue may still hold the delegate after this object is gone.
-    delegate_.titleObserver = nullptr;
-    delegate_.statusObserver = nullptr;
 }
 
 bool RemoteControl::exportOnSessionBus() {
@@ -47,35 +36,30 @@ void RemoteControl::CheckForUpdates() {
     delegate_.checkupdate();
 }
 void RemoteControl::TogglePopup() {
-    togglePopup_();
+    // A caller on the bus has no tray position: on X11 the popup opens at the pointer.
+    delegate_.statusItemClicked(PopupPlace::pointer);
 }
 
 void RemoteControl::Quit() {
     // After the reply has left, so the caller learns the call arrived.
-    QTimer::singleShot(0, this, [this] { delegate_.platform.application.terminate(); });
+    QTimer::singleShot(0, this, [this] { delegate_.quit(); });
 }
 
-void RemoteControl::titleChanged(const std::string& title) {
-    const QString value = QString::fromStdString(title);
-    if (value == title_) {
-        return;
-    }
-    title_ = value;
-    announce({{QStringLiteral("Title"), value}});
-}
-
-void RemoteControl::statusTextsChanged(const StatusTexts& texts) {
+void RemoteControl::statusChanged(const Status& status) {
     QVariantMap changed;
-    if (texts.lastChecked != texts_.lastChecked) {
-        changed.insert(QStringLiteral("LastChecked"), QString::fromStdString(texts.lastChecked));
+    if (status.title != status_.title) {
+        changed.insert(QStringLiteral("Title"), QString::fromStdString(status.title));
     }
-    if (texts.lastError != texts_.lastError) {
-        changed.insert(QStringLiteral("LastError"), QString::fromStdString(texts.lastError));
+    if (status.lastChecked != status_.lastChecked) {
+        changed.insert(QStringLiteral("LastChecked"), QString::fromStdString(status.lastChecked));
     }
-    if (texts.isChecking != texts_.isChecking) {
-        changed.insert(QStringLiteral("Refreshing"), texts.isChecking);
+    if (status.lastError != status_.lastError) {
+        changed.insert(QStringLiteral("LastError"), QString::fromStdString(status.lastError));
     }
-    texts_ = texts;
+    if (status.refreshing != status_.refreshing) {
+        changed.insert(QStringLiteral("Refreshing"), status.refreshing);
+    }
+    status_ = status;
     if (!changed.isEmpty()) {
         announce(changed);
     }

@@ -2,8 +2,6 @@
 // The running app on the session bus: com.quintrel.Companion1 at /com/quintrel/Companion,
 // its methods the app's named actions, its properties the title and the popup's status texts.
 
-#include <functional>
-
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -23,17 +21,15 @@ class RemoteControl : public QObject {
     Q_PROPERTY(bool Refreshing READ refreshing)
 
 public:
-    // `togglePopup` is the tray item's click, with the popup placed as for a bus caller.
-    RemoteControl(AppDelegate& delegate, std::function<void()> togglePopup);
-    ~RemoteControl() override;
+    explicit RemoteControl(AppDelegate& delegate);
 
     // Puts the object on the session bus; false (and nothing exported) without one.
     bool exportOnSessionBus();
 
-    QString title() const { return title_; }
-    QString lastChecked() const { return QString::fromStdString(texts_.lastChecked); }
-    QString lastError() const { return QString::fromStdString(texts_.lastError); }
-    bool refreshing() const { return texts_.isChecking; }
+    QString title() const { return QString::fromStdString(status_.title); }
+    QString lastChecked() const { return QString::fromStdString(status_.lastChecked); }
+    QString lastError() const { return QString::fromStdString(status_.lastError); }
+    bool refreshing() const { return status_.refreshing; }
 
 public slots:
     void Refresh();
@@ -44,15 +40,14 @@ public slots:
     void Quit();
 
 private:
-    void titleChanged(const std::string& title);
-    void statusTextsChanged(const StatusTexts& texts);
+    void statusChanged(const Status& status);
     void announce(const QVariantMap& changed);
 
     AppDelegate& delegate_;
-    std::function<void()> togglePopup_;
-    QString title_;
-    StatusTexts texts_;
+    Status status_;
     bool exported_ = false;
+    // Last: it goes first, before what it writes to.
+    StatusModel::Subscription subscription_;
 };
 
 }  // namespace quintrel

@@ -28,6 +28,7 @@ public:
 
     // How long until the next reading is expected: the poll interval.
     std::chrono::milliseconds askInterval{45'000};
+    void expectAskEvery(std::chrono::milliseconds interval) override { askInterval = interval; }
 
     // Asks the sources again unless a question is still open.
     void refresh();

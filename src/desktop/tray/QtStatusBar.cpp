@@ -18,7 +18,7 @@
 #include "desktop/tray/OwnerProcessName.h"
 #include "desktop/tray/StatusNotifierItem.h"
 #include "desktop/tray/TitleIcon.h"
-#include "util/TrayText.h"
+#include "desktop/tray/TrayText.h"
 
 namespace quintrel {
 
@@ -27,10 +27,10 @@ namespace {
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 
-QIcon squareIcon(const QString& title) {
+QIcon squareIcon(const QString& title, std::optional<std::uint64_t> count) {
     QIcon icon;
     for (const int size : titleicon::kSizes) {
-        icon.addPixmap(QPixmap::fromImage(titleicon::square(title, size)));
+        icon.addPixmap(QPixmap::fromImage(titleicon::square(title, count, size)));
     }
     return icon;
 }
@@ -75,13 +75,14 @@ QtStatusItem::QtStatusItem(QDBusConnection bus, std::chrono::milliseconds listed
 
 QtStatusItem::~QtStatusItem() = default;
 
-void QtStatusItem::setTitle(const std::string& title) {
+void QtStatusItem::setTitle(const std::string& title, std::optional<std::uint64_t> count) {
     title_ = QString::fromStdString(title);
+    count_ = count;
     if (item_) {
-        item_->setTitle(title_);
+        item_->setTitle(title_, count_);
     }
     if (fallback_) {
-        fallback_->setIcon(squareIcon(title_));
+        fallback_->setIcon(squareIcon(title_, count_));
         fallback_->setToolTip(title_);
     }
 }
@@ -269,7 +270,7 @@ void QtStatusItem::showFallback() {
         return;
     }
     fallback_ = std::make_unique<QSystemTrayIcon>();
-    fallback_->setIcon(squareIcon(title_));
+    fallback_->setIcon(squareIcon(title_, count_));
     fallback_->setToolTip(title_);
     buildFallbackMenu();
     connect(fallback_.get(), &QSystemTrayIcon::activated, this,

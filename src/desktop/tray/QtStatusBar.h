@@ -41,7 +41,7 @@ public:
     ~QtStatusItem() override;
 
     bool hasButton() const override { return true; }
-    void setTitle(const std::string& title) override;
+    void setTitle(const std::string& title, std::optional<std::uint64_t> count) override;
     void setAction(std::function<void()> action) override;
     void setMenu(std::vector<StatusMenuEntry> entries) override;
 
@@ -89,6 +89,7 @@ private:
     std::unique_ptr<QMenu> fallbackMenu_;  // outlives the icon that shows it
     std::unique_ptr<QSystemTrayIcon> fallback_;
     QString title_;
+    std::optional<std::uint64_t> count_;
     std::function<void()> action_;
     int hostQuestion_ = 0;  // answers to earlier questions are stale
     std::optional<QPoint> lastActivationPosition_;

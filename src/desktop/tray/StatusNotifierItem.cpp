@@ -35,11 +35,12 @@ StatusNotifierItem::~StatusNotifierItem() {
     }
 }
 
-void StatusNotifierItem::setTitle(const QString& title) {
-    if (title == title_) {
+void StatusNotifierItem::setTitle(const QString& title, std::optional<std::uint64_t> count) {
+    if (title == title_ && count == count_) {
         return;
     }
     title_ = title;
+    count_ = count;
     if (iconShowsTitle()) {
         paintIcon();
         emit NewIcon();
@@ -70,8 +71,8 @@ void StatusNotifierItem::paintIcon() {
     for (const int size : titleicon::kSizes) {
         QImage image = hostDrawing_ == HostDrawing::label ? symbolicicon::image(size) : QImage();
         if (image.isNull()) {
-            image = hostDrawing_ == HostDrawing::wideIcon ? titleicon::wide(title_, size)
-                                                          : titleicon::square(title_, size);
+            image = hostDrawing_ == HostDrawing::wideIcon ? titleicon::wide(title_, count_, size)
+                                                          : titleicon::square(title_, count_, size);
         }
         pixmaps_.append(sni::pixmapOf(image));
     }

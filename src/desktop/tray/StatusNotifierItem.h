@@ -12,7 +12,7 @@
 
 #include "desktop/tray/SniTypes.h"
 #include "desktop/tray/SymbolicIcon.h"
-#include "util/TrayText.h"
+#include "desktop/tray/TrayText.h"
 
 namespace quintrel {
 
@@ -53,7 +53,8 @@ public:
     DBusMenu* menu() const { return menu_; }
 
     QString title() const { return title_; }
-    void setTitle(const QString& title);
+    // `count` is the number the title shows, if any: the icon may paint it shortened.
+    void setTitle(const QString& title, std::optional<std::uint64_t> count);
     // The icon as the watcher's panel draws it: the title painted square or wide for hosts
     // that show no label, the app's symbolic icon for hosts that draw the label beside it.
     traytext::HostDrawing hostDrawing() const { return hostDrawing_; }
@@ -104,6 +105,7 @@ private:
     QString serviceName_;
     DBusMenu* menu_ = nullptr;  // child of this
     QString title_;
+    std::optional<std::uint64_t> count_;
     traytext::HostDrawing hostDrawing_ = traytext::HostDrawing::squareIcon;
     sni::PixmapList pixmaps_;
 };

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "util/TrayText.h"
+#include "desktop/tray/TrayText.h"
 
 namespace quintrel::titleicon {
 
@@ -80,20 +80,20 @@ int horizontalMargin(int size) {
     return std::max(1, static_cast<int>(std::lround(size * 0.05)));
 }
 
-std::vector<QString> forms(const QString& title) {
+std::vector<QString> forms(const QString& title, std::optional<std::uint64_t> count) {
     std::vector<QString> texts;
-    for (const std::string& text : traytext::iconTexts(title.toStdString())) {
+    for (const std::string& text : traytext::iconTexts(title.toStdString(), count)) {
         texts.push_back(QString::fromStdString(text));
     }
     return texts;
 }
 
 // The form whose digits come out tallest in a `size` square; the earlier on a tie.
-Fit bestSquareFit(const QString& title, int size) {
+Fit bestSquareFit(const QString& title, std::optional<std::uint64_t> count, int size) {
     const qreal width = size - 2 * horizontalMargin(size);
     const int height = size - 2 * verticalMargin(size);
     Fit best;
-    for (const QString& text : forms(title)) {
+    for (const QString& text : forms(title, count)) {
         Fit candidate = fit(text, width, height);
         if (candidate.height > best.height) {
             best = std::move(candidate);
@@ -124,12 +124,12 @@ QImage paint(const Fit& f, int width, int height) {
 
 }  // namespace
 
-QImage square(const QString& title, int size) {
-    return paint(bestSquareFit(title, size), size, size);
+QImage square(const QString& title, std::optional<std::uint64_t> count, int size) {
+    return paint(bestSquareFit(title, count, size), size, size);
 }
 
-QImage wide(const QString& title, int height) {
-    const std::vector<QString> texts = forms(title);
+QImage wide(const QString& title, std::optional<std::uint64_t> count, int height) {
+    const std::vector<QString> texts = forms(title, count);
     const QString shortest =
         *std::min_element(texts.begin(), texts.end(),
                           [](const QString& a, const QString& b) { return a.size() < b.size(); });

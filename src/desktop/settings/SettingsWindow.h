@@ -9,7 +9,6 @@
 
 #include "settings/QuintrelLegalLinks.h"
 #include "settings/SaveFlow.h"
-#include "util/NotificationBus.h"
 
 class QPushButton;
 
@@ -23,20 +22,21 @@ class MainCC;
 
 namespace quintrel {
 
-class ViewController : public QWidget {
+class SettingsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // `playStartupSound` plays the window's start-up sound, whatever the sound switches say.
-    ViewController(SettingsServices services, std::function<void()> playStartupSound,
-                   QWidget* parent = nullptr);
-    ~ViewController() override;
+    // `reports` is where a save tells the app how it goes; `playStartupSound` plays the
+    // window's start-up sound, whatever the sound switches say.
+    SettingsWindow(SettingsServices services, SaveReports reports,
+                   std::function<void()> playStartupSound, QWidget* parent = nullptr);
+    ~SettingsWindow() override;
 
     void helpbutton();
     void savebutton();
     void openPrivacyPolicy();
     void openTerms();
-    // Closes the window that shows this controller; main thread.
+    // Closes the window after a save stored the settings.
     void quintrel_close();
 
     // Where the links sit: their frames measured from the bottom-left corner, as (x, y,
@@ -57,11 +57,11 @@ private:
 
     std::unique_ptr<Ui::MainCC> ui_;
     SettingsServices services_;
+    SaveReports reports_;
     QuintrelLegalLinks links_;
     std::function<void()> playStartupSound_;
     QPushButton* privacyPolicyButton_ = nullptr;
     QPushButton* termsButton_ = nullptr;
-    NotificationBus::Observation closeObservation_;
     AutostartSwitch* autostart_ = nullptr;
     int width_ = 0;
 };

@@ -2,6 +2,8 @@
 // What the tray shows where: the forms of the title worth painting into a small icon, and
 // how each known panel draws an item.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,11 +11,11 @@
 namespace quintrel::traytext {
 
 // The forms of the title worth painting inside a small icon, in order of preference; the
-// painter keeps the one that reads largest. A count of four or more digits may also be
-// shortened, rounded down (1234 → "1.2k", 15027 → "15k", 1234567 → "1.2M"); the app's
-// own words have a short form ("Quintrel" → "Q", "Check API" → "API"); any other title is
-// painted as it is.
-std::vector<std::string> iconTexts(const std::string& title);
+// painter keeps the one that reads largest. A count (`count`, the number the title shows)
+// from kShortCountFrom on may also be shortened (text::shortCount); the app's own words
+// have a short form ("Quintrel" → "Q", "Check API" → "API"); any other title is painted as
+// it is.
+std::vector<std::string> iconTexts(const std::string& title, std::optional<std::uint64_t> count);
 
 // How a panel draws an item.
 enum class HostDrawing {

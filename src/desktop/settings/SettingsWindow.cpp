@@ -1,11 +1,10 @@
-#include "desktop/settings/ViewController.h"
+#include "desktop/settings/SettingsWindow.h"
 
 #include <QFont>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
 
-#include "app/BusMessages.h"
 #include "desktop/settings/AutostartSwitch.h"
 #include "settings/SettingsControls.h"
 #include "ui_Main.h"
@@ -37,11 +36,12 @@ void makeHint(QLabel* hint) {
 
 }  // namespace
 
-ViewController::ViewController(SettingsServices services, std::function<void()> playStartupSound,
-                               QWidget* parent)
+SettingsWindow::SettingsWindow(SettingsServices services, SaveReports reports,
+                               std::function<void()> playStartupSound, QWidget* parent)
     : QWidget(parent),
       ui_(std::make_unique<Ui::MainCC>()),
       services_(std::move(services)),
+      reports_(std::move(reports)),
       links_(QuintrelLegalLinks::forService(services_.service.baseURL)),
       playStartupSound_(std::move(playStartupSound)) {
     ui_->setupUi(this);
@@ -49,8 +49,8 @@ ViewController::ViewController(SettingsServices services, std::function<void()> 
                          ui_->qnkeepaliveHint, ui_->qnmuteHint, ui_->qnautostartHint}) {
         makeHint(hint);
     }
-    connect(ui_->saveButton, &QPushButton::clicked, this, &ViewController::savebutton);
-    connect(ui_->helpButton, &QPushButton::clicked, this, &ViewController::helpbutton);
+    connect(ui_->saveButton, &QPushButton::clicked, this, &SettingsWindow::savebutton);
+    connect(ui_->helpButton, &QPushButton::clicked, this, &SettingsWindow::helpbutton);
     ui_->qnautostartMessage->hide();
     width_ = std::max(kWindowWidth, sizeHint().width());
     autostart_ = new AutostartSwitch(
@@ -59,9 +59,9 @@ ViewController::ViewController(SettingsServices services, std::function<void()> 
     viewDidLoad();
 }
 
-ViewController::~ViewController() = default;
+SettingsWindow::~SettingsWindow() = default;
 
-void ViewController::viewDidLoad() {
+void SettingsWindow::viewDidLoad() {
     const auto states = storedControlStates(services_.preferences, ui_->qnmode->count());
     ui_->qnapicode->setText(QString::fromStdString(states.apiCode));
     ui_->qnnotify->setChecked(states.notify);
@@ -70,31 +70,14 @@ void ViewController::viewDidLoad() {
     ui_->qnkeepalive->setChecked(states.keepAlive);
     ui_->qnmute->setChecked(states.mute);
 
-    // The bus may deliver on any thread; the window is only touched on the main thread,
-    // and not at all once this controller is gone.
-    closeObservation_ = services_.bus.addObserver(
-        busMessage::close,
-        [self = QPointer<ViewController>(this), &queue = services_.mainQueue](const BusMessage&) {
-            const auto close = [self] {
-                if (self) {
-                    self->quintrel_close();
-                }
-            };
-            if (queue.isMainThread()) {
-                close();
-            } else {
-                queue.async(close);
-            }
-        });
-
     if (playStartupSound_) {
         playStartupSound_();
     }
 
     privacyPolicyButton_ = new LinkButton(tr("Privacy Policy"), this);
     termsButton_ = new LinkButton(tr("Terms"), this);
-    connect(privacyPolicyButton_, &QPushButton::clicked, this, &ViewController::openPrivacyPolicy);
-    connect(termsButton_, &QPushButton::clicked, this, &ViewController::openTerms);
+    connect(privacyPolicyButton_, &QPushButton::clicked, this, &SettingsWindow::openPrivacyPolicy);
+    connect(termsButton_, &QPushButton::clicked, this, &SettingsWindow::openTerms);
     privacyPolicyButton_->setObjectName("privacyPolicyButton");
     termsButton_->setObjectName("termsButton");
     setTabOrder(ui_->saveButton, privacyPolicyButton_);
@@ -102,7 +85,7 @@ void ViewController::viewDidLoad() {
     placeLinks();
 }
 
-void ViewController::placeLinks() {
+void SettingsWindow::placeLinks() {
     if (!privacyPolicyButton_ || !termsButton_) {
         return;
     }
@@ -112,25 +95,25 @@ void ViewController::placeLinks() {
     termsButton_->setGeometry(kTermsFrame.x, top, kTermsFrame.width, kLinkHeight);
 }
 
-void ViewController::fitToContents() {
+void SettingsWindow::fitToContents() {
     layout()->activate();
     const int height =
         layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width_) : sizeHint().height();
     setFixedSize(width_, height);
 }
 
-void ViewController::showEvent(QShowEvent* event) {
+void SettingsWindow::showEvent(QShowEvent* event) {
     // The entry is not ours alone: another tool may have changed it since the last look.
     autostart_->reload();
     QWidget::showEvent(event);
 }
 
-void ViewController::resizeEvent(QResizeEvent* event) {
+void SettingsWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     placeLinks();
 }
 
-void ViewController::keyPressEvent(QKeyEvent* event) {
+void SettingsWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -144,29 +127,36 @@ void ViewController::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void ViewController::helpbutton() {
+void SettingsWindow::helpbutton() {
     services_.browser.openURL(services_.service.baseURL + ServiceEndpoints::helpPath);
 }
 
-void ViewController::openPrivacyPolicy() {
+void SettingsWindow::openPrivacyPolicy() {
     services_.browser.openURL(links_.privacyPolicy);
 }
 
-void ViewController::openTerms() {
+void SettingsWindow::openTerms() {
     services_.browser.openURL(links_.terms);
 }
 
-void ViewController::savebutton() {
+void SettingsWindow::savebutton() {
     const auto state = [](const QAbstractButton* toggle) -> std::int64_t {
         return toggle->isChecked() ? 1 : 0;
+    };
+    // A check may end after this window is gone; then there is nothing to close.
+    const auto close = [self = QPointer<SettingsWindow>(this)] {
+        if (self) {
+            self->quintrel_close();
+        }
     };
     saveSettings(services_,
                  SettingsSnapshot{cleanedAPICode(ui_->qnapicode->text().toStdString()),
                                   state(ui_->qnnotify), ui_->qnmode->currentIndex(),
-                                  state(ui_->qnplay), state(ui_->qnkeepalive), state(ui_->qnmute)});
+                                  state(ui_->qnplay), state(ui_->qnkeepalive), state(ui_->qnmute)},
+                 {reports_, close});
 }
 
-void ViewController::quintrel_close() {
+void SettingsWindow::quintrel_close() {
     window()->close();
 }
 
