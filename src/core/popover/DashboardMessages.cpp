@@ -187,9 +187,6 @@ DashboardMessage statusMessage(std::string lastCheckedLine, std::string lastErro
 }
 
 ParsedMessage parseMessage(std::string_view line, Sender from) {
-    if (line.size() > kMaxMessageLine) {
-        return refuse("line longer than " + std::to_string(kMaxMessageLine) + " bytes");
-    }
     std::vector<std::string_view> words;
     std::size_t start = 0;
     while (true) {
@@ -230,13 +227,36 @@ ParsedMessage parseMessage(std::string_view line, Sender from) {
     return {std::move(message), {}};
 }
 
-std::optional<std::string> stateError(MessageType type, bool handshakeDone) {
-    const bool handshake = type == MessageType::config || type == MessageType::ready;
-    if (handshake == handshakeDone) {
-        return std::string(messageName(type)) +
-               (handshakeDone ? " after the handshake" : " before the handshake");
+std::optional<ParsedMessage> DashboardLineReader::next() {
+    std::size_t newline = buffer_.find('\n');
+    if (dropping_) {
+        buffer_.erase(0, newline == std::string::npos ? newline : newline + 1);
+        if (newline == std::string::npos) {
+            return std::nullopt;
+        }
+        dropping_ = false;
+        newline = buffer_.find('\n');
     }
-    return std::nullopt;
+    if (newline == std::string::npos && buffer_.size() <= kMaxMessageLine) {
+        return std::nullopt;
+    }
+    if (newline > kMaxMessageLine) {  // also a partial line already too long
+        dropping_ = true;
+        return refuse("line longer than " + std::to_string(kMaxMessageLine) + " bytes");
+    }
+    auto parsed = parseMessage(std::string_view(buffer_).substr(0, newline), from_);
+    buffer_.erase(0, newline + 1);
+    if (!parsed.message) {
+        return parsed;
+    }
+    const MessageType type = parsed.message->type;
+    if (const bool handshake = type == MessageType::config || type == MessageType::ready;
+        handshake == handshakeDone_) {
+        return refuse(std::string(messageName(type)) +
+                      (handshakeDone_ ? " after the handshake" : " before the handshake"));
+    }
+    handshakeDone_ = true;
+    return parsed;
 }
 
 }  // namespace quintrel::popover
