@@ -228,34 +228,29 @@ ParsedMessage parseMessage(std::string_view line, Sender from) {
 }
 
 std::optional<ParsedMessage> DashboardLineReader::next() {
-    std::size_t newline = buffer_.find('\n');
+    const std::size_t newline = buffer_.find('\n');  // npos, past any length, when none came
     if (dropping_) {
         buffer_.erase(0, newline == std::string::npos ? newline : newline + 1);
-        if (newline == std::string::npos) {
-            return std::nullopt;
-        }
-        dropping_ = false;
-        newline = buffer_.find('\n');
+        dropping_ = newline == std::string::npos;
+        return dropping_ ? std::nullopt : next();
     }
-    if (newline == std::string::npos && buffer_.size() <= kMaxMessageLine) {
-        return std::nullopt;
-    }
-    if (newline > kMaxMessageLine) {  // also a partial line already too long
+    if (newline > kMaxMessageLine && buffer_.size() > kMaxMessageLine) {
         dropping_ = true;
         return refuse("line longer than " + std::to_string(kMaxMessageLine) + " bytes");
     }
+    if (newline == std::string::npos) {
+        return std::nullopt;
+    }
     auto parsed = parseMessage(std::string_view(buffer_).substr(0, newline), from_);
     buffer_.erase(0, newline + 1);
-    if (!parsed.message) {
-        return parsed;
+    if (parsed.message) {
+        const MessageType type = parsed.message->type;
+        if ((type == MessageType::config || type == MessageType::ready) == handshakeDone_) {
+            return refuse(std::string(messageName(type)) +
+                          (handshakeDone_ ? " after the handshake" : " before the handshake"));
+        }
+        handshakeDone_ = true;
     }
-    const MessageType type = parsed.message->type;
-    if (const bool handshake = type == MessageType::config || type == MessageType::ready;
-        handshake == handshakeDone_) {
-        return refuse(std::string(messageName(type)) +
-                      (handshakeDone_ ? " after the handshake" : " before the handshake"));
-    }
-    handshakeDone_ = true;
     return parsed;
 }
 

@@ -64,17 +64,14 @@ struct ParsedMessage {
 // out of range.
 ParsedMessage parseMessage(std::string_view line, Sender from);
 
-// Each side's reader of the other's output: takes bytes as they arrive and gives back each
-// complete line, parsed and checked against the handshake: before it (config from the app,
-// ready from the helper) only the handshake may come, and it comes once. A line longer than
-// kMaxMessageLine is refused once, as soon as that many bytes came without a newline, and
-// dropped up to its newline; a last line without its newline is never given back.
+// Reads what the other side writes: bytes in as they arrive, each complete line out parsed.
+// The handshake (config from the app, ready from the helper) comes first and only once. A
+// line over kMaxMessageLine is refused once, as soon as it is too long, and skipped to its end.
 class DashboardLineReader {
 public:
     explicit DashboardLineReader(Sender from) : from_(from) {}
     void append(std::string_view bytes) { buffer_.append(bytes); }
-    // The next line's message or refusal; none until another line is complete.
-    std::optional<ParsedMessage> next();
+    std::optional<ParsedMessage> next();  // none until another line is complete
 
 private:
     Sender from_;

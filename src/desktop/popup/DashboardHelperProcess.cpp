@@ -129,11 +129,8 @@ void DashboardHelperProcess::readLines() {
     }
     const QByteArray chunk = process_->readAllStandardOutput();
     reader_.append(std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
-    while (process_) {
-        const auto parsed = reader_.next();
-        if (!parsed) {
-            return;
-        }
+    std::optional<popover::ParsedMessage> parsed;
+    while (process_ && (parsed = reader_.next())) {
         if (!parsed->message) {
             stop(QString::fromStdString(parsed->error));
             return;

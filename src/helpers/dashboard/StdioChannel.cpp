@@ -37,11 +37,8 @@ void StdioChannel::readAvailable() {
         return;
     }
     reader_.append(std::string_view(chunk, static_cast<std::size_t>(n)));
-    while (!failed_) {
-        auto parsed = reader_.next();
-        if (!parsed) {
-            return;
-        }
+    std::optional<popover::ParsedMessage> parsed;
+    while (!failed_ && (parsed = reader_.next())) {
         if (!parsed->message) {
             fail(QString::fromStdString(parsed->error));
             return;
