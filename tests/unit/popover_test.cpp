@@ -126,7 +126,7 @@ TEST(DashboardMessages, EveryShapeRoundTrips) {
 TEST(DashboardMessages, RefusesBadLines) {
     // Another version, an unknown type or the helper's own, a stray space, too few or too
     // many fields, an empty URL, a broken escape, a raw control byte, no such segment, a
-    // number out of range, an oversized line.
+    // number out of range.
     for (const char* line :
          {"", "q2 hide", "q1 explode", "q1 ready", "q1 hide ", "q1 show 1 2", "q1 load a b",
           "q1 load -", "q1 load http://x/%4", "q1 load http://x/\x01", "q1 show 1 2 3",
@@ -135,17 +135,67 @@ TEST(DashboardMessages, RefusesBadLines) {
         EXPECT_FALSE(parsed.message) << line;
         EXPECT_FALSE(parsed.error.empty()) << line;
     }
-    EXPECT_FALSE(parseMessage("q1 load https://x/" + std::string(kMaxMessageLine, 'a'), Sender::app)
-                     .message);
     for (const char* line : {"q1 quit", "q1 tab 1.5", "q1 button format", "q1 loaded yes"}) {
         EXPECT_FALSE(parseMessage(line, Sender::helper).message) << line;
     }
 }
 
-// The parsed line of `message`, as the helper reads it.
+// What the app's reader makes of the helper's output, chunk by chunk: each message as its
+// name and fields (a long field as its size), each refusal as "!" and why.
+std::vector<std::string> readFromHelper(const std::vector<std::string>& chunks) {
+    DashboardLineReader reader(Sender::helper);
+    std::vector<std::string> out;
+    for (const auto& chunk : chunks) {
+        reader.append(chunk);
+        while (const auto parsed = reader.next()) {
+            if (!parsed->message) {
+                out.push_back("!" + parsed->error);
+                continue;
+            }
+            std::string shown(messageName(parsed->message->type));
+            for (const auto& field : parsed->message->fields) {
+                shown += " " + (field.size() > 20 ? std::to_string(field.size()) : field);
+            }
+            out.push_back(shown);
+        }
+    }
+    return out;
+}
+
+TEST(DashboardLineReader, SplitsJoinsAndRefusesLines) {
+    const std::string longest = "q1 open https://x/" + std::string(kMaxMessageLine - 18, 'a');
+    const std::string tooLong = "!line longer than 8192 bytes";
+    const struct {
+        std::vector<std::string> chunks;
+        std::vector<std::string> read;
+    } cases[] = {
+        {{"q1 re", "ady\nq1 ta", "b", " 1\n"}, {"ready", "tab 1"}},
+        {{"q1 ready\nq1 tab 0\nq1 hidden\n"}, {"ready", "tab 0", "hidden"}},
+        // A line of the longest length, its newline coming later, passes.
+        {{"q1 ready\n", longest, "\n"}, {"ready", "open 8184"}},
+        // Too long is said once, before the newline if it is late, and the rest of the line
+        // is dropped up to it.
+        {{"q1 ready\n", longest + "a", std::string(20'000, 'b'), "c\nq1 hidden\n"},
+         {"ready", tooLong, "hidden"}},
+        {{"q1 ready\n" + longest + "a\nq1 tab 2\n"}, {"ready", tooLong, "tab 2"}},
+        // A last line without its newline is never read.
+        {{"q1 ready\nq1 hidd"}, {"ready"}},
+        // A bad line is refused and the next one read; the handshake comes first and once.
+        {{"q1 ready\nq1 explode\nq1 hidden\n"}, {"ready", "!unknown message type", "hidden"}},
+        {{"q1 tab 1\nq1 ready\nq1 ready\n"},
+         {"!tab before the handshake", "ready", "!ready after the handshake"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readFromHelper(c.chunks), c.read) << c.chunks.front().substr(0, 30);
+    }
+}
+
+// The parsed line of `message`, as the helper reads it after the app's handshake.
 ParsedMessage throughTheChannel(const DashboardMessage& message) {
-    const std::string line = formatMessage(message);
-    return parseMessage(std::string_view(line).substr(0, line.size() - 1), Sender::app);
+    DashboardLineReader reader(Sender::app);
+    reader.append(formatMessage({MessageType::config, {kWidgets}}) + formatMessage(message));
+    reader.next();
+    return *reader.next();
 }
 
 // Whatever the service answers and wherever the tray host says it was clicked, the app

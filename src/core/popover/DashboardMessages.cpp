@@ -187,9 +187,6 @@ DashboardMessage statusMessage(std::string lastCheckedLine, std::string lastErro
 }
 
 ParsedMessage parseMessage(std::string_view line, Sender from) {
-    if (line.size() > kMaxMessageLine) {
-        return refuse("line longer than " + std::to_string(kMaxMessageLine) + " bytes");
-    }
     std::vector<std::string_view> words;
     std::size_t start = 0;
     while (true) {
@@ -230,13 +227,31 @@ ParsedMessage parseMessage(std::string_view line, Sender from) {
     return {std::move(message), {}};
 }
 
-std::optional<std::string> stateError(MessageType type, bool handshakeDone) {
-    const bool handshake = type == MessageType::config || type == MessageType::ready;
-    if (handshake == handshakeDone) {
-        return std::string(messageName(type)) +
-               (handshakeDone ? " after the handshake" : " before the handshake");
+std::optional<ParsedMessage> DashboardLineReader::next() {
+    const std::size_t newline = buffer_.find('\n');  // npos, past any length, when none came
+    if (dropping_) {
+        buffer_.erase(0, newline == std::string::npos ? newline : newline + 1);
+        dropping_ = newline == std::string::npos;
+        return dropping_ ? std::nullopt : next();
     }
-    return std::nullopt;
+    if (newline > kMaxMessageLine && buffer_.size() > kMaxMessageLine) {
+        dropping_ = true;
+        return refuse("line longer than " + std::to_string(kMaxMessageLine) + " bytes");
+    }
+    if (newline == std::string::npos) {
+        return std::nullopt;
+    }
+    auto parsed = parseMessage(std::string_view(buffer_).substr(0, newline), from_);
+    buffer_.erase(0, newline + 1);
+    if (parsed.message) {
+        const MessageType type = parsed.message->type;
+        if ((type == MessageType::config || type == MessageType::ready) == handshakeDone_) {
+            return refuse(std::string(messageName(type)) +
+                          (handshakeDone_ ? " after the handshake" : " before the handshake"));
+        }
+        handshakeDone_ = true;
+    }
+    return parsed;
 }
 
 }  // namespace quintrel::popover

@@ -13,8 +13,8 @@
 namespace quintrel::popover {
 
 inline constexpr std::string_view kProtocolVersion = "q1";
-// Longest line either side accepts, newline excluded: a widget URL with its code fits
-// many times over.
+// Longest line either side accepts, newline excluded (DashboardLineReader enforces it): a
+// widget URL with its code fits many times over.
 inline constexpr std::size_t kMaxMessageLine = 8192;
 // The largest distance from the origin a `show` anchor may have, either way.
 inline constexpr long kMaxCoordinate = 1'000'000;
@@ -60,13 +60,25 @@ struct ParsedMessage {
 };
 
 // Parses one line (without its newline) that `from` sent. Refuses another version, an
-// unknown type or one the other side sends, a wrong field count, bad escapes, fields out
-// of range, and lines longer than kMaxMessageLine.
+// unknown type or one the other side sends, a wrong field count, bad escapes and fields
+// out of range.
 ParsedMessage parseMessage(std::string_view line, Sender from);
 
-// Why `type` may not arrive now, or none. Before the handshake (config from the app,
-// ready from the helper) only the handshake may come, and it comes once.
-std::optional<std::string> stateError(MessageType type, bool handshakeDone);
+// Reads what the other side writes: bytes in as they arrive, each complete line out parsed.
+// The handshake (config from the app, ready from the helper) comes first and only once. A
+// line over kMaxMessageLine is refused once, as soon as it is too long, and skipped to its end.
+class DashboardLineReader {
+public:
+    explicit DashboardLineReader(Sender from) : from_(from) {}
+    void append(std::string_view bytes) { buffer_.append(bytes); }
+    std::optional<ParsedMessage> next();  // none until another line is complete
+
+private:
+    Sender from_;
+    std::string buffer_;
+    bool dropping_ = false;  // the rest of a refused over-long line
+    bool handshakeDone_ = false;
+};
 
 std::string_view messageName(MessageType type);
 

@@ -92,9 +92,8 @@ bool DashboardHelperProcess::ensureRunning() {
         return false;
     }
     process_ = process;
-    buffer_.clear();
+    reader_ = popover::DashboardLineReader(popover::Sender::helper);
     errors_.clear();
-    handshakeDone_ = false;
     quitting_ = false;
     connect(process, &QProcess::readyReadStandardOutput, this, &DashboardHelperProcess::readLines);
     // Its own lines and the web engine's reach the user's log beside ours; those can quote
@@ -129,28 +128,16 @@ void DashboardHelperProcess::readLines() {
         return;
     }
     const QByteArray chunk = process_->readAllStandardOutput();
-    buffer_.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
-    std::size_t newline;
-    while (process_ && (newline = buffer_.find('\n')) != std::string::npos) {
-        const std::string line = buffer_.substr(0, newline);
-        buffer_.erase(0, newline + 1);
-        const auto parsed = popover::parseMessage(line, popover::Sender::helper);
-        if (!parsed.message) {
-            stop(QString::fromStdString(parsed.error));
+    reader_.append(std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
+    std::optional<popover::ParsedMessage> parsed;
+    while (process_ && (parsed = reader_.next())) {
+        if (!parsed->message) {
+            stop(QString::fromStdString(parsed->error));
             return;
         }
-        if (const auto error = popover::stateError(parsed.message->type, handshakeDone_)) {
-            stop(QString::fromStdString(*error));
-            return;
+        if (parsed->message->type != MessageType::ready) {  // the handshake is the reader's
+            emit received(*parsed->message);
         }
-        if (!handshakeDone_) {
-            handshakeDone_ = true;
-            continue;
-        }
-        emit received(*parsed.message);
-    }
-    if (process_ && buffer_.size() > popover::kMaxMessageLine) {
-        stop(QStringLiteral("line longer than %1 bytes").arg(popover::kMaxMessageLine));
     }
 }
 

@@ -64,9 +64,8 @@ private:
     const std::optional<QString> program_;
     const std::string widgetBase_;
     QProcess* process_ = nullptr;
-    std::string buffer_;
+    popover::DashboardLineReader reader_{popover::Sender::helper};
     std::string errors_;
-    bool handshakeDone_ = false;
     bool quitting_ = false;
     QTimer releaseTimer_;
     QTimer killTimer_;

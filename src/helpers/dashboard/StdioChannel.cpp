@@ -36,25 +36,14 @@ void StdioChannel::readAvailable() {
         fail({});
         return;
     }
-    buffer_.append(chunk, static_cast<std::size_t>(n));
-    std::size_t newline;
-    while (!failed_ && (newline = buffer_.find('\n')) != std::string::npos) {
-        const std::string line = buffer_.substr(0, newline);
-        buffer_.erase(0, newline + 1);
-        auto parsed = popover::parseMessage(line, popover::Sender::app);
-        if (!parsed.message) {
-            fail(QString::fromStdString(parsed.error));
+    reader_.append(std::string_view(chunk, static_cast<std::size_t>(n)));
+    std::optional<popover::ParsedMessage> parsed;
+    while (!failed_ && (parsed = reader_.next())) {
+        if (!parsed->message) {
+            fail(QString::fromStdString(parsed->error));
             return;
         }
-        if (const auto error = popover::stateError(parsed.message->type, handshakeDone_)) {
-            fail(QString::fromStdString(*error));
-            return;
-        }
-        handshakeDone_ = true;
-        emit received(*parsed.message);
-    }
-    if (!failed_ && buffer_.size() > popover::kMaxMessageLine) {
-        fail(QStringLiteral("line longer than %1 bytes").arg(popover::kMaxMessageLine));
+        emit received(*parsed->message);
     }
 }
 

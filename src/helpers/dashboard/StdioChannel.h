@@ -4,7 +4,6 @@
 
 #include <QObject>
 #include <QSocketNotifier>
-#include <string>
 
 #include "popover/DashboardMessages.h"
 
@@ -27,8 +26,7 @@ private:
     void fail(const QString& why);
 
     QSocketNotifier notifier_;
-    std::string buffer_;
-    bool handshakeDone_ = false;
+    popover::DashboardLineReader reader_{popover::Sender::app};
     bool failed_ = false;
 };
 
