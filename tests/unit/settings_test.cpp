@@ -146,13 +146,20 @@ TEST_F(SaveFlow, EveryFailurePostsCheckAPIThenItsErrorAndStoresNothing) {
         EXPECT_EQ(fakes.console.take(), c.printed.empty() ? Lines{} : Lines{c.printed});
         EXPECT_EQ(storedValues(), "- - - - - -");
     }
+    // The code echoed back is masked from 8 characters on; a shorter one is a typo, shown.
+    for (const auto& [code, error] :
+         {std::pair{"abcdefgh", "error:*** is unknown"}, {"abcdefg", "error:abcdefg is unknown"}}) {
+        save(code);
+        answer(fakes.http.count() - 1, R"({"msg":")" + std::string(code) + R"( is unknown"})");
+        EXPECT_EQ(messages().back(), error);
+    }
 }
 
 TEST_F(SaveFlow, SuccessStoresTheSnapshotThenClosesThenRefreshes) {
     saveSettings(fakes.settingsServices(), {"code1", 0, 1, 1, 0, 1}, targets());
     messages();
     // A transport error alone does not decide: the body still counts.
-    fakes.http.complete(0, {R"({"error":0})", 200, "interrupted"});
+    fakes.http.complete(0, {R"({"error":0})", 299, "interrupted"});
     EXPECT_EQ(messages(), (Lines{"close", "refresh"}));
     EXPECT_EQ(codeSeenByRefresh, "code1");
     EXPECT_EQ(storedValues(), R"("code1" 0 1 1 0 1)");

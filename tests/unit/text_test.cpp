@@ -1,5 +1,6 @@
 // The portable text helpers: trimming, characters, cutting, times and numbers, the
-// masking of secrets in log lines and the tray's short counts (its host table is data).
+// masking of secrets in log lines, the tray's short counts (its host table is data) and
+// rate budgets.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 
 #include <unicode/uchar.h>
 
+#include "util/RateBudget.h"
 #include "util/SecretMasking.h"
 #include "util/ShortCount.h"
 #include "util/Text.h"
@@ -90,7 +92,7 @@ TEST(ShortCount, RoundsDownAndNeverReadsMoreThanTheCount) {
     // Up to the largest of 64 bits' range; smaller counts than kShortCountFrom are whole.
     EXPECT_EQ(kShortCountFrom, 1000u);
     const std::pair<std::uint64_t, std::string> cases[] = {
-        {1000, "1.0k"},      {9999, "9.9k"},       {15027, "15k"},
+        {1000, "1.0k"},      {9999, "9.9k"},       {10000, "10k"},       {15027, "15k"},
         {999999, "999k"},    {1000000, "1.0M"},    {1234567, "1.2M"},
         {999999999, "999M"}, {1500000000, "1.5G"}, {9999999999999999999u, "9.9E"},
         {UINT64_MAX, "18E"},
@@ -124,6 +126,21 @@ TEST(SecretMasking, HidesCodeQueryItemsAndTheStoredCode) {
     };
     for (const auto& [line, storedCode, expected] : cases) {
         EXPECT_EQ(maskSecrets(line, storedCode), expected) << line;
+    }
+}
+
+// What stays of a flood: `count` events in any window; one leaves the window exactly when
+// its age reaches it.
+TEST(RateBudget, TakesAtMostCountInAnyWindow) {
+    using namespace std::chrono_literals;
+    RateBudget budget(2, 60s);
+    const RateBudget::TimePoint start{};
+    const std::pair<std::chrono::milliseconds, bool> takes[] = {
+        {0ms, true}, {10s, true}, {20s, false}, {59999ms, false}, {60s, true}, {61s, false},
+        {70s, true},
+    };
+    for (const auto& [at, taken] : takes) {
+        EXPECT_EQ(budget.take(start + at), taken) << at.count();
     }
 }
 

@@ -16,7 +16,7 @@ TEST(PercentEncode, KeepsOnlyUnreservedCharacters) {
 TEST(WithQuery, RefusesBasesThatAreNotURLs) {
     for (const char* base :
          {"", "host.test/path", "https://", "https:///path", "https://ho st/", "https://host/?q=1",
-          "https://host/#top", "1http://host", "https://user@/x"}) {
+          "https://host/#top", "1http://host", "https://user@/x", "https://:443/"}) {
         EXPECT_EQ(url::withQuery(base, {{"a", "b"}}), std::nullopt) << base;
     }
     EXPECT_TRUE(url::withQuery("http://127.0.0.1:8080", {}));
