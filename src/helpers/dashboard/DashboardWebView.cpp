@@ -1,11 +1,16 @@
 #include "helpers/dashboard/DashboardWebView.h"
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+#include <utility>
 
 #include "popover/DashboardTabs.h"
 
@@ -15,6 +20,19 @@ namespace {
 
 // A page that asked for a window but never navigates is gone after this.
 constexpr std::chrono::seconds kNewWindowLifetime{1};
+
+// Run in the helper's own script world, which the page's scripts cannot reach or redefine:
+// the address of the link `element` is in ("" for none), or "*" for an embedded frame,
+// whose links the main page cannot read.
+QString clickedLinkScript(const QString& element) {
+    return QStringLiteral(
+               "(function(e){if(!e)return '';"
+               "if(/^(IFRAME|FRAME|OBJECT|EMBED)$/.test(e.tagName))return '*';"
+               "var a=e.closest('a[href],area[href]');if(!a)return '';"
+               "return typeof a.href==='string'?a.href:"
+               "new URL(a.href.baseVal,document.baseURI).href;})(%1)")
+        .arg(element);
+}
 
 }  // namespace
 
@@ -53,7 +71,7 @@ protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
         if (!handled_) {
             handled_ = true;
-            owner_.decide(url, true, false);
+            owner_.newWindowAsks(url);
             deleteLater();
         }
         return false;
@@ -111,7 +129,9 @@ void DashboardWebView::loadHTML(const QString& html) {
 }
 
 bool DashboardWebView::decide(const QUrl& url, bool isMainFrame, bool hasTargetFrame) {
-    const bool followsClick = click_ && std::chrono::steady_clock::now() - *click_ < kClickLifetime;
+    const bool followsClick = click_ &&
+                              std::chrono::steady_clock::now() - click_->at < kClickLifetime &&
+                              (hasTargetFrame || clickedLinkIs(url));
     popover::NavigationAction action{hasTargetFrame, isMainFrame, std::nullopt, followsClick};
     if (!url.isEmpty()) {
         action.url = url.toString(QUrl::FullyEncoded).toStdString();
@@ -120,6 +140,7 @@ bool DashboardWebView::decide(const QUrl& url, bool isMainFrame, bool hasTargetF
     if (policy.openInBrowser) {
         // One click, one link: a page that navigates in a loop gets one more, no more.
         click_.reset();
+        waitingWindows_.clear();
         emit openInBrowser(QString::fromStdString(*policy.openInBrowser));
     }
     return policy.decision == popover::NavigationPolicy::Decision::allow;
@@ -129,11 +150,50 @@ bool DashboardWebView::allowNewWindow() {
     return newWindows_.take(std::chrono::steady_clock::now());
 }
 
+void DashboardWebView::newWindowAsks(const QUrl& url) {
+    if (click_ && !click_->link) {
+        // The budget already bounds how many windows get this far.
+        waitingWindows_.push_back(url);
+        return;
+    }
+    decide(url, true, false);
+}
+
+bool DashboardWebView::clickedLinkIs(const QUrl& url) const {
+    return click_ && click_->link &&
+           (*click_->link == kInFrame || (!click_->link->isEmpty() && QUrl(*click_->link) == url));
+}
+
+void DashboardWebView::askWhatWasClicked(std::optional<QPointF> at) {
+    click_ = Click{std::chrono::steady_clock::now(), std::nullopt};
+    waitingWindows_.clear();
+    const quint64 click = ++clicks_;
+    const double zoom = page_->zoomFactor();
+    const QString element = at ? QStringLiteral("document.elementFromPoint(%1,%2)")
+                                     .arg(at->x() / zoom)
+                                     .arg(at->y() / zoom)
+                               : QStringLiteral("document.activeElement");
+    page_->runJavaScript(clickedLinkScript(element), QWebEngineScript::ApplicationWorld,
+                         [self = QPointer(this), click](const QVariant& link) {
+                             if (!self || click != self->clicks_ || !self->click_) {
+                                 return;
+                             }
+                             self->click_->link = link.toString();
+                             for (const QUrl& url : std::exchange(self->waitingWindows_, {})) {
+                                 self->decide(url, true, false);
+                             }
+                         });
+}
+
 bool DashboardWebView::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if ((type == QEvent::MouseButtonPress || type == QEvent::KeyPress) && watched->isWidgetType() &&
         view_->isAncestorOf(static_cast<QWidget*>(watched))) {
-        click_ = std::chrono::steady_clock::now();
+        std::optional<QPointF> at;
+        if (type == QEvent::MouseButtonPress) {
+            at = view_->mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition());
+        }
+        askWhatWasClicked(at);
     }
     return false;
 }
