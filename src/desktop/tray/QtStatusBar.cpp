@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <QVersionNumber>
 
 #include "desktop/tray/DBusMenu.h"
 #include "desktop/tray/NowhereNotice.h"
@@ -26,6 +27,17 @@ namespace {
 
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+
+// Whether Qt would make a tray icon a StatusNotifierItem of its own rather than an XEmbed
+// icon. Qt 6.4 does so only while a panel's host is registered, which never happens while
+// the fallback is wanted; Qt 6.8 whenever a watcher is on the bus, host or not. Versions
+// between are taken to behave like 6.8.
+bool qtTrayIconsGoOverDBus(const QDBusConnection& bus) {
+    static const bool watcherDecides =
+        QVersionNumber::fromString(QString::fromLatin1(qVersion())) >= QVersionNumber(6, 5);
+    return watcherDecides && bus.isConnected() &&
+           bus.interface()->isServiceRegistered(kWatcherService);
+}
 
 QIcon squareIcon(const QString& title, std::optional<std::uint64_t> count) {
     QIcon icon;
@@ -146,7 +158,6 @@ void QtStatusItem::registerWithWatcher() {
 void QtStatusItem::setRegistered(bool registered) {
     registered_ = registered;
     if (registered) {
-        fallback_.reset();
         checkForHost();
         listedCheck_.start();
     } else {
@@ -167,18 +178,22 @@ void QtStatusItem::readWatcherProperty(const QString& name,
             [then = std::move(then)](QDBusPendingCallWatcher* w) {
                 w->deleteLater();
                 const QDBusPendingReply<QDBusVariant> reply = *w;
-                if (!reply.isError()) {
-                    then(reply.value().variant());
-                }
+                then(reply.isError() ? QVariant() : reply.value().variant());
             });
 }
 
 void QtStatusItem::checkForHost() {
     // A watcher with no panel behind it shows nothing: stay in the XEmbed tray as well
-    // until a host registers. A watcher that cannot say is taken to have one.
+    // until a host registers. A watcher that cannot say is taken to have one. The XEmbed
+    // icon goes only once a host is known, so that one made before the watcher came stays.
     readWatcherProperty(QStringLiteral("IsStatusNotifierHostRegistered"),
                         [this](const QVariant& hostRegistered) {
-                            if (registered_ && !hostRegistered.toBool()) {
+                            if (!registered_) {
+                                return;
+                            }
+                            if (!hostRegistered.isValid() || hostRegistered.toBool()) {
+                                fallback_.reset();
+                            } else {
                                 showFallback();
                             }
                         });
@@ -190,7 +205,7 @@ void QtStatusItem::checkForHost() {
 void QtStatusItem::checkStillListed() {
     readWatcherProperty(QStringLiteral("RegisteredStatusNotifierItems"), [this](const QVariant& v) {
         const QStringList listed = v.toStringList();
-        if (registered_ && registrationsLeft_ > 0 &&
+        if (v.isValid() && registered_ && registrationsLeft_ > 0 &&
             !std::ranges::any_of(listed, [this](const QString& e) { return namesThisItem(e); })) {
             --registrationsLeft_;
             qWarning(
@@ -213,7 +228,8 @@ void QtStatusItem::checkShownSomewhere() {
     }
     readWatcherProperty(QStringLiteral("IsStatusNotifierHostRegistered"),
                         [this](const QVariant& hostRegistered) {
-                            if (!hostRegistered.toBool() && !xembedTrayShowsIt()) {
+                            if (hostRegistered.isValid() && !hostRegistered.toBool() &&
+                                !xembedTrayShowsIt()) {
                                 tellShownNowhere();
                             }
                         });
@@ -257,9 +273,9 @@ void QtStatusItem::hostRegistered() {
 }
 
 void QtStatusItem::showFallback() {
-    // Only made while no watcher answers: Qt decides once per process whether its tray
-    // icons go over D-Bus, and this one must stay an XEmbed icon.
-    if (fallback_) {
+    // An XEmbed icon only: where Qt would make a StatusNotifierItem of it, that would be
+    // a second item in the panel that comes, and none in an XEmbed tray.
+    if (fallback_ || qtTrayIconsGoOverDBus(bus_)) {
         return;
     }
     if (QGuiApplication::platformName() != QLatin1String("xcb") &&

@@ -73,7 +73,7 @@ private:
     void checkShownSomewhere();
     bool xembedTrayShowsIt() const;
     void tellShownNowhere();
-    // Reads a property of the watcher; `then` runs only with an answer.
+    // Reads a property of the watcher; `then` gets an invalid value when it does not answer.
     void readWatcherProperty(const QString& name, std::function<void(const QVariant&)> then);
     bool namesThisItem(const QString& entry) const;
     void showFallback();
