@@ -40,7 +40,6 @@ std::string withLine(std::string text, const std::string& after, const std::stri
 }
 
 // The user's files holding at most the entry; `unreadable` and `writeFails` make I/O fail.
-
 struct Files final : UserFiles {
     explicit Files(std::optional<std::string> entry, std::optional<std::string> unreadable = {})
         : entry(std::move(entry)), unreadable(std::move(unreadable)) {}

@@ -154,7 +154,6 @@ TEST_F(Notifications, OnlyMediaResourcesPlay) {
         {"05.mp3", "05.mp3"},  // exists, but outside the media folder
         {"/media/05.MP3", "media/05.MP3.mp3"},
         {"media//01", "media//01.mp3"},  // safePathSegments' checks apply
-
         {std::string("media/01\0.wav", 13), "media/01?.wav.mp3"},
         {"media/01\nUnable to load sound: x", "media/01?Unable to load sound: x.mp3"},
     };

@@ -137,7 +137,6 @@ TEST(Json, WholeNumberTakesWholeValuesWithin64BitsOnly) {
 TEST(EndpointOverrides, TakeOnlyBareWebURLsAndPlainHttpOnlyToThisMachine) {
     const ServiceEndpoints defaults{"https://www.quintrel.com", "https://widgets.quintrel.com"};
     // The API code must not cross the network in clear; every value not taken is reported.
-
     const std::pair<const char*, const char*> cases[] = {
         {"http://127.0.0.1:47311", "http://127.0.0.1:47311"},
         {"https://example.com/quintrel//", "https://example.com/quintrel"},

@@ -57,7 +57,6 @@ TEST_F(PopoverHosting, ClickWithoutACodeClosesThePopupAndOpensTheSettings) {
     click();
     EXPECT_FALSE(popover()->isShown());
     // Closed even when not shown (by the click, then by the settings window it opens).
-
     click();
     EXPECT_EQ(popover()->closes, 4);
     EXPECT_EQ(popover()->shows, 1);
@@ -80,7 +79,6 @@ TEST_F(PopoverHosting, ClickWithoutACodeOrButtonBeforeAnyPopupMakesNone) {
     EXPECT_TRUE(buttonless.statusBar.titles.empty());
     other->statusItemClicked();
     EXPECT_EQ(buttonless.popovers.popoversMade, 0);
-
 }
 
 // A caller on the bus has no tray position; the place goes with the click.

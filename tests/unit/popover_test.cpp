@@ -211,7 +211,6 @@ TEST(DashboardMessages, EveryStatusAndShowTheAppBuildsPassesTheChannel) {
         while (error.size() < length) {
             error += round == 0 ? std::string("\u0301") : pieces[random() % std::size(pieces)];
         }
-
         fakes.settingsWindows.reports.showError(error);
         const auto lines = statusLines(texts.lastChecked, texts.lastError);
         const auto parsed = throughTheChannel(statusMessage(lines.lastChecked, lines.lastError));

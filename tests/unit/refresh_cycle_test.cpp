@@ -182,7 +182,6 @@ TEST_F(RefreshCycle, ALateReplyIsDroppedWholeAndDoesNotEndTheNewRefresh) {
     EXPECT_FALSE(status().refreshing);
 }
 
-
 TEST_F(RefreshCycle, NotificationsFollowTheFlagTheSwitchAndTheTexts) {
     const std::string all =
         R"("notifytitle":"T","notifydesc":"D","notifyurl":"u","notifysound":"s")";

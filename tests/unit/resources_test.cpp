@@ -51,8 +51,7 @@ TEST_F(TempTree, ResourcesResolveOnlyInsideTheFolderTheirNameStartsIn) {
     EXPECT_EQ(resources.urlForResource("05", "mp3"), canonicalRoot + "/05.mp3");
     EXPECT_EQ(resources.urlForResource("media/alias", "mp3"), canonicalRoot + "/media/01.mp3");
 
-    for
- (const char* name : {"media/missing", "media/dir", "media/out", "media/up", "linked/x",
+    for (const char* name : {"media/missing", "media/dir", "media/out", "media/up", "linked/x",
                              "media//01", "media/../05"}) {
         EXPECT_EQ(resources.urlForResource(name, "mp3"), std::nullopt) << name;
     }

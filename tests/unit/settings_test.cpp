@@ -132,7 +132,6 @@ TEST_F(SaveFlow, EveryFailurePostsCheckAPIThenItsErrorAndStoresNothing) {
         {{"", 204, none}, "Check API", decoding + "the body is empty"},
         {{page, 200, none}, page.substr(0, 137) + "...", decoding + "the body is not valid JSON"},
         {{R"({"error":3})", 200, none}, "3", ""},  // the validation response's table decides
-
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];

@@ -95,7 +95,6 @@ TEST_F(StatusOfTheApp, ObserversHearOfEachChangeOnceAndTheTrayOfEachNewTitle) {
     EXPECT_EQ(fakes.statusBar.titles, Lines{"4"});
 }
 
-
 // A save in the settings window reports through typed calls: title, error, refresh.
 TEST_F(StatusOfTheApp, WhatASaveReportsReachesTheStatusMaskedAndOnOneLine) {
     const SaveReports& save = fakes.settingsWindows.reports;
@@ -103,8 +102,7 @@ TEST_F(StatusOfTheApp, WhatASaveReportsReachesTheStatusMaskedAndOnOneLine) {
     save.showError(std::string("bad ") + fakes::kGoodCode + "\nline two\r");
     EXPECT_EQ(status().title, "Check API");
     EXPECT_EQ(status().lastError, "bad *** line two ");
-    save.showError
-(std::string(73, 'x'));
+    save.showError(std::string(73, 'x'));
     EXPECT_EQ(status().lastError, std::string(69, 'x') + "...");
     EXPECT_EQ(title(), "Check API");
     save.refresh();

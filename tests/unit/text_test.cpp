@@ -127,7 +127,6 @@ TEST(SecretMasking, HidesCodeQueryItemsAndTheStoredCode) {
 }
 
 // At most `count` events in any window; one leaves it exactly when its age reaches it.
-
 TEST(RateBudget, TakesAtMostCountInAnyWindow) {
     using namespace std::chrono_literals;
     RateBudget budget(2, 60s);

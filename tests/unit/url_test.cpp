@@ -11,8 +11,7 @@ TEST(PercentEncode, KeepsOnlyUnreservedCharacters) {
     EXPECT_EQ(url::percentEncode(std::string("\0x", 2)), "%00x");
 }
 
-TEST
-(WithQuery, RefusesBasesThatAreNotURLs) {
+TEST(WithQuery, RefusesBasesThatAreNotURLs) {
     for (const char* base :
          {"", "host.test/path", "https://", "https:///path", "https://ho st/", "https://host/?q=1",
           "https://host/#top", "1http://host", "https://user@/x", "https://:443/"}) {

@@ -86,8 +86,7 @@ TEST(ValidationResponse, OnlyJSONObjectsDecode) {
 TEST(ValidationResponse, FailureMessageIsOneTrimmedLineOfAtMost140Characters) {
     EXPECT_EQ(validationFailureMessage(std::string(140, 'y')), std::string(140, 'y'));
     EXPECT_EQ(validationFailureMessage(std::string(141, 'y')), std::string(137, 'y') + "...");
-    EXPECT_EQ
-(validationFailureMessage(""), "Check API");
+    EXPECT_EQ(validationFailureMessage(""), "Check API");
     EXPECT_EQ(validationFailureMessage(" \r\n\t "), "Check API");
     EXPECT_EQ(validationFailureMessage("bad \xff byte"), "Check API");
 }
