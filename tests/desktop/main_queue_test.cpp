@@ -60,7 +60,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(kept, 2, 10000);
         QTest::qWait(100);
         QCOMPARE(kept, 2);
-        QCOMPARE(later.use_count(), 3L);
+        QTRY_COMPARE_WITH_TIMEOUT(later.use_count(), 3L, 10000);
         later->cancel();
         QTRY_COMPARE_WITH_TIMEOUT(later.use_count(), 1L, 10000);
         auto cancelled = std::make_shared<WorkItem>([] {});
