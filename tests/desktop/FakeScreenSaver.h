@@ -1,6 +1,5 @@
 #pragma once
-// org.freedesktop.ScreenSaver on a test's bus: answers a fixed idle time in seconds, counts
-// the questions, and says when the screen locks or unlocks.
+// org.freedesktop.ScreenSaver on a test's bus: a fixed idle time, counted asks, lock events.
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,12 +1,10 @@
 #pragma once
-// A fake panel watcher for tray tests.
-
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QObject>
 #include <QStringList>
 
-// Stands in for the panel's org.kde.StatusNotifierWatcher on a connection of its own.
+// The panel's org.kde.StatusNotifierWatcher, on a connection of its own.
 class FakeWatcher : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")

@@ -1,6 +1,5 @@
 #pragma once
-// A tiny HTTP/1.1 server on loopback for tests, plain or TLS, answering each request with
-// whatever the test's handler returns (or nothing at all, to hang the client).
+// A tiny HTTP/1.1 server on loopback, plain or TLS, answering with the test's handler.
 
 #include <functional>
 #include <optional>

@@ -23,8 +23,7 @@ public slots:
 class DesktopEventsTest : public QObject {
     Q_OBJECT
 
-    // The fake services answer on this test's own thread: a query that blocked the main
-    // thread could never get their answer.
+    // The fake services answer on this thread: a blocking query would never get an answer.
     QDBusConnection services_ =
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, "services");
     FakeMutter mutter_;
@@ -81,8 +80,7 @@ private slots:
         withdraw("org.gnome.Mutter.IdleMonitor", "/org/gnome/Mutter/IdleMonitor/Core");
     }
 
-    // Between polls an idle app asks nobody: the poll's own reading, and one taken just
-    // before the next poll is due.
+    // Asked at each poll and just before the next is due; between, nobody.
     void idleTimeIsAskedAtEachPollAndJustBeforeTheNext() {
         publish(&screenSaver_, "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver");
         DesktopIdleTime idle;

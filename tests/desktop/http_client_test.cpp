@@ -1,6 +1,4 @@
-// QtHttpClient against servers on loopback: answers, the body cap, cancel, wording of
-// transport errors, verified TLS and redirects that must not leave https. A body over the
-// cap is the hostile-service end-to-end test's.
+// QtHttpClient against servers on loopback (a body over the cap: the hostile-service e2e).
 
 #include <QFile>
 #include <QProcess>
@@ -104,8 +102,8 @@ private slots:
         client_ = std::make_unique<QtHttpClient>();
     }
 
-    // A path on the plain server, or "trusted" or "untrusted" and a path on a TLS server;
-    // an error, or the status and the body's size.
+    // A path on the plain server, or on the "trusted" or "untrusted" TLS one; an error, or
+    // the status and the body's size.
     void outcomes_data() {
         QTest::addColumn<QByteArray>("url");
         QTest::addColumn<QString>("error");

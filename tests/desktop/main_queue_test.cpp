@@ -1,5 +1,4 @@
-// QtMainQueue on a real event loop: order, never synchronous, hops from other threads and
-// cancellable delayed work. The repeating timer is the polls' in every end-to-end test.
+// QtMainQueue on a real event loop; its repeating timer is every end-to-end test's poll.
 
 #include <thread>
 
@@ -44,31 +43,29 @@ private slots:
         QVERIFY(!backgroundIsMain);
     }
 
-    // That cancelled work never runs follows from its release, below.
-    void delayedWorkRunsOnceEachTimeItIsQueued() {
+    // Delayed work runs once per queueing, from any thread; a cancelled item is let go of at
+    // once (so never runs), not when its time would have come: nothing stays armed for it.
+    void delayedWorkRunsOnceEachTimeAndCancelledWorkIsReleasedAtOnce() {
+        using namespace std::chrono_literals;
         QtMainQueue queue;
         int kept = 0;
         const auto keep = std::make_shared<WorkItem>([&] { ++kept; });
-        queue.asyncAfter(std::chrono::milliseconds(20), keep);
-        std::thread([&] { queue.asyncAfter(std::chrono::milliseconds(5), keep); }).join();
+        auto later = std::make_shared<WorkItem>([] {});
+        queue.asyncAfter(20ms, keep);
+        queue.asyncAfter(1h, later);
+        std::thread([&] {
+            queue.asyncAfter(5ms, keep);
+            queue.asyncAfter(1h, later);
+        }).join();
         QTRY_COMPARE_WITH_TIMEOUT(kept, 2, 10000);
         QTest::qWait(100);
         QCOMPARE(kept, 2);
-    }
-
-    // A cancelled item is let go of at once, not when its time would have come: nothing
-    // stays armed to wake the process for it.
-    void cancelledWorkIsReleasedAtOnce() {
-        QtMainQueue queue;
-        auto later = std::make_shared<WorkItem>([] {});
-        queue.asyncAfter(std::chrono::hours(1), later);
-        std::thread([&] { queue.asyncAfter(std::chrono::hours(1), later); }).join();
         QTRY_COMPARE_WITH_TIMEOUT(later.use_count(), 3L, 10000);
         later->cancel();
         QTRY_COMPARE_WITH_TIMEOUT(later.use_count(), 1L, 10000);
         auto cancelled = std::make_shared<WorkItem>([] {});
         cancelled->cancel();
-        queue.asyncAfter(std::chrono::hours(1), cancelled);
+        queue.asyncAfter(1h, cancelled);
         QTRY_COMPARE_WITH_TIMEOUT(cancelled.use_count(), 1L, 10000);
     }
 

@@ -1,6 +1,4 @@
-// The preferences file: types kept, private modes, atomic replace, an unparsable file set
-// aside, changes on disk seen, many threads, the code kept out of Qt's warnings, refused
-// saves and paths that hold no file (for root, read-only bind mounts of its own).
+// The preferences file on disk (read-only paths, for root, by bind mounts of its own).
 
 #include <sched.h>
 #include <sys/mount.h>
@@ -95,7 +93,6 @@ private slots:
         home_.reset();
     }
 
-    // The variable is used by the end-to-end tests; a relative one must be ignored.
     void aRelativeXdgConfigHomeIsIgnored() {
         qputenv("XDG_CONFIG_HOME", "relative/is/ignored");
         QCOMPARE(JsonPreferencesStore::defaultPath(),
@@ -185,8 +182,7 @@ private slots:
         QCOMPARE(QDir(folder_).entryList(QDir::Files), QStringList{"preferences.json"});
     }
 
-    // Qt's warnings reach the journal through standard error: the code read from the
-    // file, then the one saved, are masked there (what masking does is text_test's).
+    // Qt's warnings reach the journal: the code read, then the one saved, are masked there.
     void qtWarningsNeverCarryTheStoredCode() {
         writeFile(path_, R"({"qnapicode": "Read-Code-123"})");
         QTemporaryFile captured;
@@ -211,9 +207,8 @@ private slots:
         QCOMPARE(text.count("rejected ***"), 2);
         QVERIFY2(!text.contains("Read-Code-123") && !text.contains("Saved-Code"), text.constData());
     }
-    // A save the system refuses, and what is at the path when it is no file to read (a
-    // blocking open of the FIFO would hang here, reading /dev/zero would not end): the
-    // user is told, the value is kept for the session, and what is on disk stays as it was.
+    // A refused save, or no file to read at the path (a FIFO would hang a blocking open):
+    // the user is told, the value is kept for the session, and the disk is left as it was.
     void whatCannotBeWrittenOrReadIsLeftAsItWas_data() {
         QTest::addColumn<QString>("kind");  // "ro:" and a path made read-only, under the home
         QTest::addColumn<QString>("why");   // why it is no file to read; empty: it is one

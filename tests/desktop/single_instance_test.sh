@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Without a session bus, a second start of the app says so and leaves the first one alone
-# (the lock file); with a bus that is the hostile-desktop end-to-end test's. A lock file
-# that is not this user's own is an error, never "already running".
+# Without a session bus, the lock file: a second start says so and leaves the first alone;
+# a lock file that is not this user's own is an error, never "already running".
 set -euo pipefail
 app=$1
 work=$(mktemp -d)

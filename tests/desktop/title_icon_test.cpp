@@ -1,6 +1,4 @@
-// The painted title as a person sees it in the tray: digits measured in the painted image
-// tall enough to read at a glance at every size hosts ask for, nothing cut at the edge, a
-// plate that fills the square, and a wide form no smaller than the square one.
+// The painted title as a person sees it: digits tall enough, nothing cut, the plate filled.
 
 #include <QtTest>
 
@@ -11,8 +9,7 @@ namespace titleicon = quintrel::titleicon;
 
 namespace {
 
-// Light text on the dark plate, more than half covered (seen on a black panel, the
-// darkest a plate's edge could blend into).
+// Light text on the dark plate, more than half covered (seen on a black panel).
 bool isText(QRgb premultiplied) {
     return qGray(premultiplied) > 128;
 }
@@ -44,9 +41,7 @@ class TitleIconTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The least digit height, as a share of the slot: one or two digits fill about two
-    // thirds of it, three digits and shortened counts half ("7" 14 px and "321" 11 px
-    // tall at 22 px). The app's own words, shortened or not, need only stay inside.
+    // The least digit height as a share of the slot; the app's words need only stay inside.
     void titlesFillTheSquare_data() {
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("size");

@@ -1,6 +1,4 @@
-// The user's files on disk through QSaveFile: a replace is atomic and leaves nothing
-// behind, modes are private for new folders and kept for edited files, a link is followed,
-// what is no regular file is refused, and a folder that cannot be written is reported.
+// The user's files on disk through QSaveFile: atomic replace, modes, links, refusals.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,7 +55,7 @@ private slots:
         QCOMPARE(files.read(entry).text, std::string("two\n"));
         QCOMPARE(modeOf(entry), 0600u);
         QCOMPARE(names(entry.parent_path()), std::vector<std::string>{"a.desktop"});
-        // Removing is the settings end-to-end test's; an entry already gone is no error.
+        // An entry already gone is no error.
         QCOMPARE(files.remove(base() / "new" / "gone.desktop"), std::nullopt);
     }
 
@@ -99,7 +97,6 @@ private slots:
         const auto replaced = files.replace(entry, "new\n");
         const auto removed = files.remove(entry);
         fs::permissions(folder, fs::perms::owner_all);
-        // What a refused write leaves on disk is the preferences store's test: the same write.
         QVERIFY(replaced && replaced->starts_with("cannot write " + entry.string() + " ("));
         QCOMPARE(removed.value_or(""), "cannot remove " + entry.string() + " (Permission denied)");
     }

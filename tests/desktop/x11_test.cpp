@@ -1,7 +1,5 @@
-// What comes from the X display. The tray item: an XEmbed icon whenever no panel shows the
-// StatusNotifierItem (no watcher, or a watcher without a host), gone once one does; the item
-// registers with a panel that starts after it, and again with each one that restarts. Idle
-// seconds from the X server's screen saver extension, with no D-Bus source at all.
+// What comes from the X display: the XEmbed tray icon while no panel shows the item, and
+// idle seconds from the screen saver extension.
 
 #include <QMenu>
 #include <QtTest>

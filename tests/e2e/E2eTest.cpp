@@ -1,5 +1,3 @@
-// The end-to-end harness: starting, observing and stopping the pieces of a session.
-
 #include "E2eTest.h"
 
 #include <httplib.h>
@@ -7,10 +5,8 @@
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimer>
 #include <QUrlQuery>
 #include <fstream>
 #include <iostream>
@@ -18,6 +14,8 @@
 
 namespace quintrel::e2e {
 namespace {
+
+constexpr const char* kNotificationServerConnection = "e2e-notification-server";
 
 // The double-quoted value right after `marker` in `line`.
 std::optional<std::string> quotedAfter(const std::string& line, const std::string& marker) {
@@ -29,19 +27,6 @@ std::optional<std::string> quotedAfter(const std::string& line, const std::strin
 }
 
 }  // namespace
-
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return condition();
-        }
-        QEventLoop loop;
-        QTimer::singleShot(50, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 nlohmann::json countsReply(int count, int times) {
     return {{"path", kPoll},
@@ -58,8 +43,6 @@ QProcessEnvironment shortPoll(int pollMs) {
     environment.insert("QUINTREL_TEST_POLL_INTERVAL_MS", QString::number(pollMs));
     return environment;
 }
-
-// ---- Child
 
 bool Child::start(const QString& program, const QStringList& args,
                   const QProcessEnvironment& environment) {
@@ -111,8 +94,6 @@ std::string Child::tail(size_t count) {
            stderr_.substr(stderr_.size() - std::min<size_t>(stderr_.size(), 4000));
 }
 
-// ---- the stand-in's control side
-
 std::optional<std::string> LoggedRequest::queryValue(const std::string& name) const {
     const QUrlQuery items(QString::fromStdString(query));
     return items.hasQueryItem(QString::fromStdString(name))
@@ -147,8 +128,6 @@ std::vector<LoggedRequest> StandinClient::requests(const std::string& path) cons
     return all;
 }
 
-// ---- the session
-
 void E2eTest::startSession() {
     const QString root = dir_.path();
     constexpr auto kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
@@ -156,8 +135,7 @@ void E2eTest::startSession() {
         QDir(root).mkpath(sub);
     }
     QFile::setPermissions(root + "/runtime", kOwnerOnly);
-    // The fake browser records what it is given.
-    std::ofstream(root.toStdString() + "/bin/xdg-open")
+    std::ofstream(root.toStdString() + "/bin/xdg-open")  // the fake browser
         << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" << root.toStdString() << "/opened-urls'\n";
     QFile::setPermissions(root + "/bin/xdg-open", kOwnerOnly);
 
@@ -337,12 +315,6 @@ std::string E2eTest::diagnostics() {
         text += r.method + " " + r.path + "?" + r.query + " -> " + std::to_string(r.status) + "\n";
     }
     return text;
-}
-
-// ---- the fixture
-
-namespace {
-constexpr const char* kNotificationServerConnection = "e2e-notification-server";
 }
 
 void E2eTest::SetUp() {

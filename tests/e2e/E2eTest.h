@@ -1,6 +1,5 @@
 #pragma once
-// The end-to-end harness: child processes, the stand-in's control side, a fake screen
-// saver, and the fixture that runs one session per test.
+// The end-to-end harness: child processes, the stand-in's control side, one session per test.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -23,16 +23,17 @@ namespace quintrel::e2e {
 
 using namespace std::chrono_literals;
 
-// Generous: the machine running the tests is shared and noisy.
+// Generous, on a shared machine; loading the web engine the first time is slower still.
 inline constexpr std::chrono::milliseconds kTimeout = 20s;
-// Loading the web engine the first time can be slow on a busy machine.
 inline constexpr std::chrono::milliseconds kWebTimeout = 60s;
 inline constexpr const char* kDemoCode = "QuintrelDemo2026standinCode0123456789";
 inline const std::string kPoll = "/api/chrome.php";
 
 // Runs the event loop until `condition` holds or `timeout` passes; answers the condition.
-bool waitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds timeout = kTimeout);
+inline bool waitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds timeout = kTimeout) {
+    return QTest::qWaitFor(condition, static_cast<int>(timeout.count()));
+}
 // A scripted poll reply with this count (online and page views) and no notification.
 nlohmann::json countsReply(int count, int times = 1);
 QString appProgram();  // the build's quintrel-companion
@@ -48,8 +49,7 @@ public:
     // False, with the reason in `error()`, when the program could not be started.
     bool start(const QString& program, const QStringList& args,
                const QProcessEnvironment& environment);
-    // SIGTERM, then SIGKILL after a grace period.
-    void stop();
+    void stop();  // SIGTERM, then SIGKILL after a grace period
     bool running() const { return process_.state() != QProcess::NotRunning; }
     qint64 pid() const { return process_.processId(); }  // 0 when not running
     void send(const std::string& line) {
@@ -87,7 +87,7 @@ struct LoggedRequest {
     std::string method;
     std::string path;
     std::string query;  // raw, items in the order sent
-    int status;  // 0 while the reply is pending or when the connection was dropped
+    int status;         // 0 while pending or when the connection was dropped
     std::string body;
     std::optional<std::string> queryValue(const std::string& name) const;  // percent-decoded
 };
@@ -95,26 +95,22 @@ struct LoggedRequest {
 // The stand-in's control and log endpoints.
 struct StandinClient {
     int port = 0;
-    // Queues a scripted reply, e.g. {{"path","/api/chrome.php"},{"status",503}}; see
-    // `quintrel-standin --help`. False when the stand-in refused it.
+    // Queues a scripted reply (`quintrel-standin --help`); false when it was refused.
     bool script(const nlohmann::json& reply);
     std::vector<LoggedRequest> log() const;
     std::vector<LoggedRequest> requests(const std::string& path) const;
 };
 
-// A fresh session per test: Xvfb, a private session bus and the stand-in (with
-// `standinArguments()`) on a port of its own, on demand the panel and the real app, in a
-// fresh temporary directory. Every process's output is printed when a test fails.
+// A fresh session per test in a temporary directory: Xvfb, a private bus, the stand-in on a
+// port of its own, on demand the panel and the app. On a failure, all their output is printed.
 class E2eTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Override to run the stand-in differently (e.g. with notifications on).
     virtual QStringList standinArguments() const { return {"--notify-every", "0"}; }
 
     void writePreferences(const nlohmann::json& preferences);
-    // The minimal panel (the StatusNotifierWatcher), ready to take an item.
-    bool startPanel();
+    bool startPanel();  // the minimal panel, ready to take an item
     // The build's quintrel-companion or `program`, with `extra` added to its environment.
     bool startApp(const QProcessEnvironment& extra = {}, const QString& program = {});
 
@@ -141,7 +137,7 @@ protected:
     std::optional<size_t> waitForAppLine(const std::string& text, size_t from = 0,
                                          std::chrono::milliseconds timeout = kTimeout);
 
-    // URLs the app handed to the (fake) browser, in order; whether one starts with `prefix`.
+    // URLs the app handed to the fake browser, in order; whether one starts with `prefix`.
     std::vector<std::string> openedUrls() const;
     bool opened(const std::string& prefix) const;
 
@@ -162,8 +158,7 @@ protected:
     // Whether the app's process has mapped a file whose path contains `name`.
     bool appMaps(const QString& name);
 
-    // A notification server of the test's own on the session's bus. It leaves with the
-    // test, or sooner by stopNotificationServer(), as when the desktop's server crashes.
+    // A notification server on the session's bus, until the test ends or it is stopped.
     fakes::FakeNotificationServer& startNotificationServer();
     void stopNotificationServer();
     fakes::FakeNotificationServer& notificationServer() { return *notificationServer_; }

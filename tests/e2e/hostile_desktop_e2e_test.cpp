@@ -1,6 +1,4 @@
-// The app on a desktop that misbehaves: a notification server that vanishes and returns,
-// no sound device, preferences in a named pipe, and a second copy started at the same
-// moment. A panel that restarts is the tray item's desktop test.
+// The app on a desktop that misbehaves.
 
 #include <sys/stat.h>
 
@@ -26,15 +24,13 @@ TEST_F(NotifyingDesktop, WithoutAnAudioDeviceOrANotificationServerPollingGoesOn)
     environment.insert("PULSE_SERVER", "unix:/nonexistent/pulse");
     startWithCode(environment, {{"qnplay", 1}});
     ASSERT_TRUE(waitUntil([&] { return !notificationServer().calls.isEmpty(); }));
-    // The sound helper, started for the notification, finds nowhere to play it.
     ASSERT_TRUE(waitUntil([&] {
         return app().saidOnStandardError(
             "quintrel-sound: no audio output device, the sound is not heard");
     })) << app().standardError();
     ASSERT_TRUE(pollsGoOn());
 
-    // The server vanishes from the bus, as when it crashes, and comes back.
-    stopNotificationServer();
+    stopNotificationServer();  // as when it crashes, then it comes back
     ASSERT_TRUE(waitForAppLine(kNotAllowed, app().lines().size()));
     ASSERT_TRUE(pollsGoOn());
     startNotificationServer();
@@ -44,9 +40,7 @@ TEST_F(NotifyingDesktop, WithoutAnAudioDeviceOrANotificationServerPollingGoesOn)
 
 using HostileDesktop = E2eTest;
 
-// Preferences in a named pipe: a blocking read would hang start-up. The app says what it
-// found with the file's path, shows its item and leaves the file alone. The store's own
-// test holds every kind of unusable file.
+// Preferences in a named pipe (a blocking read would hang start-up) are reported and left.
 TEST_F(HostileDesktop, PreferencesInAPipeNeitherHangStartUpNorAreReplaced) {
     const std::string path = directory().toStdString() + "/config/quintrel/preferences.json";
     std::filesystem::create_directories(directory().toStdString() + "/config/quintrel");
@@ -78,8 +72,7 @@ TEST_F(HostileDesktop, OfTwoInstancesStartedTogetherExactlyOneStays) {
         EXPECT_EQ(gone.exitCode(), 0);
         EXPECT_EQ(gone.lines(), std::vector<std::string>{"Quintrel Companion is already running"});
         ASSERT_TRUE(waitForRequests(polls + 1));
-        // The second instance would have polled at its start, as the first did.
-        waitUntil([] { return false; }, 2s);
+        waitUntil([] { return false; }, 2s);  // the second one would have polled at its start
         EXPECT_EQ(standin().requests(kPoll).size(), polls + 1);
         EXPECT_TRUE(stays.running());
         stays.stop();

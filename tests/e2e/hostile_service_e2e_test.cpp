@@ -1,6 +1,4 @@
-// The real HTTP client against a hostile service: what it reports reaches the tray and the
-// popup's status texts, and the next good reply shows the count again. Each error's wording
-// is the HTTP client's test; its title, text and log line, the refresh cycle's unit table.
+// A hostile service: each fault reaches the tray and the status texts, then the count returns.
 
 #include <regex>
 #include <sstream>
@@ -10,7 +8,6 @@
 namespace quintrel::e2e {
 namespace {
 
-// The test build's shortened refresh time-out, and the text it then reads.
 const std::string kTimedOut = "Refresh timed out after 8s";
 
 // The last errors of the refreshes the app has closed so far, from its status texts.
@@ -37,7 +34,6 @@ TEST_F(HostileServiceTest, EachFaultEndsInItsErrorAndTheNextReplyShowsTheCount) 
     };
     const std::vector<Mode> modes{
         {"10 MB body", {{"fault", "huge_body"}}, "The response is larger than 1 MiB."},
-        // A body shorter than its Content-Length is a lost connection, not a short reply.
         {"reset mid-body", {{"fault", "reset"}}, "The network connection was lost."},
         {"a body that trickles for 60 s", {{"fault", "trickle"}}, kTimedOut},
     };

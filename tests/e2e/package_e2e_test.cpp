@@ -1,7 +1,4 @@
-// The installed app, not the build's: from `cmake --install` into a fresh prefix and from
-// the Debian package unpacked with `dpkg -x`. Pointed at the stand-in through its
-// environment, it polls, shows the count, plays a notification's sound with the installed
-// helper from the installed media, and loads the installed web-view plugin.
+// The installed app (`cmake --install`, and the .deb unpacked) polls, plays and shows its popup.
 
 #include <QDir>
 #include <QFile>
@@ -16,15 +13,11 @@ namespace {
 
 struct Tree {
     const char* name;
-    // Whether the tree comes from a build without build-tree fallbacks, so that none of
-    // its binaries may name a folder of the machine it was built on.
-    bool userBuild;
-    // Lays the app out under `root`; answers the prefix (bin/, share/, ...) or a message
-    // starting with "skip: " when there is nothing to install.
+    bool userBuild;  // without build-tree fallbacks: no binary may name a build folder
+    // Lays the app out under `root`: the prefix, or a problem ("skip: ..." for no package).
     std::function<std::pair<QString, std::string>(const QString& root)> install;
 };
 
-// Names the tree in the test names CTest lists.
 void PrintTo(const Tree& tree, std::ostream* out) {
     *out << tree.name;
 }
@@ -54,8 +47,7 @@ std::pair<QString, std::string> unpackDeb(const QString& root) {
     return {root + "/usr", run("dpkg", {"-x", deb, root})};
 }
 
-// The source folders a binary of this tree could have been built in: this build's, and
-// the one scripts/package put the .deb under (its dist/).
+// The folders a binary of this tree could have been built in.
 QStringList buildFolders() {
     QStringList folders{QUINTREL_SOURCE_DIR, QUINTREL_BUILD_DIR};
     const QString deb = qEnvironmentVariable("QUINTREL_PACKAGE_DEB");
@@ -68,8 +60,7 @@ QStringList buildFolders() {
 
 class PackageTest : public E2eTest, public testing::WithParamInterface<Tree> {
 protected:
-    // The tree is laid out first: without a package there is no session to start.
-    void SetUp() override {
+    void SetUp() override {  // the tree first: without a package, no session
         ASSERT_TRUE(root.isValid());
         std::string problem;
         std::tie(installed, problem) = GetParam().install(QDir(root.path()).canonicalPath());
@@ -79,10 +70,8 @@ protected:
         ASSERT_EQ(problem, "");
         E2eTest::SetUp();
     }
-    // Outlives the session, so the app is stopped before its files go.
-    QTemporaryDir root;
-    // The prefix of the laid-out tree (bin/, lib/, libexec/, share/).
-    QString installed;
+    QTemporaryDir root;  // outlives the session: the app stops before its files go
+    QString installed;   // the prefix (bin/, libexec/, share/)
 };
 
 TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
@@ -90,8 +79,7 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
     const QString libexec = installed + "/libexec/quintrel-companion/";
     ASSERT_TRUE(QFileInfo(program).isExecutable()) << program.toStdString();
 
-    // Another local user may be able to write there: a plugin planted in such a folder
-    // must never be loaded.
+    // A plugin planted in a build folder, perhaps writable by others, must never be loaded.
     if (GetParam().userBuild) {
         for (const QString& binary : {program, libexec + "libquintrel-windows.so",
                                       libexec + "quintrel-sound", libexec + "quintrel-dashboard"}) {
@@ -119,7 +107,6 @@ TEST_P(PackageTest, InstalledAppPollsPlaysItsSoundAndStartsItsDashboard) {
     ASSERT_TRUE(waitForLabel("12"));
     ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }));
     EXPECT_EQ(server.calls.first().summary, "Installed");
-    // The helper says so on the app's standard error once the sound has played through.
     const std::string played = (libexec + "quintrel-sound played " + installed +
                                 "/share/quintrel-companion/media/01.mp3 to the end")
                                    .toStdString();

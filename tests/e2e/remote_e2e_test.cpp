@@ -1,5 +1,4 @@
-// The command line against the real app: its options, exit codes and output, and --watch
-// following the session-bus interface's PropertiesChanged and the app's departure.
+// The command line against the real app: options, exit codes, output, and --watch.
 
 #include "E2eTest.h"
 
@@ -20,7 +19,6 @@ protected:
         std::string out;  // standard output, lines joined with "\n"
         std::string err;
     };
-    // Runs the build's binary with `arguments` in the session and waits for it to end.
     Run runApp(const QStringList& arguments) {
         Child child("client");
         EXPECT_TRUE(child.start(appProgram(), arguments, environment())) << child.error();
@@ -71,7 +69,7 @@ TEST_F(RemoteTest, WaybarWatchFollowsTwoPolls) {
     ASSERT_NO_FATAL_FAILURE(startShowing(31));
     Child watch("watch");
     ASSERT_TRUE(watch.start(appProgram(), {"--watch", "--format", "waybar"}, environment()));
-    std::vector<std::string> texts;  // a line's format is the text unit test's
+    std::vector<std::string> texts;
     auto seen = [&](const std::string& text) {
         texts.clear();
         for (const auto& line : watch.lines()) {
@@ -87,7 +85,6 @@ TEST_F(RemoteTest, WaybarWatchFollowsTwoPolls) {
     ASSERT_TRUE(waitUntil([&] { return seen("32"); }));
     EXPECT_EQ(texts.front(), "31");
 
-    // The app's departure ends the watch.
     ASSERT_EQ(runApp({"--quit"}).exitCode, 0);
     ASSERT_TRUE(waitUntil([&] { return !watch.running(); }));
     EXPECT_EQ(watch.exitCode(), 0);

@@ -1,7 +1,4 @@
-// The settings window with the real binary: a first start without a code opens it, and a
-// code the service accepts is stored with the switches and polled with. A refused code is
-// the save flow's unit table, Start at login the settings window's widget test and the
-// autostart unit test.
+// The settings window opens on a first start; a code the service accepts is stored and polled.
 
 #include <QFile>
 
@@ -17,17 +14,14 @@ protected:
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
-    // Starts without a code and gives the keyboard to the settings window that opens.
     void openWindow() {
         ASSERT_TRUE(startPanel());
         ASSERT_TRUE(startApp()) << app().error();
         QString id;
         ASSERT_TRUE(waitUntil([&] { return !(id = window("Quintrel Configuration")).isEmpty(); }))
             << "the settings window did not open";
-        // No window manager runs: give the window the keyboard directly.
-        x11("xdotool", {"windowfocus", "--sync", id});
+        x11("xdotool", {"windowfocus", "--sync", id});  // no window manager gives it the keys
     }
-    // Types into the field that has the focus when the window opens, or presses keys.
     void type(const std::string& text) {
         x11("xdotool", {"type", "--delay", "20", QString::fromStdString(text)});
     }
@@ -44,7 +38,7 @@ TEST_F(SettingsTest, AnAcceptedCodeIsStoredWithTheSwitchesAndPolled) {
         stored = nlohmann::json::parse(preferences().toStdString(), nullptr, false);
         return stored.is_object() && stored.size() == 6;
     })) << preferences().toStdString();
-    EXPECT_EQ(stored["qnapicode"], kDemoCode);  // the switches' values are the save flow's
+    EXPECT_EQ(stored["qnapicode"], kDemoCode);
     EXPECT_TRUE(waitUntil([&] { return window("Quintrel Configuration").isEmpty(); }))
         << "the window stayed open";
     ASSERT_TRUE(waitForRequests(2));  // the check, then the refresh it asks for

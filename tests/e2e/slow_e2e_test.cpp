@@ -1,5 +1,4 @@
-// The two cases that wait for the app's real timers: the 45 s poll and the 30 s refresh
-// time-out. Every other end-to-end test shortens them through the test build's hooks.
+// The two cases that wait for the real timers: the 45 s poll and the 30 s refresh time-out.
 
 #include "E2eTest.h"
 
@@ -12,7 +11,6 @@ TEST_F(SlowTest, LockedScreenMakesTheNextPollQuiet) {
     startWithCode();
     EXPECT_EQ(firstAnsweredPoll().queryValue("shownotify"), "1");
     screenSaver().setActive(true);
-    // The timer's first tick comes 45 s after start-up.
     ASSERT_TRUE(waitForRequests(2, kPoll, 70s));
     EXPECT_NE(standin().requests(kPoll).at(1).query.find("&shownotify=0&keepalive=0&idle=1&"),
               std::string::npos);
@@ -29,7 +27,6 @@ TEST_F(SlowTest, ReplyAfterThirtySecondsEndsInTheTimeout) {
     EXPECT_TRUE(waitForAppLine("Ignoring stale Quintrel refresh completion", *failed));
     EXPECT_TRUE(waitForLabel("Quintrel"));
     EXPECT_EQ(labels(), (std::vector<std::string>{"Quintrel", "...", "Quintrel"}));
-    // The user build's text: the real time-out, in whole seconds.
     EXPECT_TRUE(app().saidOnStandardError("\tRefresh timed out after 30s\n"))
         << app().standardError();
 }

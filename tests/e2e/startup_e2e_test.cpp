@@ -1,5 +1,4 @@
-// The app's start-up with a code, its first poll as it leaves the real HTTP client, and the
-// tray item as the panel sees it. scripts/test runs it under AddressSanitizer too.
+// Start-up with a code: the first poll as it leaves the app, the tray item as a panel sees it.
 
 #include <regex>
 

@@ -1,8 +1,5 @@
-// The tray item's menu with the real binary, as a panel that draws menus reads it: the
-// entries in order, and each entry, chosen, reaching its action (the first one the popup).
-// Before that, a reply that asks for a notification: "Detail" clicked on the desktop's
-// notification server opens the reply's link in the browser. What Notify carries is the
-// notification center's test; which links open, the logic's; the sound, the package test's.
+// The tray menu as a panel reads it, each entry reaching its action; before that, a
+// notification's "Detail" opening the reply's link.
 
 #include "E2eTest.h"
 
@@ -16,7 +13,7 @@ TEST_F(TrayMenuTest, DetailOfANotificationAndEachMenuEntryReachTheirActions) {
     const std::string reply =
         R"({"online":7,"pv":70,"notify":1,"notifytitle":"New visitor",)"
         R"("notifydesc":"From Lyon","notifyurl":"https://q.test/detail?id=1",)"
-        R"("notifysound":"media/02"})";  // every notification field is required
+        R"("notifysound":"media/02"})";
     ASSERT_TRUE(standin().script({{"path", kPoll}, {"body", reply}}));
     startWithCode();
     ASSERT_TRUE(waitUntil([&] { return !server.calls.isEmpty(); }));
@@ -35,7 +32,6 @@ TEST_F(TrayMenuTest, DetailOfANotificationAndEachMenuEntryReachTheirActions) {
               R"(5="Settings…" 6="Check for Updates" 7=separator 8="Quit")");
 
     const std::string base = serviceURL();
-    // Quit (8) last: the app ends, as from the popup's Quit.
     for (const int id : {1, 3, 4, 5, 6, 8}) {
         panelCommand("menu-click " + std::to_string(id));
         EXPECT_TRUE(waitUntil(

@@ -1,6 +1,5 @@
 #pragma once
-// A GoogleTest fixture: an AppDelegate on fakes, plus helpers to drive it and read what it
-// did.
+// A GoogleTest fixture: an AppDelegate on fakes, and helpers to drive and read it.
 
 #include <gtest/gtest.h>
 
@@ -15,8 +14,7 @@ namespace quintrel::fakes {
 class DelegateFixture : public testing::Test {
 protected:
     void storeGoodCode() { fakes.preferences.set(prefs::apiCode, kGoodCode); }
-    // Launches with no code stored (no poll starts, the settings window opens), forgets
-    // what that showed, and stores `code`.
+    // Launches with no code (no poll; the settings window opens), forgets it, stores `code`.
     void launch(std::string code = kGoodCode) {
         fakes.preferences.erase(prefs::apiCode);
         delegate->applicationDidFinishLaunching();

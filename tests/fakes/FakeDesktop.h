@@ -1,6 +1,5 @@
 #pragma once
-// Small fakes of the desktop services: preferences, status item, clock, UUIDs, idle
-// time, screen lock, browser, console, notification center, resources and sounds.
+// Small fakes of the desktop services.
 
 #include <algorithm>
 #include <chrono>
@@ -51,8 +50,7 @@ public:
         : titles(titles), shown(shown), button(button) {}
     bool hasButton() const override { return button; }
     void setTitle(const std::string& title, std::optional<std::uint64_t> newCount) override {
-        titles.push_back(title);
-        shown = title;
+        titles.push_back(shown = title);
         count = newCount;
     }
     void setAction(std::function<void()> newAction) override { action = std::move(newAction); }
@@ -73,8 +71,7 @@ public:
         lastItem = item.get();
         return item;
     }
-    // What the item shows now: the item is told only of changes.
-    std::string title() const { return shown; }
+    std::string title() const { return shown; }  // now: the item is told only of changes
 
     bool withButton = true;
     std::vector<std::string> titles;  // every title shown, in order (tests may clear it)

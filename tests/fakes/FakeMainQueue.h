@@ -42,8 +42,7 @@ public:
         }
     }
 
-    // Moves virtual time forward, running due delayed work in deadline order and
-    // everything it queues along the way.
+    // Moves virtual time forward, running due work in deadline order and what it queues.
     void advance(Duration span) {
         runPending();
         const Duration end = now_ + span;

@@ -38,22 +38,9 @@ struct FakePlatform {
     FakeApplication application;
 
     Platform platform() {
-        return Platform{mainQueue,
-                        http,
-                        preferences,
-                        statusBar,
-                        clock,
-                        uuids,
-                        idleTime,
-                        screenLock,
-                        browser,
-                        console,
-                        notificationCenter,
-                        resources,
-                        sounds,
-                        settingsWindows,
-                        popovers,
-                        application};
+        return Platform(mainQueue, http, preferences, statusBar, clock, uuids, idleTime, screenLock,
+                        browser, console, notificationCenter, resources, sounds, settingsWindows,
+                        popovers, application);
     }
 
     // What the settings window and its save flow are given.

@@ -1,6 +1,5 @@
 #pragma once
-// Fakes of the windows: the dashboard popup, its content and factory, the settings window;
-// and of the application's terminate.
+// Fakes of the windows (the dashboard popup, the settings window) and of the application.
 
 #include <functional>
 #include <memory>
@@ -91,8 +90,7 @@ public:
     int popoversMade = 0;
 };
 
-// Counts the settings windows made and every time one is shown; keeps what a save in the
-// last one reports to.
+// Counts the settings windows made and shown; keeps what the last one's save reports to.
 class FakeSettingsWindows final : public SettingsWindows {
 public:
     std::unique_ptr<SettingsWindowController> makeSettingsWindow(SaveReports made) override {

@@ -1,6 +1,5 @@
 #pragma once
-// A stand-in org.freedesktop.Notifications server on its own bus connection: records
-// every Notify and emits the server's signals on request.
+// org.freedesktop.Notifications on its own bus connection: records Notify, emits signals.
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -12,20 +11,16 @@ namespace quintrel::fakes {
 
 struct NotifyCall {
     QString appName;
-    uint replacesId;
-    QString appIcon;
     QString summary;
     QString body;
     QStringList actions;
     QVariantMap hints;
-    int timeout;
 };
 
 class FakeNotificationServer : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
-    // `connection` is the server's own connection to the bus under test.
     explicit FakeNotificationServer(QDBusConnection connection)
         : connection_(std::move(connection)) {
         connection_.registerObject(kPath, this, QDBusConnection::ExportAllSlots);
@@ -52,10 +47,9 @@ public slots:
         vendor = version = specVersion = "1.2";
         return "fake";
     }
-    uint Notify(const QString& appName, uint replacesId, const QString& appIcon,
-                const QString& summary, const QString& body, const QStringList& actions,
-                const QVariantMap& hints, int timeout) {
-        calls.append({appName, replacesId, appIcon, summary, body, actions, hints, timeout});
+    uint Notify(const QString& appName, uint, const QString&, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints, int) {
+        calls.append({appName, summary, body, actions, hints});
         return nextId++;
     }
 

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Plays a sound through quintrel-sound into a private PulseAudio server whose only sink
-# writes to a pipe, and checks that what arrived there is not silence.
-# Usage: audible_sound_test.sh <quintrel-sound> <file.mp3>. Exits 77 (skipped) when no
-# PulseAudio can be started here.
+# quintrel-sound into a private PulseAudio whose only sink is a pipe: what arrives is not
+# silence. Usage: audible_sound_test.sh <quintrel-sound> <file.mp3>; 77 (skip): no PulseAudio.
 set -euo pipefail
 helper=$1
 sound=$2

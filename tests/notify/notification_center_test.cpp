@@ -1,4 +1,4 @@
-// The freedesktop notification center against a stand-in server on a private bus.
+// The freedesktop notification center against a fake server on a private bus.
 
 #include <QSignalSpy>
 #include <QTest>
@@ -97,8 +97,8 @@ private slots:
         QVERIFY(delegate->responses[0].userInfo ==
                 (nlohmann::json{{"notifyurl", "https://q.test/2"}}));
 
-        // Ids that are not ours (another application's) and repeats are ignored; the
-        // following signal shows that the ones before it were handled.
+        // Another application's ids and repeats are ignored; the last signal shows they were
+        // handled.
         server->emitSignal("ActionInvoked", {second + 100, "default"});
         server->emitSignal("ActionInvoked", {second, "default"});
         server->emitSignal("ActionInvoked", {first, "default"});
@@ -125,8 +125,7 @@ private slots:
         QCOMPARE(post(request("https://q.test/old")), 1u);
         QCOMPARE(center->bodyMarkup(), std::optional<bool>(true));
 
-        // The desktop's server restarts: the new one numbers from 1 again and renders no
-        // markup.
+        // The server restarts: the new one numbers from 1 again and renders no markup.
         server.reset();
         server = std::make_unique<fakes::FakeNotificationServer>(
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, "restarted-server"));

@@ -1,5 +1,4 @@
-// The sound backend: the quintrel-sound helper and the factory that starts it. That the app
-// starts the helper with the file is the end-to-end tests'.
+// The sound backend: the quintrel-sound helper and the factory that starts it.
 
 #include <QFile>
 #include <QProcess>

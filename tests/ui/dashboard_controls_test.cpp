@@ -1,5 +1,4 @@
-// The dashboard popup's own controls: the segmented tab control for keyboard users and
-// assistive technology, and the status line whose full text shows as its tooltip.
+// The dashboard popup's controls: tabs by keyboard and assistive technology, the status line.
 
 #include <QAccessible>
 #include <QSignalSpy>
@@ -58,7 +57,7 @@ private slots:
     void theFullErrorTooltipShowsMarkupAsText() {
         ElidedLabel label("");
         label.resize(200, 20);
-        // A validation reply's body can reach this line: its markup must stay text.
+        // A validation reply's body can reach this line: markup stays text.
         const QString error =
             "Last error: <img src=\"http://q.test/x.png\"><table><tr><td>a &amp; b</td></tr>"
             "</table> " +
@@ -66,8 +65,8 @@ private slots:
         label.setText(error);
         const QString tip = label.toolTip();
         QTextDocument shown;
-        // QToolTip's own choice between rich and plain text.
-        Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
+        Qt::mightBeRichText(tip) ? shown.setHtml(tip)
+                                 : shown.setPlainText(tip);  // as QToolTip does
         QCOMPARE(shown.toPlainText(), error);
     }
 };

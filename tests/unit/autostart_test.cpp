@@ -1,6 +1,5 @@
-// Start at login on the user's files in memory: what the switch shows for each kind of
-// entry, what switching on and off leaves behind, failures that leave the files alone and
-// say so, the Exec value the entry starts, and where the entry lives.
+// Start at login on the user's files in memory: the switch's state, switching, failures,
+// the Exec value and where the entry lives.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -40,8 +39,7 @@ std::string withLine(std::string text, const std::string& after, const std::stri
     return text.insert(at + after.size(), line);
 }
 
-// The user's files holding at most the entry; `unreadable` and `writeFails` say why reading
-// or changing it fails.
+// The user's files holding at most the entry; `unreadable` and `writeFails` make I/O fail.
 struct Files final : UserFiles {
     explicit Files(std::optional<std::string> entry, std::optional<std::string> unreadable = {})
         : entry(std::move(entry)), unreadable(std::move(unreadable)) {}

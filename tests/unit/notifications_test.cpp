@@ -36,7 +36,6 @@ TEST_F(Notifications, AuthorizedPostsOneRequestWithTheDetailCategory) {
     EXPECT_EQ(request.categoryIdentifier, "quintrel");
     EXPECT_EQ(request.delay, std::chrono::milliseconds(100));
     EXPECT_EQ(request.identifier, "quintrel_notification_00000000-0000-0000-0000-000000000002");
-    // Registered anew each time; the delegate that answers a click: the end-to-end test.
     ASSERT_EQ(center().categories.size(), 1u);
     const auto& category = center().categories[0];
     ASSERT_EQ(category.actions.size(), 1u);
@@ -152,11 +151,9 @@ TEST(SoundName, IsNormalisedAsTheServiceWritesIt) {
 // What a notification prints for a sound it does not play.
 TEST_F(Notifications, OnlyMediaResourcesPlay) {
     const std::pair<std::string, std::string> cases[] = {
-        // A resource outside the media folder is never played, even if it exists.
-        {"05.mp3", "05.mp3"},
+        {"05.mp3", "05.mp3"},  // exists, but outside the media folder
         {"/media/05.MP3", "media/05.MP3.mp3"},
-        // The name's own checks are safePathSegments'; this row shows they apply.
-        {"media//01", "media//01.mp3"},
+        {"media//01", "media//01.mp3"},  // safePathSegments' checks apply
         {std::string("media/01\0.wav", 13), "media/01?.wav.mp3"},
         {"media/01\nUnable to load sound: x", "media/01?Unable to load sound: x.mp3"},
     };

@@ -53,8 +53,7 @@ TEST_F(PollURL, TheConfiguredCodeHasMoreThan32CharactersNotBytes) {
 }
 
 TEST_F(PollURL, SwitchesScreenAndIdleTimeDecideTheEffectiveValues) {
-    // How a stored value reads (texts, fractions, booleans) is the one rule of prefs::integer
-    // and prefs::switchIsOn, with its rows in the settings-controls and sound tables.
+    // How stored texts, fractions and booleans read: the settings-controls and sound tables.
     const auto none = std::nullopt;
     const struct {
         std::optional<nlohmann::json> qnmute, qnkeepalive, qnnotify;
@@ -90,8 +89,7 @@ TEST_F(PollURL, SwitchesScreenAndIdleTimeDecideTheEffectiveValues) {
     }
 }
 
-// Whole numbers are json::wholeNumber's and the syntax is json::parse's, each in its own
-// table; these rows show the reply uses them and what the reply itself demands.
+// Whole numbers and syntax have their own tables; here, what the reply itself demands.
 TEST(Reply, DecodingIsStrictAboutTypes) {
     const std::string base = R"("online":1,"pv":2,"notify":0)";
     const auto with = [&](const std::string& member) {
@@ -138,8 +136,7 @@ TEST(Json, WholeNumberTakesWholeValuesWithin64BitsOnly) {
 
 TEST(EndpointOverrides, TakeOnlyBareWebURLsAndPlainHttpOnlyToThisMachine) {
     const ServiceEndpoints defaults{"https://www.quintrel.com", "https://widgets.quintrel.com"};
-    // The API code must not cross the network in clear; every value not taken (nullptr) is
-    // reported. What is a web URL at all is url::isWebURL's and url::withQuery's.
+    // The API code must not cross the network in clear; every value not taken is reported.
     const std::pair<const char*, const char*> cases[] = {
         {"http://127.0.0.1:47311", "http://127.0.0.1:47311"},
         {"https://example.com/quintrel//", "https://example.com/quintrel"},
@@ -158,34 +155,30 @@ TEST(EndpointOverrides, TakeOnlyBareWebURLsAndPlainHttpOnlyToThisMachine) {
         {"http://127.0.0.256", nullptr},
         {"http://[::2]", nullptr},
     };
-    for (const auto& [value, inEffect] : cases) {
-        fakes::RecordingConsole console;
-        const auto endpoints = withEndpointOverrides(
+    fakes::RecordingConsole console;
+    using Value = std::optional<std::string>;
+    const auto overridden = [&](Value service, Value widget) {
+        return withEndpointOverrides(
             defaults,
             [&](const char* name) {
-                return name == std::string(kServiceURLVariable) ? std::optional<std::string>(value)
-                                                                : std::nullopt;
+                return name == std::string(kServiceURLVariable) ? service : widget;
             },
             console);
+    };
+    for (const auto& [value, inEffect] : cases) {
+        const auto endpoints = overridden(value, std::nullopt);
         EXPECT_EQ(endpoints.baseURL, inEffect ? inEffect : defaults.baseURL) << value;
         EXPECT_EQ(endpoints.widgetURL, defaults.widgetURL);
-        ASSERT_EQ(console.lines().size(), 1u) << value;
-        EXPECT_EQ(console.lines()[0].starts_with("Ignoring QUINTREL_SERVICE_URL"), !inEffect);
-        // A password in the URL stays out of the log.
-        EXPECT_EQ(console.lines()[0].find("s3cret"), std::string::npos) << console.lines()[0];
+        const auto said = console.take();
+        ASSERT_EQ(said.size(), 1u) << value;
+        EXPECT_EQ(said[0].starts_with("Ignoring QUINTREL_SERVICE_URL"), !inEffect);
+        EXPECT_EQ(said[0].find("s3cret"), std::string::npos) << said[0];  // a password stays out
     }
     // Each host is independent; an empty value is no override and says nothing.
-    fakes::RecordingConsole console;
-    const auto widgetOnly = withEndpointOverrides(
-        defaults,
-        [](const char* name) {
-            return std::optional<std::string>(
-                name == std::string(kWidgetURLVariable) ? "http://localhost:47311" : "");
-        },
-        console);
+    const auto widgetOnly = overridden("", "http://localhost:47311");
     EXPECT_EQ(widgetOnly.baseURL, defaults.baseURL);
     EXPECT_EQ(widgetOnly.widgetURL, "http://localhost:47311");
-    EXPECT_EQ(console.lines().size(), 1u);
+    EXPECT_EQ(console.take().size(), 1u);
 }
 
 }  // namespace

@@ -56,14 +56,14 @@ TEST_F(PopoverHosting, ClickWithoutACodeClosesThePopupAndOpensTheSettings) {
     fakes.preferences.set(prefs::apiCode, "too short");
     click();
     EXPECT_FALSE(popover()->isShown());
-    // Closed even when it is not shown (by the click, then again by the settings window
-    // it opens), and the popup is not shown again.
+    // Closed even when not shown (by the click, then by the settings window it opens).
     click();
     EXPECT_EQ(popover()->closes, 4);
     EXPECT_EQ(popover()->shows, 1);
     EXPECT_EQ(fakes.settingsWindows.shown, 2);
 }
 
+// Without a tray item the status, which the bus reports, follows the poll all the same.
 TEST_F(PopoverHosting, ClickWithoutACodeOrButtonBeforeAnyPopupMakesNone) {
     fakes.preferences.erase(prefs::apiCode);
     click();
@@ -73,6 +73,10 @@ TEST_F(PopoverHosting, ClickWithoutACodeOrButtonBeforeAnyPopupMakesNone) {
     buttonless.preferences.set(prefs::apiCode, fakes::kGoodCode);
     const auto other = buttonless.makeDelegate();
     other->applicationDidFinishLaunching();
+    buttonless.http.succeed(0, R"({"online":12,"pv":3,"notify":0})");
+    EXPECT_EQ(other->status().title, "12");
+    EXPECT_EQ(other->status().count, 12u);
+    EXPECT_TRUE(buttonless.statusBar.titles.empty());
     other->statusItemClicked();
     EXPECT_EQ(buttonless.popovers.popoversMade, 0);
 }

@@ -1,5 +1,4 @@
-// The dashboard popup's decisions: tab URLs, the no-code page, the navigation policy, and
-// the line protocol between the app and the dashboard helper.
+// The dashboard popup's decisions: tab URLs, navigation policy, the helper's line protocol.
 
 #include <gtest/gtest.h>
 
@@ -46,7 +45,6 @@ TEST(DashboardTabs, WithoutACodeOrAValidHostTheNoCodePageAndBeforeTheViewNothing
         EXPECT_FALSE(reloadSelectedTab(false, base, code, 1));
     }
     EXPECT_FALSE(reloadSelectedTab(false, kWidgets, kCode, 1));
-    // The page is fixed markup; only the sentence it shows is the system's own.
     EXPECT_NE(kNoCodePage.find("Please configure your Quintrel API code first."),
               std::string::npos);
 }
@@ -54,8 +52,7 @@ TEST(DashboardTabs, WithoutACodeOrAValidHostTheNoCodePageAndBeforeTheViewNothing
 TEST(NavigationPolicy, DecisionTable) {
     constexpr bool kNewWindow = false, kFrame = true, kMain = true, kSub = false;
     constexpr bool kAllow = true, kCancel = false, kOpens = true, kNot = false;
-    // nullptr: no URL in the request. What is opened in the browser is always the URL.
-    // Unless a row says otherwise, the user has just clicked in the page.
+    // nullptr: no URL in the request; unless a row says otherwise, the user just clicked.
     const struct {
         bool targetFrame, mainFrame;
         const char* url;
@@ -95,8 +92,7 @@ TEST(NavigationPolicy, DecisionTable) {
     }
 }
 
-// One row per shape of fields: no fields, a URL, three numbers, a number, a word, free texts. The
-// type names themselves are the parser's table; the refusal test below reaches its edges.
+// One row per shape of fields; the refusals below reach the parser's edges.
 TEST(DashboardMessages, EveryShapeRoundTrips) {
     using T = MessageType;
     const struct {
@@ -124,9 +120,6 @@ TEST(DashboardMessages, EveryShapeRoundTrips) {
 }
 
 TEST(DashboardMessages, RefusesBadLines) {
-    // Another version, an unknown type or the helper's own, a stray space, too few or too
-    // many fields, an empty URL, a broken escape, a raw control byte, no such segment, a
-    // number out of range.
     for (const char* line :
          {"", "q2 hide", "q1 explode", "q1 ready", "q1 hide ", "q1 show 1 2", "q1 load a b",
           "q1 load -", "q1 load http://x/%4", "q1 load http://x/\x01", "q1 show 1 2 3",
@@ -140,8 +133,8 @@ TEST(DashboardMessages, RefusesBadLines) {
     }
 }
 
-// What the app's reader makes of the helper's output, chunk by chunk: each message as its
-// name and fields (a long field as its size), each refusal as "!" and why.
+// The helper's output as the app reads it: each message as name and fields (a long one as its
+// size), each refusal as "!" and why.
 std::vector<std::string> readFromHelper(const std::vector<std::string>& chunks) {
     DashboardLineReader reader(Sender::helper);
     std::vector<std::string> out;
@@ -173,8 +166,7 @@ TEST(DashboardLineReader, SplitsJoinsAndRefusesLines) {
         {{"q1 ready\nq1 tab 0\nq1 hidden\n"}, {"ready", "tab 0", "hidden"}},
         // A line of the longest length, its newline coming later, passes.
         {{"q1 ready\n", longest, "\n"}, {"ready", "open 8184"}},
-        // Too long is said once, before the newline if it is late, and the rest of the line
-        // is dropped up to it.
+        // Too long is said once, early, and the rest of the line dropped.
         {{"q1 ready\n", longest + "a", std::string(20'000, 'b'), "c\nq1 hidden\n"},
          {"ready", tooLong, "hidden"}},
         {{"q1 ready\n" + longest + "a\nq1 tab 2\n"}, {"ready", tooLong, "tab 2"}},
@@ -198,9 +190,8 @@ ParsedMessage throughTheChannel(const DashboardMessage& message) {
     return *reader.next();
 }
 
-// Whatever the service answers and wherever the tray host says it was clicked, the app
-// builds no line the helper would refuse (and so quit over): error texts of any length and
-// bytes, among them a letter under thousands of accents, control bytes and the code itself.
+// Whatever the service answers or the tray host reports, the app builds no line the helper
+// would refuse (and quit over).
 TEST(DashboardMessages, EveryStatusAndShowTheAppBuildsPassesTheChannel) {
     fakes::FakePlatform fakes;
     const auto delegate = fakes.makeDelegate();
@@ -214,15 +205,11 @@ TEST(DashboardMessages, EveryStatusAndShowTheAppBuildsPassesTheChannel) {
                                   kCode, "code=",  "\t"};
     std::mt19937 random(2026);
     for (int round = 0; round < 300; ++round) {
+        // The first: a letter under 6000 accents.
+        const std::size_t length = round == 0 ? 12'001 : random() % 20'000;
         std::string error = "a";
-        if (round == 0) {
-            for (int i = 0; i < 6000; ++i) {
-                error += "\u0301";
-            }
-        }
-        const std::size_t length = random() % 20'000;
-        while (round > 0 && error.size() < length) {
-            error += pieces[random() % std::size(pieces)];
+        while (error.size() < length) {
+            error += round == 0 ? std::string("\u0301") : pieces[random() % std::size(pieces)];
         }
         fakes.settingsWindows.reports.showError(error);
         const auto lines = statusLines(texts.lastChecked, texts.lastError);

@@ -97,9 +97,7 @@ TEST_F(RefreshCycle, ARefreshAskedForWhileOneIsOpenIsSkipped) {
     EXPECT_EQ(title(), "1");
 }
 
-// A bar clicked in a loop or a script calling --refresh: the asks that come within 5 s of a
-// poll's end make one poll when those 5 s are over, with one line. The refresh after a save
-// is not held back.
+// Asks within 5 s of a poll's end make one poll when the 5 s are over; a save's is not held.
 TEST_F(RefreshCycle, AsksSoonAfterAPollJoinInOneDeferredPoll) {
     const std::string deferring =
         "Deferring Quintrel refresh because the previous refresh ended less than 5s ago";
@@ -182,19 +180,6 @@ TEST_F(RefreshCycle, ALateReplyIsDroppedWholeAndDoesNotEndTheNewRefresh) {
     answerBody(1, R"({"online":9,"pv":2,"notify":0})");
     EXPECT_EQ(title(), "9");
     EXPECT_FALSE(status().refreshing);
-}
-
-TEST_F(RefreshCycle, TheOldTimeoutCannotEndALaterRefresh) {
-    delegate->quintrel_refresh_action();
-    fakes.mainQueue.advance(10s);
-    answerBody(0, kValid);
-    fakes.mainQueue.advance(10s);
-    delegate->quintrel_refresh_action();  // opened at 20 s
-    fakes.mainQueue.advance(15s);         // 35 s: the first timeout's time has passed
-    EXPECT_TRUE(status().refreshing);
-    fakes.mainQueue.advance(15s);  // 50 s: its own timeout
-    EXPECT_FALSE(status().refreshing);
-    EXPECT_EQ(status().lastError, kTimedOut);
 }
 
 TEST_F(RefreshCycle, NotificationsFollowTheFlagTheSwitchAndTheTexts) {

@@ -1,5 +1,4 @@
-// The settings window's logic: how stored preferences set its controls, and saving: the
-// cleaning of the code, the validation request, each outcome's reports and what is stored.
+// The settings window's logic: stored preferences as control states, and the save flow.
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,6 @@ using Lines = std::vector<std::string>;
 using nlohmann::json;
 
 TEST(SettingsControls, SwitchesShowOnlyOneAsOnAndTakeMistypedValuesAsMissing) {
-    // Missing switches showing on, and each control its own key: the settings window test.
     const std::pair<json, bool> switches[] = {
         {1, true},  {0, false},  {true, true}, {false, false},
         {2, false}, {1.0, true}, {1.5, true},  {"0", true},
@@ -46,7 +44,7 @@ TEST(SettingsControls, AModeOutsideTheItemsSelectsTheFirstAndTheCodeIsShownAsSto
         store.set(prefs::mode, stored);
         EXPECT_EQ(storedControlStates(store, 3).modeIndex, index) << stored;
     }
-    store.set(prefs::apiCode, 12345);  // a stored text is shown as it is: the window test
+    store.set(prefs::apiCode, 12345);
     EXPECT_EQ(storedControlStates(store, 2).apiCode, "");
 }
 
@@ -104,7 +102,6 @@ TEST_F(SaveFlow, CleansTheCodeOfSpacesAndLineBreaksEverywhere) {
 }
 
 TEST_F(SaveFlow, AsksTheServiceWithTheCodeOrSaysWhyNot) {
-    // The request's URL: the settings end-to-end test.
     save("abcd");
     EXPECT_EQ(messages(), Lines{"content:..."});
 
@@ -134,8 +131,7 @@ TEST_F(SaveFlow, EveryFailurePostsCheckAPIThenItsErrorAndStoresNothing) {
         {{R"({"error":0})", 300, none}, "API validation HTTP 300", ""},  // whatever the body
         {{"", 204, none}, "Check API", decoding + "the body is empty"},
         {{page, 200, none}, page.substr(0, 137) + "...", decoding + "the body is not valid JSON"},
-        // Which bodies pass is the validation response's table; one refusal shows it decides.
-        {{R"({"error":3})", 200, none}, "3", ""},
+        {{R"({"error":3})", 200, none}, "3", ""},  // the validation response's table decides
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];

@@ -1,6 +1,4 @@
-// The status model and the one way to follow it: what the tray, the popup, the bus
-// interface and --watch read. Everything runs on the main thread; a completion elsewhere
-// ends the process.
+// The status model, the one thing the tray, the popup, the bus and --watch follow.
 
 #include <thread>
 
@@ -97,19 +95,6 @@ TEST_F(StatusOfTheApp, ObserversHearOfEachChangeOnceAndTheTrayOfEachNewTitle) {
     EXPECT_EQ(fakes.statusBar.titles, Lines{"4"});
 }
 
-// What the bus and the bars report is the status, with or without a tray item.
-TEST(StatusWithoutATray, FollowsThePollAllTheSame) {
-    fakes::FakePlatform fakes;
-    fakes.statusBar.withButton = false;
-    fakes.preferences.set(prefs::apiCode, fakes::kGoodCode);
-    const auto delegate = fakes.makeDelegate();
-    delegate->applicationDidFinishLaunching();
-    fakes.http.succeed(0, R"({"online":12,"pv":3,"notify":0})");
-    EXPECT_EQ(delegate->status().title, "12");
-    EXPECT_EQ(delegate->status().count, 12u);
-    EXPECT_TRUE(fakes.statusBar.titles.empty());
-}
-
 // A save in the settings window reports through typed calls: title, error, refresh.
 TEST_F(StatusOfTheApp, WhatASaveReportsReachesTheStatusMaskedAndOnOneLine) {
     const SaveReports& save = fakes.settingsWindows.reports;
@@ -117,7 +102,6 @@ TEST_F(StatusOfTheApp, WhatASaveReportsReachesTheStatusMaskedAndOnOneLine) {
     save.showError(std::string("bad ") + fakes::kGoodCode + "\nline two\r");
     EXPECT_EQ(status().title, "Check API");
     EXPECT_EQ(status().lastError, "bad *** line two ");
-    // Cut by text::ellipsized, whose table holds the boundary; here, that 72 is the limit.
     save.showError(std::string(73, 'x'));
     EXPECT_EQ(status().lastError, std::string(69, 'x') + "...");
     EXPECT_EQ(title(), "Check API");

@@ -1,6 +1,5 @@
-// The portable text helpers: trimming, characters, cutting, times and numbers, the
-// masking of secrets in log lines, the tray's short counts (its host table is data) and
-// rate budgets.
+// The portable text helpers: trimming, characters, cutting, times, secret masking, short
+// counts and rate budgets.
 
 #include <gtest/gtest.h>
 
@@ -62,8 +61,7 @@ TEST(Graphemes, AsciiCountsAsTheFullRulesDo) {
                  {"\r\n\r\n", 2}, {"\t \x01", 3}, {"abc\r", 4}, {"\x7f\r\n", 2}};
     for (const auto& c : cases) {
         EXPECT_EQ(graphemeCount(c.text), c.count) << testing::PrintToString(c.text);
-        // A precomposed letter appended always adds one cluster, and sends the text down
-        // the full rules.
+        // A precomposed letter adds one cluster and sends the text down the full rules.
         EXPECT_EQ(graphemeCount(c.text + "\u00E9"), c.count + 1) << testing::PrintToString(c.text);
     }
 }
@@ -89,7 +87,6 @@ TEST(LocalDateTime, UsesTheLocalTimeZone) {
 }
 
 TEST(ShortCount, RoundsDownAndNeverReadsMoreThanTheCount) {
-    // Up to the largest of 64 bits' range; smaller counts than kShortCountFrom are whole.
     EXPECT_EQ(kShortCountFrom, 1000u);
     const std::pair<std::uint64_t, std::string> cases[] = {
         {1000, "1.0k"},      {9999, "9.9k"},       {10000, "10k"},       {15027, "15k"},
@@ -129,8 +126,7 @@ TEST(SecretMasking, HidesCodeQueryItemsAndTheStoredCode) {
     }
 }
 
-// What stays of a flood: `count` events in any window; one leaves the window exactly when
-// its age reaches it.
+// At most `count` events in any window; one leaves it exactly when its age reaches it.
 TEST(RateBudget, TakesAtMostCountInAnyWindow) {
     using namespace std::chrono_literals;
     RateBudget budget(2, 60s);

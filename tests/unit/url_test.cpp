@@ -8,11 +8,9 @@ namespace {
 
 TEST(PercentEncode, KeepsOnlyUnreservedCharacters) {
     EXPECT_EQ(url::percentEncode("AZaz09-._~"), "AZaz09-._~");
-    // Reserved and non-ASCII characters: the poll URL test's code.
     EXPECT_EQ(url::percentEncode(std::string("\0x", 2)), "%00x");
 }
 
-// The order of the items as given: the poll URL test.
 TEST(WithQuery, RefusesBasesThatAreNotURLs) {
     for (const char* base :
          {"", "host.test/path", "https://", "https:///path", "https://ho st/", "https://host/?q=1",

@@ -15,7 +15,6 @@ using Response = QuintrelAPIValidationResponse;
 constexpr std::optional<std::int64_t> none = std::nullopt;
 const std::optional<std::string> noText = std::nullopt;
 
-// The trimming is text::trimmed, with every kind of white space in its own table.
 TEST(ValidationResponse, DecodesBodiesLeniently) {
     const struct {
         std::string body;
@@ -47,8 +46,7 @@ TEST(ValidationResponse, DecodesBodiesLeniently) {
         {R"({"msg":42,"error":"x"})", none, "x", false, "42"},
         {R"({"msg":"  ","error":"denied"})", none, "denied", false, "denied"},
         {R"({"msg":"Welcome","error":0})", 0, "0", true, "Welcome"},
-        // Out of 64 bits (json::wholeNumber's table has the edges), a number is neither a
-        // code nor a text; a text is kept as the text.
+        // Out of 64 bits a number is neither a code nor a text; a text stays the text.
         {R"({"error":9223372036854775808})", none, noText, false, "Check API"},
         {R"({"error":"9223372036854775808"})", none, "9223372036854775808", false,
          "9223372036854775808"},
@@ -72,7 +70,6 @@ TEST(ValidationResponse, DecodesBodiesLeniently) {
 }
 
 TEST(ValidationResponse, OnlyJSONObjectsDecode) {
-    // The empty body's and a page's texts: the save flow's table.
     const std::pair<std::string, std::string> failing[] = {
         {"", "the body is empty"},
         {"[1,2]", "the body is a JSON array, not an object"},
@@ -89,7 +86,6 @@ TEST(ValidationResponse, OnlyJSONObjectsDecode) {
 TEST(ValidationResponse, FailureMessageIsOneTrimmedLineOfAtMost140Characters) {
     EXPECT_EQ(validationFailureMessage(std::string(140, 'y')), std::string(140, 'y'));
     EXPECT_EQ(validationFailureMessage(std::string(141, 'y')), std::string(137, 'y') + "...");
-    // Counted in characters: text::ellipsized, with its own tests.
     EXPECT_EQ(validationFailureMessage(""), "Check API");
     EXPECT_EQ(validationFailureMessage(" \r\n\t "), "Check API");
     EXPECT_EQ(validationFailureMessage("bad \xff byte"), "Check API");
