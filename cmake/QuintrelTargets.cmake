@@ -29,3 +29,21 @@ if(NOT QUINTREL_SANITIZE)
         "$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
     add_link_options(LINKER:-z,relro,-z,now)
 endif()
+
+# Every function and object in a section of its own, and the linker drops those nothing
+# reaches: the logic and the desktop parts are compiled in batches, and a batch that one
+# needed function pulls in would otherwise bring all of its neighbours (the settings
+# window's half of the logic, say, which libquintrel-windows.so carries itself). Relative
+# relocations packed (DT_RELR) where the linker and the C library know them: the loader
+# then reads a few hundred bytes at start instead of tens of kilobytes. Both keep the
+# pages an idle app has mapped from its own files few. The sanitizers' builds, which are
+# about faults and not size, keep their sections as the compiler makes them.
+if(NOT QUINTREL_SANITIZE)
+    add_compile_options(-ffunction-sections -fdata-sections)
+    add_link_options(LINKER:--gc-sections)
+    include(CheckLinkerFlag)
+    check_linker_flag(CXX LINKER:-z,pack-relative-relocs QUINTREL_HAS_PACKED_RELOCATIONS)
+    if(QUINTREL_HAS_PACKED_RELOCATIONS)
+        add_link_options(LINKER:-z,pack-relative-relocs)
+    endif()
+endif()

@@ -1,6 +1,7 @@
 // The process entry: one Quintrel Companion per user session, living in the tray.
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -42,6 +43,9 @@
 namespace {
 
 using namespace quintrel;
+
+// By then the tray item is registered and the panel has read it.
+constexpr std::chrono::seconds kStartupSettleTime{3};
 
 QStringList argumentsOf(int argc, char* argv[]) {
     QStringList arguments;
@@ -177,6 +181,8 @@ int main(int argc, char* argv[]) {
     RemoteControl remote(*delegate);
     remote.exportOnSessionBus();
     delegate->applicationDidFinishLaunching();
+    // What start-up freed goes back too, whether or not a poll follows.
+    QTimer::singleShot(kStartupSettleTime, &releaseFreeHeap);
     if (commandLine.action == CommandAction::Settings) {
         QTimer::singleShot(0, &remote, &RemoteControl::ShowSettings);
     } else if (commandLine.action == CommandAction::Popup) {

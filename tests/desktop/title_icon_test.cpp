@@ -1,8 +1,10 @@
-// The painted title as a person sees it: digits tall enough, nothing cut, the plate filled.
+// The painted title as a person sees it: digits tall enough, nothing cut, the plate filled;
+// the symbolic icon at every size.
 
 #include <QtTest>
 
 #include "desktop/tray/SniTypes.h"
+#include "desktop/tray/SymbolicIcon.h"
 #include "desktop/tray/TitleIcon.h"
 
 namespace titleicon = quintrel::titleicon;
@@ -93,6 +95,30 @@ private slots:
         QCOMPARE(pixmap.height, 1);
         QCOMPARE(pixmap.argb, QByteArray::fromHex("ff112233"
                                                   "00000000"));
+        // The item keeps its pixmaps: no room reserved to grow.
+        QCOMPARE(quintrel::sni::pixmapOf(QImage(64, 64, QImage::Format_ARGB32)).argb.capacity(),
+                 64 * 64 * 4);
+    }
+
+    // Built in at the sizes the item offers, and scaled for any other: a square with
+    // transparent corners around grey bars, at every size a host may ask for.
+    void symbolicIconAtEverySize() {
+        std::vector<int> sizes(std::begin(titleicon::kSizes), std::end(titleicon::kSizes));
+        sizes.insert(sizes.end(), {20, 96});
+        for (const int size : sizes) {
+            const QImage icon = quintrel::symbolicicon::image(size);
+            QCOMPARE(icon.size(), QSize(size, size));
+            QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
+            int grey = 0;
+            for (int y = 0; y < size; ++y) {
+                for (int x = 0; x < size; ++x) {
+                    const QRgb pixel = icon.pixel(x, y);
+                    grey += qAlpha(pixel) == 255 && qGray(pixel) > 150 && qGray(pixel) < 220;
+                }
+            }
+            QVERIFY2(grey > size, qPrintable(QString::number(size)));
+        }
+        QVERIFY(quintrel::symbolicicon::image(0).isNull());
     }
 };
 

@@ -7,7 +7,12 @@
 #include <QGuiApplication>
 
 #include <X11/Xlib.h>
-#include <X11/extensions/scrnsaver.h>
+#include <xcb/xcb.h>
+#include <xcb/xcbext.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
 
 namespace quintrel {
 
@@ -37,6 +42,51 @@ std::optional<double> seconds(const QDBusMessage& reply, const BusSource& source
         return std::nullopt;
     }
     return static_cast<double>(units) * source.secondsPerUnit;
+}
+
+// The X screen saver extension's QueryInfo, sent on the connection Qt already has open:
+// the round trip libXss makes, without loading libXss and libXext into the app for it.
+std::optional<double> x11IdleSeconds(xcb_connection_t* connection, xcb_window_t root) {
+    static xcb_extension_t screenSaver{"MIT-SCREEN-SAVER", 0};
+    const xcb_query_extension_reply_t* extension =
+        xcb_get_extension_data(connection, &screenSaver);
+    if (extension == nullptr || !extension->present) {
+        return std::nullopt;
+    }
+    // The request's opcodes and length are filled in by xcb.
+    struct QueryInfoRequest {
+        std::uint8_t majorOpcode;
+        std::uint8_t minorOpcode;
+        std::uint16_t length;
+        std::uint32_t drawable;
+    } request{0, 0, 0, root};
+    struct QueryInfoReply {
+        std::uint8_t responseType;
+        std::uint8_t state;
+        std::uint16_t sequence;
+        std::uint32_t length;
+        std::uint32_t saverWindow;
+        std::uint32_t msUntilServer;
+        std::uint32_t msSinceUserInput;
+        std::uint32_t eventMask;
+        std::uint8_t kind;
+        std::uint8_t pad[7];
+    };
+    static const xcb_protocol_request_t kQueryInfo{
+        .count = 1, .ext = &screenSaver, .opcode = 1, .isvoid = 0};
+    // xcb_send_request writes into the two entries before the ones it is given.
+    iovec parts[3] = {{}, {}, {&request, sizeof request}};
+    const unsigned sequence =
+        xcb_send_request(connection, XCB_REQUEST_CHECKED, parts + 2, &kQueryInfo);
+    xcb_generic_error_t* error = nullptr;
+    const std::unique_ptr<QueryInfoReply, decltype(&std::free)> reply(
+        static_cast<QueryInfoReply*>(xcb_wait_for_reply(connection, sequence, &error)),
+        &std::free);
+    std::free(error);
+    if (!reply) {
+        return std::nullopt;
+    }
+    return static_cast<double>(reply->msSinceUserInput) / 1000.0;
 }
 
 }  // namespace
@@ -115,24 +165,11 @@ void DesktopIdleTime::answered(Source source, double seconds) {
 std::optional<double> DesktopIdleTime::fromX11() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     Display* display = x11 ? x11->display() : nullptr;
-    if (display == nullptr) {
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (display == nullptr || connection == nullptr) {
         return std::nullopt;
     }
-    int eventBase = 0;
-    int errorBase = 0;
-    if (!XScreenSaverQueryExtension(display, &eventBase, &errorBase)) {
-        return std::nullopt;
-    }
-    XScreenSaverInfo* info = XScreenSaverAllocInfo();
-    if (info == nullptr) {
-        return std::nullopt;
-    }
-    std::optional<double> seconds;
-    if (XScreenSaverQueryInfo(display, DefaultRootWindow(display), info)) {
-        seconds = static_cast<double>(info->idle) / 1000.0;  // milliseconds
-    }
-    XFree(info);
-    return seconds;
+    return x11IdleSeconds(connection, DefaultRootWindow(display));
 }
 
 }  // namespace quintrel

@@ -57,6 +57,10 @@ std::string describe(QNetworkReply::NetworkError error) {
 
 const std::string kTooLarge = "The response is larger than 1 MiB.";
 
+// How long after a reply the heap it freed is handed back: long enough for the work the
+// reply causes to be over, short enough to stay among the moments a poll wakes the app.
+constexpr std::chrono::milliseconds kHeapSettleTime{2000};
+
 // One request: holds the completion, which the task handle must not own. Deleted once
 // the completion has run.
 class Request final : public QObject {
@@ -166,9 +170,10 @@ private:
                 auto completion = std::move(completion_);
                 deleteLater();
                 completion(std::move(result));
-                // Queued behind the deletion of this request and its reply, so that their
-                // buffers are among what goes back.
-                QTimer::singleShot(0, &releaseFreeHeap);
+                // Once this request, its reply and the work the reply causes (a new title
+                // painted, the panel reading the item back over the bus) have freed their
+                // buffers.
+                QTimer::singleShot(kHeapSettleTime, &releaseFreeHeap);
             },
             Qt::QueuedConnection);
     }

@@ -7,8 +7,11 @@ namespace quintrel::sni {
 
 Pixmap pixmapOf(const QImage& image) {
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    Pixmap pixmap{argb.width(), argb.height(), {}};
-    pixmap.argb.resize(static_cast<qsizetype>(argb.width()) * argb.height() * 4);
+    // Sized exactly: resize() would reserve room to grow, about as much again, and the
+    // item keeps these for as long as its title stands.
+    Pixmap pixmap{argb.width(), argb.height(),
+                  QByteArray(static_cast<qsizetype>(argb.width()) * argb.height() * 4,
+                             Qt::Uninitialized)};
     auto* out = reinterpret_cast<uchar*>(pixmap.argb.data());
     for (int y = 0; y < argb.height(); ++y) {
         const auto* row = reinterpret_cast<const quint32*>(argb.constScanLine(y));

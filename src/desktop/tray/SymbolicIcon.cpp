@@ -1,7 +1,6 @@
 #include "desktop/tray/SymbolicIcon.h"
 
-#include <QPainter>
-#include <QSvgRenderer>
+#include <QImage>
 
 #include <filesystem>
 
@@ -18,17 +17,21 @@ namespace quintrel::symbolicicon {
 QImage image(int size) {
     static const bool loaded = (loadSymbolicIconResource(), true);
     (void)loaded;
-    // Qt's SVG library itself, not the SVG image plugin: some releases ship that plugin in a
-    // package of its own, and without it the icon would silently come out empty.
-    QSvgRenderer renderer(QStringLiteral(":/quintrel/icons/%1.svg").arg(QLatin1String(kName)));
-    if (!renderer.isValid() || size <= 0) {
+    if (size <= 0) {
         return {};
     }
-    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
-    icon.fill(Qt::transparent);
-    QPainter painter(&icon);
-    renderer.render(&painter);
-    return icon;
+    // Rendered from the SVG at the sizes the tray item offers (resources/icons/render.sh):
+    // decoding a PNG needs nothing the app has not loaded anyway, where drawing the SVG
+    // would load Qt's SVG library into every app for the few panels that show this icon.
+    QImage icon(QStringLiteral(":/quintrel/icons/symbolic/%1.png").arg(size));
+    if (icon.isNull()) {
+        const QImage largest(QStringLiteral(":/quintrel/icons/symbolic/64.png"));
+        if (largest.isNull()) {
+            return {};
+        }
+        icon = largest.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return icon.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 QString themePath() {

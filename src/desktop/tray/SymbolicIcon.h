@@ -1,6 +1,6 @@
 #pragma once
-// The app's symbolic icon (resources/icons/com.quintrel.Companion-symbolic.svg, built in),
-// for panels that draw the title as text beside the icon.
+// The app's symbolic icon (resources/icons/com.quintrel.Companion-symbolic.svg, built in as
+// PNGs of the tray item's sizes), for panels that draw the title as text beside the icon.
 
 #include <QImage>
 #include <QString>
@@ -11,7 +11,7 @@ namespace quintrel::symbolicicon {
 // panel's own icons; a pixmap it draws as it is.
 inline constexpr const char* kName = "com.quintrel.Companion-symbolic";
 
-// The icon `size` pixels square; null when the SVG cannot be read.
+// The icon `size` pixels square; null when it cannot be read.
 QImage image(int size);
 
 // Where a host finds the icon by name when its default theme does not have it: the
