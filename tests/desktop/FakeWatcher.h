@@ -1,11 +1,14 @@
 #pragma once
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusMessage>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
+#include <chrono>
 
 // The panel's org.kde.StatusNotifierWatcher, on a connection of its own.
-class FakeWatcher : public QObject {
+class FakeWatcher : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
@@ -26,6 +29,7 @@ public:
 
     QStringList registered;  // every registration, repeats too
     bool listsItems = true;  // false: a watcher that dropped what it accepted
+    std::chrono::milliseconds answerDelay{0};  // a busy watcher answers registrations late
 
     bool isHostRegistered() const { return hostRegistered_; }
     QStringList listed() const { return listsItems ? registered : QStringList(); }
@@ -40,6 +44,12 @@ public:
 public slots:
     Q_SCRIPTABLE void RegisterStatusNotifierItem(const QString& service) {
         registered.append(service);
+        if (answerDelay.count() > 0) {
+            setDelayedReply(true);
+            QTimer::singleShot(answerDelay, this, [this, reply = message().createReply()] {
+                bus_.send(reply);
+            });
+        }
     }
 
 private:

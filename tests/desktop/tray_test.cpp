@@ -189,6 +189,8 @@ private slots:
         FakeNotificationServer notifications(panel_);
         if (watcher) {
             watcher_ = std::make_unique<FakeWatcher>(panel_, host);
+            // It answers after the check's time: its answer must decide, not the clock.
+            watcher_->answerDelay = std::chrono::milliseconds(600);
         }
         QtStatusBar bar(QDBusConnection::sessionBus(), quintrel::QtStatusItem::kListedCheckDelay,
                         std::chrono::milliseconds(200));

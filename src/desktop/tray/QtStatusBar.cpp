@@ -27,6 +27,9 @@ namespace {
 
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+// How soon the check whether any panel shows the item looks again while the watcher has
+// not yet answered the registration (it answers or times out within 5 s).
+constexpr std::chrono::milliseconds kShownCheckRetry{250};
 
 // Whether Qt would make a tray icon a StatusNotifierItem of its own rather than an XEmbed
 // icon. Qt 6.4 does so only while a panel's host is registered, which never happens while
@@ -144,8 +147,10 @@ void QtStatusItem::registerWithWatcher() {
                                        QStringLiteral("RegisterStatusNotifierItem"));
     auto* pending = new QDBusPendingCallWatcher(
         bus_.asyncCall(QDBusMessage(call) << item_->serviceName(), 5000), this);
+    ++registrationsPending_;
     connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         w->deleteLater();
+        --registrationsPending_;
         const bool accepted = !w->isError();
         if (!accepted) {
             qWarning("The tray's StatusNotifierWatcher refused the item: %s",
@@ -220,6 +225,11 @@ void QtStatusItem::checkStillListed() {
 // A watcher that cannot say whether a host is there is taken to have one.
 void QtStatusItem::checkShownSomewhere() {
     if (xembedTrayShowsIt()) {
+        return;
+    }
+    // A busy bus or watcher may not have answered yet: its answer decides, not the clock.
+    if (registrationsPending_ > 0) {
+        shownCheck_.start(kShownCheckRetry);
         return;
     }
     if (!registered_) {

@@ -85,6 +85,8 @@ private:
     QDBusConnection bus_;
     StatusNotifierItem* item_ = nullptr;      // child of this
     QDBusServiceWatcher* watcher_ = nullptr;  // child of this
+    // RegisterStatusNotifierItem calls not answered yet.
+    int registrationsPending_ = 0;
     std::vector<StatusMenuEntry> menuEntries_;
     std::unique_ptr<QMenu> fallbackMenu_;  // outlives the icon that shows it
     std::unique_ptr<QSystemTrayIcon> fallback_;
