@@ -21,17 +21,19 @@ namespace {
 // A page that asked for a window but never navigates is gone after this.
 constexpr std::chrono::seconds kNewWindowLifetime{1};
 
+// What the page answers for a click on an embedded frame, whose links it cannot read.
+const QString kInFrame = QStringLiteral("*");
+
 // Run in the helper's own script world, which the page's scripts cannot reach or redefine:
-// the address of the link `element` is in ("" for none), or "*" for an embedded frame,
-// whose links the main page cannot read.
+// the address of the link `element` is in ("" for none), or kInFrame.
 QString clickedLinkScript(const QString& element) {
     return QStringLiteral(
                "(function(e){if(!e)return '';"
-               "if(/^(IFRAME|FRAME|OBJECT|EMBED)$/.test(e.tagName))return '*';"
+               "if(/^(IFRAME|FRAME|OBJECT|EMBED)$/.test(e.tagName))return '%2';"
                "var a=e.closest('a[href],area[href]');if(!a)return '';"
                "return typeof a.href==='string'?a.href:"
                "new URL(a.href.baseVal,document.baseURI).href;})(%1)")
-        .arg(element);
+        .arg(element, kInFrame);
 }
 
 }  // namespace

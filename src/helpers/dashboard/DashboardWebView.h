@@ -50,11 +50,10 @@ private:
     // A press in the page: what the user pressed on (or the focused element, for a key).
     struct Click {
         std::chrono::steady_clock::time_point at;
-        // The link's address, "" for no link, kInFrame for an embedded frame; unset until
+        // The link's address, "" for no link, a marker for an embedded frame; unset until
         // the page has answered.
         std::optional<QString> link;
     };
-    static constexpr auto kInFrame = "*";
 
     bool decide(const QUrl& url, bool isMainFrame, bool hasTargetFrame);
     bool allowNewWindow();
