@@ -1,8 +1,8 @@
 #pragma once
-// A main queue pumped by hand, with virtual time: the thread that makes it is "main".
+// The main thread's timers in virtual time, moved on by hand: the thread that makes it is
+// "main".
 
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -18,8 +18,6 @@ public:
 
     bool isMainThread() const override { return std::this_thread::get_id() == mainThread_; }
 
-    void async(std::function<void()> work) override { ready_.push_back(std::move(work)); }
-
     // As the real queue, drops a cancelled item, so pendingDelayed() sees a leftover one.
     void asyncAfter(Duration delay, std::shared_ptr<WorkItem> item) override {
         const auto key = schedule(delay, [item] { item->perform(); });
@@ -33,24 +31,13 @@ public:
         return timer;
     }
 
-    // Runs queued work, including work queued meanwhile, until none is left.
-    void runPending() {
-        while (!ready_.empty()) {
-            auto work = std::move(ready_.front());
-            ready_.pop_front();
-            work();
-        }
-    }
-
-    // Moves virtual time forward, running due work in deadline order and what it queues.
+    // Moves virtual time forward, running due work in deadline order.
     void advance(Duration span) {
-        runPending();
         const Duration end = now_ + span;
         while (!delayed_.empty() && delayed_.begin()->first.first <= end) {
             auto node = delayed_.extract(delayed_.begin());
             now_ = node.key().first;
             node.mapped()();
-            runPending();
         }
         now_ = end;
     }
@@ -83,7 +70,6 @@ private:
     }
 
     const std::thread::id mainThread_ = std::this_thread::get_id();
-    std::deque<std::function<void()>> ready_;
     std::map<Key, std::function<void()>> delayed_;
     Duration now_{0};
     std::uint64_t sequence_ = 0;

@@ -59,7 +59,6 @@ private:
     }
     void answerTheCheck(const char* reply, std::size_t index = 0) {
         fakes->http.succeed(index, reply);
-        fakes->mainQueue.runPending();
     }
     void writeEntry(const QByteArray& text) {
         QDir().mkpath(config.path() + "/autostart");

@@ -103,7 +103,6 @@ TEST_F(PopoverHosting, HandlersReachTheDelegateButHoldItWeakly) {
     auto kept = fakes.popovers.lastController;
     const std::weak_ptr<AppDelegate> weak = delegate;
     delegate.reset();
-    fakes.mainQueue.runPending();
     EXPECT_TRUE(weak.expired());
     kept->openDashboard();
     kept->openSettings();

@@ -1,5 +1,5 @@
 #pragma once
-// The main thread's work queue: where all application state is touched.
+// The main thread's timers: where all application state is touched.
 
 #include <chrono>
 #include <functional>
@@ -19,13 +19,11 @@ class MainQueue {
 public:
     virtual ~MainQueue() = default;
 
+    // Every completion arrives on the main thread; the logic checks that it does.
     virtual bool isMainThread() const = 0;
 
-    // Runs `work` later on the main thread, after all work queued before it.
-    // Callable from any thread; never runs `work` before returning.
-    virtual void async(std::function<void()> work) = 0;
-
-    // Performs `item` on the main thread once `delay` has passed on the monotonic clock.
+    // Performs `item` once `delay` has passed on the monotonic clock. Called on the main
+    // thread, like everything else here.
     virtual void asyncAfter(std::chrono::milliseconds delay, std::shared_ptr<WorkItem> item) = 0;
 
     // Calls `tick` on the main thread every `interval`, first one interval from now.

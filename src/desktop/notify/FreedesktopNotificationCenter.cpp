@@ -3,8 +3,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
-#include <QMetaObject>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -29,7 +27,7 @@ NotificationError notConnected() {
             "Not connected to the session bus."};
 }
 
-// Calls `done(reply)` once the reply to `call` arrives, on `context`'s thread.
+// Calls `done(reply)` once the reply to `call` arrives, unless `context` is gone by then.
 template <typename Reply, typename Done>
 void whenFinished(QObject* context, const Reply& call, Done done) {
     auto* watcher = new QDBusPendingCallWatcher(call, context);
@@ -76,15 +74,6 @@ void FreedesktopNotificationCenter::serverChanged(bool present) {
 
 FreedesktopNotificationCenter::~FreedesktopNotificationCenter() = default;
 
-template <typename Work>
-void FreedesktopNotificationCenter::onOwnThread(Work&& work) {
-    if (QThread::currentThread() == thread()) {
-        work();
-    } else {
-        QMetaObject::invokeMethod(this, std::forward<Work>(work), Qt::QueuedConnection);
-    }
-}
-
 QString FreedesktopNotificationCenter::escapedMarkup(const QString& text) {
     QString escaped;
     escaped.reserve(text.size());
@@ -104,9 +93,7 @@ QString FreedesktopNotificationCenter::escapedMarkup(const QString& text) {
 
 void FreedesktopNotificationCenter::setNotificationCategories(
     std::vector<NotificationCategory> categories) {
-    onOwnThread([this, categories = std::move(categories)]() mutable {
-        categories_ = std::move(categories);
-    });
+    categories_ = std::move(categories);
 }
 
 void FreedesktopNotificationCenter::probeServer(
@@ -137,39 +124,32 @@ void FreedesktopNotificationCenter::learnCapabilities() {
 }
 
 void FreedesktopNotificationCenter::getNotificationSettings(std::function<void(int)> completion) {
-    onOwnThread([this, completion = std::move(completion)]() mutable {
-        probeServer([completion = std::move(completion)](std::optional<NotificationError> error) {
-            completion(error ? AuthorizationStatus::denied : AuthorizationStatus::authorized);
-        });
+    probeServer([completion = std::move(completion)](std::optional<NotificationError> error) {
+        completion(error ? AuthorizationStatus::denied : AuthorizationStatus::authorized);
     });
 }
 
 void FreedesktopNotificationCenter::requestAuthorization(
     unsigned, std::function<void(bool, std::optional<NotificationError>)> completion) {
     // Nothing to ask: a server that answers may show notifications.
-    onOwnThread([this, completion = std::move(completion)]() mutable {
-        probeServer([completion = std::move(completion)](std::optional<NotificationError> error) {
-            completion(!error, std::move(error));
-        });
+    probeServer([completion = std::move(completion)](std::optional<NotificationError> error) {
+        completion(!error, std::move(error));
     });
 }
 
 void FreedesktopNotificationCenter::setDelegate(
     std::weak_ptr<NotificationCenterDelegate> delegate) {
-    onOwnThread(
-        [this, delegate = std::move(delegate)]() mutable { delegate_ = std::move(delegate); });
+    delegate_ = std::move(delegate);
 }
 
 void FreedesktopNotificationCenter::add(
     NotificationRequest request, std::function<void(std::optional<NotificationError>)> completion) {
-    onOwnThread([this, request = std::move(request), completion = std::move(completion)]() mutable {
-        const auto delay = std::max(request.delay, std::chrono::milliseconds(0));
-        QTimer::singleShot(
-            delay, this,
-            [this, request = std::move(request), completion = std::move(completion)]() mutable {
-                notify(request, std::move(completion));
-            });
-    });
+    const auto delay = std::max(request.delay, std::chrono::milliseconds(0));
+    QTimer::singleShot(
+        delay, this,
+        [this, request = std::move(request), completion = std::move(completion)]() mutable {
+            notify(request, std::move(completion));
+        });
 }
 
 void FreedesktopNotificationCenter::notify(

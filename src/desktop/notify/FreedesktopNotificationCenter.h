@@ -3,7 +3,7 @@
 //
 // There is no permission prompt on Linux: a server that answers on the session bus
 // counts as authorized, none (or no bus) as denied. Every call is asynchronous with a
-// short time-out; completions run on this object's thread.
+// short time-out; it is used, and completes, on the main thread.
 
 #include <QDBusConnection>
 #include <QObject>
@@ -51,9 +51,6 @@ private:
         nlohmann::json userInfo;
     };
 
-    // Runs `work` on this object's thread: now if already there, else queued.
-    template <typename Work>
-    void onOwnThread(Work&& work);
     // Calls GetServerInformation; `done` learns whether a server answered, and the error.
     void probeServer(std::function<void(std::optional<NotificationError>)> done);
     void learnCapabilities();

@@ -23,8 +23,7 @@ constexpr mode_t kFileMode = 0600;
 
 JsonPreferencesStore::JsonPreferencesStore(Console& console, QString path)
     : console_(console), path_(std::move(path)) {
-    std::lock_guard lock(mutex_);
-    loadLocked();
+    load();
 }
 
 QString JsonPreferencesStore::defaultPath() {
@@ -37,8 +36,7 @@ QString JsonPreferencesStore::defaultPath() {
 }
 
 std::optional<nlohmann::json> JsonPreferencesStore::object(const std::string& key) const {
-    std::lock_guard lock(mutex_);
-    refreshLocked();
+    refresh();
     const auto found = values_.find(key);
     if (found == values_.end()) {
         return std::nullopt;
@@ -55,21 +53,20 @@ void JsonPreferencesStore::setInteger(const std::string& key, std::int64_t value
 }
 
 void JsonPreferencesStore::set(const std::string& key, nlohmann::json value) {
-    std::lock_guard lock(mutex_);
-    refreshLocked();
+    refresh();
     values_[key] = std::move(value);
-    writeLocked();
+    write();
 }
 
-void JsonPreferencesStore::refreshLocked() const {
+void JsonPreferencesStore::refresh() const {
     const QFileInfo info(path_);
     const qint64 size = info.exists() ? info.size() : -1;
     if (size != loadedSize_ || (info.exists() && info.lastModified() != loadedModified_)) {
-        loadLocked();
+        load();
     }
 }
 
-void JsonPreferencesStore::loadLocked() const {
+void JsonPreferencesStore::load() const {
     const QFileInfo info(path_);
     blocked_.reset();
     loadedSize_ = info.exists() ? info.size() : -1;
@@ -85,33 +82,33 @@ void JsonPreferencesStore::loadLocked() const {
                            contents.error + "; the defaults are used and it is left as it is");
         values_ = nlohmann::json::object();
         blocked_ = contents.error;
-        announceCodeLocked();
+        announceCode();
         return;
     }
     const QByteArray bytes = QByteArray::fromStdString(contents.text);
     if (bytes.trimmed().isEmpty()) {
         values_ = nlohmann::json::object();
-        announceCodeLocked();
+        announceCode();
         return;
     }
     auto parsed = nlohmann::json::parse(bytes.constBegin(), bytes.constEnd(), nullptr, false);
     if (parsed.is_discarded() || !parsed.is_object()) {
-        setAsideLocked(parsed.is_discarded() ? QStringLiteral("it is not valid JSON")
+        setAside(parsed.is_discarded() ? QStringLiteral("it is not valid JSON")
                                              : QStringLiteral("it does not hold a JSON object"));
-        announceCodeLocked();
+        announceCode();
         return;
     }
     values_ = std::move(parsed);
-    announceCodeLocked();
+    announceCode();
 }
 
-void JsonPreferencesStore::announceCodeLocked() const {
+void JsonPreferencesStore::announceCode() const {
     const auto code = values_.find(prefs::apiCode);
     StdoutConsole::maskInQtMessages(
         code != values_.end() && code->is_string() ? code->get<std::string>() : std::string());
 }
 
-void JsonPreferencesStore::setAsideLocked(const QString& reason) const {
+void JsonPreferencesStore::setAside(const QString& reason) const {
     const QString stamp = path_ + QStringLiteral(".corrupt-") +
                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     // Never over an earlier copy set aside in the same second.
@@ -138,8 +135,8 @@ void JsonPreferencesStore::setAsideLocked(const QString& reason) const {
     loadedModified_ = QDateTime();
 }
 
-bool JsonPreferencesStore::writeLocked() {
-    announceCodeLocked();
+bool JsonPreferencesStore::write() {
+    announceCode();
     const auto fail = [&](const QString& why) {
         console_.printLine("Could not save the preferences to " + path_.toStdString() + ": " +
                            why.toStdString());

@@ -1,7 +1,6 @@
 #pragma once
 // The user's preferences as one JSON object in $XDG_CONFIG_HOME/quintrel/preferences.json.
 
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -29,16 +28,15 @@ public:
 private:
     void set(const std::string& key, nlohmann::json value);
     // Reloads the file when it changed on disk since it was last read or written.
-    void refreshLocked() const;
-    void loadLocked() const;
-    void setAsideLocked(const QString& reason) const;
-    bool writeLocked();
+    void refresh() const;
+    void load() const;
+    void setAside(const QString& reason) const;
+    bool write();
     // Tells Qt's message handler the stored API code, so that it never reaches the journal.
-    void announceCodeLocked() const;
+    void announceCode() const;
 
     Console& console_;
     const QString path_;
-    mutable std::mutex mutex_;
     mutable nlohmann::json values_ = nlohmann::json::object();
     mutable QDateTime loadedModified_;
     mutable qint64 loadedSize_ = -1;

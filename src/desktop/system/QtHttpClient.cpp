@@ -5,7 +5,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
-#include <QThread>
 #include <QTimer>
 #include <QUrl>
 
@@ -65,8 +64,9 @@ constexpr std::chrono::milliseconds kHeapSettleTime{2000};
 // the completion has run.
 class Request final : public QObject {
 public:
-    Request(QObject* parent, QNetworkAccessManager* manager, QString url, HttpCompletion completion)
-        : QObject(parent),
+    // A child of the manager, whose thread (the main one) runs it and its completion.
+    Request(QNetworkAccessManager* manager, QString url, HttpCompletion completion)
+        : QObject(manager),
           manager_(manager),
           url_(std::move(url)),
           completion_(std::move(completion)) {}
@@ -194,32 +194,17 @@ public:
     explicit QtHttpTask(Request* request) : request_(request) {}
 
     void resume() override {
-        run([](Request& request) { request.start(); });
+        if (request_) {
+            request_->start();
+        }
     }
     void cancel() override {
-        run([](Request& request) { request.cancel(); });
+        if (request_) {
+            request_->cancel();
+        }
     }
 
 private:
-    template <typename Action>
-    void run(Action action) {
-        if (!request_) {
-            return;
-        }
-        if (QThread::currentThread() == request_->thread()) {
-            action(*request_);
-            return;
-        }
-        QMetaObject::invokeMethod(
-            request_.data(),
-            [request = request_, action] {
-                if (request) {
-                    action(*request);
-                }
-            },
-            Qt::QueuedConnection);
-    }
-
     QPointer<Request> request_;
 };
 
@@ -234,18 +219,8 @@ QtHttpClient::~QtHttpClient() = default;
 
 std::shared_ptr<HttpTask> QtHttpClient::dataTask(const std::string& url,
                                                  HttpCompletion completion) {
-    const bool onOwnThread = QThread::currentThread() == thread();
-    auto* request = new Request(onOwnThread ? manager_ : nullptr, manager_,
-                                QString::fromStdString(url), std::move(completion));
-    if (!onOwnThread) {
-        // A parent can only be set on the parent's thread; work queued there runs in order,
-        // so the request has it before a resume() queued after this call.
-        request->moveToThread(thread());
-        QMetaObject::invokeMethod(
-            manager_, [request, manager = manager_] { request->setParent(manager); },
-            Qt::QueuedConnection);
-    }
-    return std::make_shared<QtHttpTask>(request);
+    return std::make_shared<QtHttpTask>(
+        new Request(manager_, QString::fromStdString(url), std::move(completion)));
 }
 
 }  // namespace quintrel

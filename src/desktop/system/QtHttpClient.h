@@ -14,7 +14,7 @@ class QtHttpClient final : public QObject, public HttpClient {
     Q_OBJECT
 
 public:
-    // Lives on the thread that makes it, which runs the requests and their completions.
+    // Made, used and completed on the main thread.
     explicit QtHttpClient(QObject* parent = nullptr);
     ~QtHttpClient() override;
 

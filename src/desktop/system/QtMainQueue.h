@@ -1,5 +1,5 @@
 #pragma once
-// The main queue on the Qt event loop of the application's thread.
+// The main thread's timers on the Qt event loop.
 
 #include <QObject>
 
@@ -7,19 +7,16 @@
 
 namespace quintrel {
 
+// Made, like everything that uses it, on the application's thread.
 class QtMainQueue final : public MainQueue {
 public:
-    // Made on the application's thread once the Q(Gui)Application exists.
-    QtMainQueue();
-
     bool isMainThread() const override;
-    void async(std::function<void()> work) override;
     void asyncAfter(std::chrono::milliseconds delay, std::shared_ptr<WorkItem> item) override;
     std::unique_ptr<RepeatingTimer> scheduleRepeating(std::chrono::milliseconds interval,
                                                       std::function<void()> tick) override;
 
 private:
-    // Queued work is delivered to this object, so it ends with the queue.
+    // The parent of the pending timers, which end with the queue.
     QObject context_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 
 #include <QGlobalStatic>
@@ -14,6 +15,7 @@ namespace quintrel {
 
 namespace {
 
+// Qt calls the message handler on whichever of its threads warns.
 struct StoredCode {
     std::mutex mutex;
     std::string code;
@@ -37,7 +39,6 @@ void StdoutConsole::maskInQtMessages(std::string code) {
 }
 
 void StdoutConsole::printLine(std::string_view line) {
-    std::lock_guard lock(mutex_);
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);

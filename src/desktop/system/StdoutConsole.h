@@ -1,7 +1,6 @@
 #pragma once
 // The system's lines on standard output, and Qt's own messages on standard error.
 
-#include <mutex>
 #include <string>
 
 #include "platform/Console.h"
@@ -20,9 +19,6 @@ public:
     static void maskInQtMessages(std::string code);
     // One line on standard error, masked as Qt's messages are.
     static void printError(std::string_view line);
-
-private:
-    std::mutex mutex_;
 };
 
 }  // namespace quintrel
