@@ -156,6 +156,7 @@ TEST_F(Notifications, OnlyMediaResourcesPlay) {
         {"media//01", "media//01.mp3"},  // safePathSegments' checks apply
         {std::string("media/01\0.wav", 13), "media/01?.wav.mp3"},
         {"media/01\nUnable to load sound: x", "media/01?Unable to load sound: x.mp3"},
+        {"media/01\x7F", "media/01?.mp3"},
     };
     for (const auto& [file, printed] : cases) {
         show("https://q.test", file);

@@ -109,6 +109,12 @@ TEST(Reply, DecodingIsStrictAboutTypes) {
           std::string("<html><body>502 Bad Gateway</body></html>")}) {
         EXPECT_FALSE(reply::decode(body)) << body;
     }
+    const auto texts =
+        reply::decode(with(R"("notifytitle":"t","notifydesc":"d","notifyurl":"u","notifysound":"s")"));
+    ASSERT_TRUE(texts);
+    EXPECT_EQ(std::tie(*texts->notifytitle, *texts->notifydesc, *texts->notifyurl,
+                       *texts->notifysound),
+              std::tuple("t", "d", "u", "s"));
 }
 
 // The one whole-number rule of the poll reply, the validation reply and the preferences.

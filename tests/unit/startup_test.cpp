@@ -76,5 +76,18 @@ TEST_F(Startup, LinksOpenNothingWithoutACodeOrWithAVersionThatBreaksTheURL) {
     EXPECT_EQ(fakes.browser.opened, Lines{"https://quintrel.test/plugin/?type=mac&v="});
 }
 
+TEST_F(Startup, EachMenuEntryReachesTheActionItsLabelNames) {
+    storeGoodCode();
+    const auto entries = delegate->statusMenuEntries();
+    for (const char* label : {"Open Dashboard", "Check for Updates", "Settings\u2026", "Quit"}) {
+        std::ranges::find(entries, label, &StatusMenuEntry::label)->action();
+    }
+    EXPECT_EQ(fakes.browser.opened,
+              (Lines{std::string("https://quintrel.test/login-code.php?code=") + fakes::kGoodCode,
+                     "https://quintrel.test/plugin/?type=mac&v=1.0.0"}));
+    EXPECT_EQ(fakes.settingsWindows.shown, 1);
+    EXPECT_EQ(fakes.application.terminations, 1);
+}
+
 }  // namespace
 }  // namespace quintrel
