@@ -1,9 +1,5 @@
 // The app on a desktop that misbehaves.
 
-#include <sys/stat.h>
-
-#include <filesystem>
-
 #include "E2eTest.h"
 
 namespace quintrel::e2e {
@@ -39,23 +35,6 @@ TEST_F(NotifyingDesktop, WithoutAnAudioDeviceOrANotificationServerPollingGoesOn)
 }
 
 using HostileDesktop = E2eTest;
-
-// Preferences in a named pipe (a blocking read would hang start-up) are reported and left.
-TEST_F(HostileDesktop, PreferencesInAPipeNeitherHangStartUpNorAreReplaced) {
-    const std::string path = directory().toStdString() + "/config/quintrel/preferences.json";
-    std::filesystem::create_directories(directory().toStdString() + "/config/quintrel");
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-    ASSERT_TRUE(startPanel());
-    ASSERT_TRUE(startApp());
-    const auto line = waitForAppLine("cannot be read: it is a named pipe, not a regular file");
-    ASSERT_TRUE(line.has_value());
-    EXPECT_NE(app().lines()[*line].find(path), std::string::npos);
-    EXPECT_TRUE(waitForLabel("Quintrel"));
-    EXPECT_TRUE(app().running());
-    EXPECT_TRUE(standin().log().empty());
-    app().stop();
-    EXPECT_TRUE(std::filesystem::is_fifo(path));
-}
 
 TEST_F(HostileDesktop, OfTwoInstancesStartedTogetherExactlyOneStays) {
     writePreferences({{"qnapicode", kDemoCode}});

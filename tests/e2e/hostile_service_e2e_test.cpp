@@ -1,4 +1,5 @@
-// A hostile service: each fault reaches the tray and the status texts, then the count returns.
+// Start-up with a code, then a hostile service: each fault reaches the tray and the status
+// texts, then the count returns.
 
 #include <regex>
 #include <sstream>
@@ -51,6 +52,13 @@ TEST_F(HostileServiceTest, EachFaultEndsInItsErrorAndTheNextReplyShowsTheCount) 
     environment.insert("QUINTREL_TEST_REFRESH_TIMEOUT_MS", "8000");
     environment.insert("QUINTREL_TEST_STATUS_TEXTS", "1");
     startWithCode(environment);
+    // What the logic built reaches the service unchanged: items, order, the code.
+    const auto poll = firstAnsweredPoll();
+    EXPECT_TRUE(std::regex_match(poll.query, std::regex("v=[^&]*&client=[^&]*&code=[^&]*&"
+                                                        "shownotify=[^&]*&keepalive=[^&]*&"
+                                                        "idle=[^&]*&nocache=[^&]*")))
+        << poll.query;
+    EXPECT_EQ(poll.queryValue("code"), kDemoCode);
 
     ASSERT_TRUE(waitUntil(
         [&] { return closedRefreshErrors(app()).size() >= expectedErrors.size(); }, 120s));
