@@ -187,21 +187,28 @@ void QtStatusItem::readWatcherProperty(const QString& name,
             });
 }
 
+void QtStatusItem::readHostRegistered(std::function<void(bool)> then) {
+    // A watcher that cannot say is taken to have a host.
+    readWatcherProperty(QStringLiteral("IsStatusNotifierHostRegistered"),
+                        [then = std::move(then)](const QVariant& hostRegistered) {
+                            then(!hostRegistered.isValid() || hostRegistered.toBool());
+                        });
+}
+
 void QtStatusItem::checkForHost() {
     // A watcher with no panel behind it shows nothing: stay in the XEmbed tray as well
-    // until a host registers. A watcher that cannot say is taken to have one. The XEmbed
-    // icon goes only once a host is known, so that one made before the watcher came stays.
-    readWatcherProperty(QStringLiteral("IsStatusNotifierHostRegistered"),
-                        [this](const QVariant& hostRegistered) {
-                            if (!registered_) {
-                                return;
-                            }
-                            if (!hostRegistered.isValid() || hostRegistered.toBool()) {
-                                fallback_.reset();
-                            } else {
-                                showFallback();
-                            }
-                        });
+    // until a host registers. The XEmbed icon goes only once a host is known, so that one
+    // made before the watcher came stays.
+    readHostRegistered([this](bool hostRegistered) {
+        if (!registered_) {
+            return;
+        }
+        if (hostRegistered) {
+            fallback_.reset();
+        } else {
+            showFallback();
+        }
+    });
 }
 
 // A watcher can accept the item and then drop it while its host sets the item up (GNOME's
@@ -222,7 +229,6 @@ void QtStatusItem::checkStillListed() {
 
 // A desktop that shows no tray items (GNOME without its AppIndicator extension) would
 // leave the user with no count and no sign of life: say so once, with the popup at hand.
-// A watcher that cannot say whether a host is there is taken to have one.
 void QtStatusItem::checkShownSomewhere() {
     if (xembedTrayShowsIt()) {
         return;
@@ -236,13 +242,11 @@ void QtStatusItem::checkShownSomewhere() {
         tellShownNowhere();
         return;
     }
-    readWatcherProperty(QStringLiteral("IsStatusNotifierHostRegistered"),
-                        [this](const QVariant& hostRegistered) {
-                            if (hostRegistered.isValid() && !hostRegistered.toBool() &&
-                                !xembedTrayShowsIt()) {
-                                tellShownNowhere();
-                            }
-                        });
+    readHostRegistered([this](bool hostRegistered) {
+        if (!hostRegistered && !xembedTrayShowsIt()) {
+            tellShownNowhere();
+        }
+    });
 }
 
 bool QtStatusItem::xembedTrayShowsIt() const {

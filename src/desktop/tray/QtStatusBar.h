@@ -75,6 +75,8 @@ private:
     void tellShownNowhere();
     // Reads a property of the watcher; `then` gets an invalid value when it does not answer.
     void readWatcherProperty(const QString& name, std::function<void(const QVariant&)> then);
+    // Whether a panel's host is registered with the watcher.
+    void readHostRegistered(std::function<void(bool)> then);
     bool namesThisItem(const QString& entry) const;
     void showFallback();
     void buildFallbackMenu();
